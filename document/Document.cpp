@@ -1,0 +1,103 @@
+#include "document/Document.h"
+#include <cstring>
+
+const FormatRow FormatTable[FormatCount] = {
+    {16, 1, 1},      {32, 1, 0xC82},
+    {16, 4, 0x10},   {32, 4, 0xC90},
+    {16, 8, 0x3F80}, {32, 8, 0xCB8},
+    {16, 24, 0x658}, {32, 24, 0xD05},
+};
+
+uint32_t VirtualScreen[ImagePixels];
+int Pace = 16;
+int OpenPaceMessageToMenu = 6;
+int iMx = 0x658;
+int NeedToSave = 0;
+int FileFlag = 0;
+int boolGreed = 0;
+int MouseBit = 0;
+int CursorShape = 0;
+CursorRecord CursorStr = {0, nullptr, 0, 0};
+MenuRecord MenuStr = {nullptr, nullptr, 1, 0, 1, 1, 0, 1, 0, 1, 0, 0, 0};
+DrawBarRecord DrawBar = {0, ToolBrush, 0, NoShapePending, NoShapePending, NoShapePending, NoShapePending};
+GlobalPointRecord GlobalPoint = {VirtualScreen, nullptr};
+
+int FormatIndexOf(int pace, int bits) {
+    for (int i = 0; i < FormatCount; ++i)
+        if (FormatTable[i].Pace == pace && FormatTable[i].Bits == bits) return i;
+    return -1;
+}
+
+int FormatIndexOfCode(int code) {
+    for (int i = 0; i < FormatCount; ++i)
+        if (FormatTable[i].iMx == code) return i;
+    return -1;
+}
+
+void InitDocument() {
+    ApplyFormatIndex(6);
+    NeedToSave = 0;
+    FileFlag = 0;
+    boolGreed = 0;
+    MouseBit = 0;
+    CursorShape = ToolBrush;
+    CursorStr.IsCursor = 0;
+    CursorStr.HotX = CursorStr.HotY = 0;
+    MenuStr.SimpleGrid = 1;
+    MenuStr.InversionGrid = 0;
+    MenuStr.ShowGrid = 1;
+    MenuStr.IconMode = 1;
+    MenuStr.ToolbarMode = 0;
+    DrawBar = {0, ToolBrush, 0, NoShapePending, NoShapePending, NoShapePending, NoShapePending};
+    GlobalPoint.Pixels = VirtualScreen;
+    ClearImage(VirtualScreen);
+}
+
+void ApplyFormatIndex(int index) {
+    if (!IsFormatIndex(index)) return;
+    const FormatRow& row = FormatTable[index];
+    OpenPaceMessageToMenu = index;
+    Pace = row.Pace;
+    iMx = row.iMx;
+    MenuStr.Size16 = row.Pace == 16;
+    MenuStr.Size32 = row.Pace == 32;
+    MenuStr.Depth1 = row.Bits == 1;
+    MenuStr.Depth4 = row.Bits == 4;
+    MenuStr.Depth8 = row.Bits == 8;
+    MenuStr.Depth24 = row.Bits == 24;
+}
+
+void ClearImage(uint32_t* pixels) {
+    for (int i = 0; i < ImagePixels; ++i) pixels[i] = MaskColor;
+}
+
+bool IsCursorFileName(const char* name) {
+    if (!name) return false;
+    const char* dot = std::strrchr(name, '.');
+    if (!dot) return false;
+    const char* ext = dot + 1;
+    const char want[] = "cur";
+    for (int i = 0; i < 3; ++i) {
+        char c = ext[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != want[i]) return false;
+    }
+    return ext[3] == '\0';
+}
+
+// Conv: each pixel passes through it whole, so converting in place is safe.
+static void Exchange(const void* source, void* destination, bool clearExtra) {
+    const uint8_t* src = static_cast<const uint8_t*>(source);
+    uint8_t* dst = static_cast<uint8_t*>(destination);
+    for (int i = 0; i < ImagePixels; ++i) {
+        uint8_t Conv[4];
+        std::memcpy(Conv, src + 4 * i, 4);
+        dst[4 * i + 0] = Conv[2];
+        dst[4 * i + 1] = Conv[1];
+        dst[4 * i + 2] = Conv[0];
+        dst[4 * i + 3] = clearExtra ? 0 : Conv[3];
+    }
+}
+
+void PortingProc(const void* source, void* destination) { Exchange(source, destination, false); }
+void PortingProc0(const void* source, void* destination) { Exchange(source, destination, true); }

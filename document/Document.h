@@ -1,0 +1,104 @@
+// The one working image and the document-wide state around it.
+// Plain C++ with no platform headers: the shell reads and sets these
+// as the window procedures need, the codecs take them as parameters.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// Room for a 32x32 image whatever the current size; pixel (x, y) is
+// element y * Pace + x, each a colour reference 0x00BBGGRR (byte 0 red,
+// byte 1 green, byte 2 blue, byte 3 an extra byte normally 0).
+constexpr int ImagePixels = 1024;
+constexpr int ImageBytes = ImagePixels * 4;
+
+// Transparent pixels are this colour (red 95, green 111, blue 111);
+// there is no separate mask plane. Byte 3 never takes part in the test.
+constexpr uint32_t MaskColor = 0x006F6F5F;
+inline bool IsMaskPixel(uint32_t pixel) { return (pixel & 0x00FFFFFFu) == (MaskColor & 0x00FFFFFFu); }
+
+inline uint32_t MakeColour(unsigned r, unsigned g, unsigned b) {
+    return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);
+}
+inline unsigned RedOf(uint32_t c) { return c & 0xFFu; }
+inline unsigned GreenOf(uint32_t c) { return (c >> 8) & 0xFFu; }
+inline unsigned BlueOf(uint32_t c) { return (c >> 16) & 0xFFu; }
+
+// ---- Size and depth: one table, always applied as a whole -------------
+// Format index = 2 * depth rank + (1 for 32x32); ranks 0..3 = 1, 4, 8, 24 bits.
+constexpr int FormatCount = 8;
+struct FormatRow {
+    int Pace;   // edge length, 16 or 32
+    int Bits;   // bits per pixel in the file: 1, 4, 8 or 24
+    int iMx;    // the writer's size-and-depth code
+};
+extern const FormatRow FormatTable[FormatCount];
+
+int FormatIndexOf(int pace, int bits);   // -1 when no row matches
+int FormatIndexOfCode(int code);         // -1 for a code outside the table
+inline bool IsFormatIndex(int index) { return index >= 0 && index < FormatCount; }
+
+// ---- Document state (owned here, one instance each) --------------------
+extern uint32_t VirtualScreen[ImagePixels];
+extern int Pace;                  // 16 or 32, the row stride of VirtualScreen
+extern int OpenPaceMessageToMenu; // format index 0..7
+extern int iMx;                   // size-and-depth code of the format index
+extern int NeedToSave;            // 1: changed since created, loaded or written
+extern int FileFlag;              // 1: plain Save may write to the current name
+extern int boolGreed;             // 1: board grid hidden
+extern int MouseBit;              // 1: a button may be down without a board press
+extern int CursorShape;           // index of the board's mouse cursor (= tool)
+
+struct CursorRecord {
+    int IsCursor;                 // set anew by every write from the file name
+    void* hHotWnd;                // the hot-spot read-out window
+    uint16_t HotX, HotY;          // hot spot in image pixels
+};
+extern CursorRecord CursorStr;
+
+struct MenuRecord {
+    void* hMainMenu;
+    void* hPopupMenu;
+    int SimpleGrid, InversionGrid, ShowGrid, IconMode, ToolbarMode;
+    int Size16, Size32, Depth24, Depth8, Depth4, Depth1;
+};
+extern MenuRecord MenuStr;
+
+// Tool state. Coordinates hold negative sentinels while no shape is pending.
+enum { ToolBrush, ToolLine, ToolFill, ToolRound, ToolFilledRound, ToolSquare,
+       ToolFilledSquare, ToolMask, ToolHotSpot, ToolCount };
+constexpr int NoShapePending = -1;  // after a tool change or a nudge
+constexpr int LineCommitted = -3;
+constexpr int ShapeCommitted = -2;
+struct DrawBarRecord {
+    int Pressed;
+    int Tool;
+    uint32_t Color;
+    int StartX, StartY;
+    int EndX, EndY;
+};
+extern DrawBarRecord DrawBar;
+
+struct GlobalPointRecord {
+    uint32_t* Pixels;   // always VirtualScreen
+    void* hBoard;       // the drawing board window
+};
+extern GlobalPointRecord GlobalPoint;
+
+// Start-up state of everything above; VirtualScreen becomes all MaskColor.
+void InitDocument();
+// Stores the index and sets Pace, iMx and the size and depth flags from
+// its row, clearing every other size and depth flag. Indices outside the
+// table are ignored.
+void ApplyFormatIndex(int index);
+// New image: all 1024 pixels transparent; size, depth and hot spot stay.
+void ClearImage(uint32_t* pixels);
+// A write makes a cursor exactly when the text after the name's last '.'
+// is "cur" in any case.
+bool IsCursorFileName(const char* name);
+
+// Red and blue change places in all 1024 pixels, for every crossing to or
+// from the platform's bitmaps; each pixel is read whole before it is
+// written, so source and destination may be the same buffer.
+void PortingProc(const void* source, void* destination);
+// The same exchange, with byte 3 of every destination pixel set to 0.
+void PortingProc0(const void* source, void* destination);

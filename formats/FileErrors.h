@@ -1,0 +1,15 @@
+// The error codes of the file layer; the shell shows the message of a code
+// through MistakeHandler, the command-line tool prints it.
+#pragma once
+
+enum FileErrorCode {
+    FileOk = 0,
+    FileCantOpen = 1,        // "Can't open file"
+    FileNotSupported = 2,    // "File format is not supported!"
+    FileNoMemory = 3,        // "Memory allocation failed!"
+    FileReadError = 4,       // "Error reading file!"
+    FileWriteError = 5,      // "Error writing file!"
+};
+
+// The message of a code, or nullptr for a code that shows none.
+const char* FileErrorMessage(int code);
