@@ -1,0 +1,44 @@
+// Writes the fuzzers' seed corpus with the program's own writers: every
+// size, depth and kind of icon file, and a few strips.
+#include <cstdio>
+#include <string>
+#include "document/Document.h"
+#include "formats/IcFormat.h"
+#include "formats/StripBitmap.h"
+
+static bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_seeds ICON_DIR STRIP_DIR\n");
+        return 2;
+    }
+    uint32_t px[ImagePixels];
+    for (int i = 0; i < ImagePixels; ++i)
+        px[i] = (i % 7 == 0) ? MaskColor : MakeColour(i * 13, i * 5, 255 - i);
+    for (int f = 0; f < FormatCount; ++f)
+        for (int cursor = 0; cursor < 2; ++cursor) {
+            MemoryStream out;
+            Format(out, px, FormatTable[f].iMx, cursor, 3, 5);
+            std::string name = std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico");
+            if (!Save(name, out.data)) return 1;
+        }
+    for (int pace : {16, 32})
+        for (int count : {1, 3}) {
+            StripImages strip;
+            strip.Pace = pace;
+            strip.Count = count;
+            strip.Pixels.assign(static_cast<size_t>(count) * pace * pace, MaskColor);
+            for (size_t i = 0; i < strip.Pixels.size(); i += 5) strip.Pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+            MemoryStream out;
+            WriteStripBitmap(out, strip);
+            std::string name = std::string(argv[2]) + "/seed-" + std::to_string(pace) + "-" + std::to_string(count) + ".bmp";
+            if (!Save(name, out.data)) return 1;
+        }
+    return 0;
+}

@@ -1,0 +1,58 @@
+# Sourced by tools/test, tools/run and the end-to-end scripts: a virtual
+# display and a Wine server that belong to this run alone. Everything
+# started here is stopped by the process id recorded here, never by name.
+
+SESSION_XVFB_PID=""
+SESSION_WINESERVER_PID=""
+
+# session_display: starts Xvfb on the first free display number and waits
+# (at most 20 s) until it answers; exports DISPLAY.
+session_display() {
+    n=${1:-90}
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    SESSION_XVFB_PID=$!
+    export DISPLAY=":$n"
+    tries=0
+    until xdpyinfo >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ] || ! kill -0 "$SESSION_XVFB_PID" 2>/dev/null; then
+            echo "Xvfb did not start on $DISPLAY" >&2
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+
+# session_wine PREFIX: a private, quiet Wine prefix (made once) and a
+# persistent wineserver for it, so the many short test processes share one.
+session_wine() {
+    export WINEPREFIX="$1"
+    export PIXTOR_WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wineserver -f -p >/dev/null 2>&1 &
+    SESSION_WINESERVER_PID=$!
+    if [ ! -f "$WINEPREFIX/.pixtor-ready" ]; then
+        echo "Setting up the Wine prefix $WINEPREFIX (once)"
+        timeout 300 /usr/lib/wine/wine64 wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 || {
+            echo "wineboot failed; see $WINEPREFIX/wineboot.log" >&2
+            return 1
+        }
+        touch "$WINEPREFIX/.pixtor-ready"
+    fi
+}
+
+session_stop() {
+    if [ -n "$SESSION_WINESERVER_PID" ]; then
+        kill "$SESSION_WINESERVER_PID" 2>/dev/null || true
+        wait "$SESSION_WINESERVER_PID" 2>/dev/null || true
+        SESSION_WINESERVER_PID=""
+    fi
+    if [ -n "$SESSION_XVFB_PID" ]; then
+        kill "$SESSION_XVFB_PID" 2>/dev/null || true
+        wait "$SESSION_XVFB_PID" 2>/dev/null || true
+        SESSION_XVFB_PID=""
+    fi
+}
