@@ -1,0 +1,444 @@
+// pixtor-cli: the editor's file codecs for scripts and build pipelines.
+//
+//   pixtor-cli info FILE
+//   pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]
+//   pixtor-cli strip join OUT.bmp IN...
+//   pixtor-cli strip split IN.bmp PREFIX
+//
+// Exit status: 0 done, 1 a file could not be read or written (the
+// program's own message on stderr), 2 a usage error.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+#include "document/Document.h"
+#include "document/IcColors.h"
+#include "formats/ByteStream.h"
+#include "formats/FileErrors.h"
+#include "formats/IcFormat.h"
+#include "formats/StripBitmap.h"
+#include "tools/cli/SafeWrite.h"
+#include "tools/cli/TextImage.h"
+
+namespace {
+
+const char* const Program = "pixtor-cli";
+const char* const MultiImageWarning = "Multi-image format isn't supported yet!\n             Read only first.";
+const char* const NotSupportedIcon = "Current image format is not supported.";
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+constexpr long MaxTextBytes = 1 << 20;
+
+const char* const UsageText =
+    "usage: pixtor-cli info FILE\n"
+    "       pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]\n"
+    "       pixtor-cli strip join OUT.bmp IN...\n"
+    "       pixtor-cli strip split IN.bmp PREFIX\n"
+    "\n"
+    "IN and OUT of convert are .ico, .cur or .txt files; an OUT whose last\n"
+    "extension is cur (any case) is written as a cursor. A .txt image is 16 or\n"
+    "32 lines of 16 or 32 blank-separated RRGGBB values, top row first; 5F6F6F\n"
+    "marks a transparent pixel. Without --size or --depth the input's own size\n"
+    "and depth are kept (24 bits for a .txt). The hot spot is --hotspot, else\n"
+    "the input cursor's (scaled with --size), else 0,0.\n"
+    "strip join writes the images (.ico, .cur or .txt, all of one size) side by\n"
+    "side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.txt, ...\n";
+
+int Usage(const char* problem = nullptr) {
+    if (problem) std::fprintf(stderr, "%s: %s\n", Program, problem);
+    std::fputs(UsageText, stderr);
+    return ExitUsage;
+}
+
+// The program's own message on a line of its own, then what failed.
+int Fail(int code, const std::string& path, const std::string& detail = std::string()) {
+    const char* message = FileErrorMessage(code);
+    std::fprintf(stderr, "%s\n", message ? message : "Error!");
+    if (!detail.empty()) std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    return ExitFailure;
+}
+
+int FailWith(const char* message, const std::string& path, const std::string& detail) {
+    std::fprintf(stderr, "%s\n", message);
+    if (!detail.empty()) std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    return ExitFailure;
+}
+
+int FailPlain(const std::string& path, const std::string& detail) {
+    std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    return ExitFailure;
+}
+
+void Warn(const std::string& path, const char* text) {
+    std::fprintf(stderr, "%s: %s: warning: %s\n", Program, path.c_str(), text);
+}
+
+std::string LowerExtension(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
+
+bool IsTextName(const std::string& path) { return LowerExtension(path) == "txt"; }
+
+bool ParseInt(const std::string& s, int& value) {
+    if (s.empty() || s.size() > 6) return false;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    value = v;
+    return true;
+}
+
+class InputFile {
+public:
+    explicit InputFile(const std::string& path) : file(std::fopen(path.c_str(), "rb")), err(errno) {}
+    ~InputFile() { if (file) std::fclose(file); }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    std::FILE* file;
+    int err;
+};
+
+int CantOpen(const std::string& path, int err) { return Fail(FileCantOpen, path, std::strerror(err)); }
+
+// ---- Images ------------------------------------------------------------
+
+struct Image {
+    int Pace = 16;
+    int Bits = 24;            // depth of the file it came from (24 for text)
+    int FormatIndex = 6;
+    bool FromCursor = false;  // a cursor file: HotX, HotY are its hot spot
+    uint16_t HotX = 0, HotY = 0;
+    uint32_t Pixels[ImagePixels];
+    Image() { ClearImage(Pixels); }
+};
+
+int LoadText(const std::string& path, Image& image) {
+    InputFile in(path);
+    if (!in.file) return CantOpen(path, in.err);
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.file)) > 0) {
+        text.append(buffer, n);
+        if (static_cast<long>(text.size()) > MaxTextBytes)
+            return FailPlain(path, "too large to be a text image");
+    }
+    if (std::ferror(in.file)) return Fail(FileReadError, path, std::strerror(errno));
+    int pace = 16;
+    const std::string problem = ParseTextImage(text, pace, image.Pixels);
+    if (!problem.empty()) return FailPlain(path, problem);
+    image.Pace = pace;
+    image.Bits = 24;
+    image.FormatIndex = FormatIndexOf(pace, 24);
+    return 0;
+}
+
+bool StartsWithBM(std::FILE* f) {
+    unsigned char head[2] = {0, 0};
+    const size_t n = std::fread(head, 1, 2, f);
+    std::rewind(f);
+    return n == 2 && head[0] == 'B' && head[1] == 'M';
+}
+
+// Reads an icon or cursor through the editor's reader; reports and
+// returns non-zero when it cannot be used.
+int LoadIcon(const std::string& path, Image& image) {
+    InputFile in(path);
+    if (!in.file) return CantOpen(path, in.err);
+    if (StartsWithBM(in.file))
+        return Fail(FileNotSupported, path, "a toolbar strip bitmap, not an icon (see pixtor-cli strip split)");
+    StdioStream stream(in.file);
+    const IconReadResult r = FormatOpen(stream, image.Pixels);
+    switch (r.Outcome) {
+    case IconLoaded:
+        break;
+    case IconNotSupported:
+        return FailWith(NotSupportedIcon, path,
+                        "width " + std::to_string(r.Width) + ", depth " + std::to_string(r.DepthValue) +
+                            " bits: the editor takes 16x16 and 32x32 images of at most 24 bits");
+    case IconUnknownDepth:
+        return Fail(FileNotSupported, path,
+                    "no decoding fits bit count " + std::to_string(r.DepthValue) + " with colour count " +
+                        std::to_string(r.ColourCount));
+    default:
+        return Fail(FileReadError, path);
+    }
+    if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
+    if (r.MultiImageWarning) Warn(path, MultiImageWarning);
+    image.FormatIndex = r.FormatIndex;
+    image.Pace = FormatTable[r.FormatIndex].Pace;
+    image.Bits = FormatTable[r.FormatIndex].Bits;
+    image.FromCursor = r.IsCursorFile != 0 && r.HotSpotRead != 0;
+    image.HotX = r.HotX;
+    image.HotY = r.HotY;
+    // Byte 3 is not part of an icon; the buffer started at 0 there.
+    for (uint32_t& p : image.Pixels) p &= 0x00FFFFFFu;
+    return 0;
+}
+
+int LoadImage(const std::string& path, Image& image) {
+    return IsTextName(path) ? LoadText(path, image) : LoadIcon(path, image);
+}
+
+// The image as a file of the given format index would hold it.
+void ReduceToDepth(Image& image, int formatIndex) {
+    MemoryStream file;
+    if (Format(file, image.Pixels, FormatTable[formatIndex].iMx, 0, 0, 0) != FileOk) return;
+    uint32_t pixels[ImagePixels];
+    for (int i = 0; i < ImagePixels; ++i) pixels[i] = image.Pixels[i];
+    const IconReadResult r = FormatOpen(file, pixels);
+    if (r.Outcome != IconLoaded) return;
+    for (int i = 0; i < ImagePixels; ++i) image.Pixels[i] = pixels[i] & 0x00FFFFFFu;
+}
+
+int WriteOut(const std::string& path, const std::function<int(ByteStream&)>& write) {
+    std::string detail;
+    const int code = WriteFileSafely(path, write, detail);
+    if (code != FileOk) return Fail(code, path, detail);
+    return 0;
+}
+
+int WriteText(const std::string& path, const std::string& text) {
+    return WriteOut(path, [&](ByteStream& file) {
+        if (text.empty()) return static_cast<int>(FileOk);
+        return file.Write(text.data(), text.size()) == static_cast<long long>(text.size())
+                   ? static_cast<int>(FileOk) : static_cast<int>(FileWriteError);
+    });
+}
+
+// ---- info ----------------------------------------------------------------
+
+int Info(const std::string& path) {
+    if (IsTextName(path)) {
+        Image image;
+        if (int rc = LoadText(path, image)) return rc;
+        std::printf("kind: text\nsize: %d\ndepth: 24\nformat index: %d\nimages: 1\n", image.Pace,
+                    image.FormatIndex);
+        return 0;
+    }
+    InputFile in(path);
+    if (!in.file) return CantOpen(path, in.err);
+    StdioStream stream(in.file);
+    if (StartsWithBM(in.file)) {
+        StripImages strip;
+        const int code = ReadStripBitmap(stream, strip);
+        if (code != FileOk) return Fail(code, path);
+        std::printf("kind: strip\nsize: %d\ndepth: 32\nformat index: %d\nimages: %d\n", strip.Pace,
+                    strip.Pace == 32 ? 7 : 6, strip.Count);
+        return 0;
+    }
+    static uint32_t pixels[ImagePixels];
+    ClearImage(pixels);
+    const IconReadResult r = FormatOpen(stream, pixels);
+    const char* kind = r.IsCursorFile ? "cursor" : "icon";
+    switch (r.Outcome) {
+    case IconLoaded:
+        if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
+        std::printf("kind: %s\nsize: %d\ndepth: %d\nformat index: %d\n", kind,
+                    FormatTable[r.FormatIndex].Pace, FormatTable[r.FormatIndex].Bits, r.FormatIndex);
+        if (r.IsCursorFile) std::printf("hot spot: %u,%u\n", r.HotX, r.HotY);
+        std::printf("images: %d\n", r.ImageCount);
+        if (r.MultiImageWarning) std::printf("warning: %s\n", MultiImageWarning);
+        return 0;
+    case IconNotSupported:
+    case IconUnknownDepth:
+        std::printf("kind: %s\nwidth: %d\nbit count: %d\ncolour count: %d\nimages: %d\n", kind,
+                    r.Width == 0 ? 256 : r.Width, r.DepthValue, r.ColourCount, r.ImageCount);
+        if (r.Outcome == IconNotSupported) {
+            std::printf("warning: %s\n", NotSupportedIcon);
+            return FailWith(NotSupportedIcon, path, std::string());
+        }
+        std::printf("warning: no decoding fits this bit count and colour count\n");
+        return Fail(FileNotSupported, path, "no decoding fits bit count " + std::to_string(r.DepthValue) +
+                                                 " with colour count " + std::to_string(r.ColourCount));
+    default:
+        return Fail(FileReadError, path);
+    }
+}
+
+// ---- convert -------------------------------------------------------------
+
+struct ConvertOptions {
+    int Size = 0;             // 0: the input's
+    int Depth = 0;            // 0: the input's
+    bool HotGiven = false;
+    int HotX = 0, HotY = 0;
+};
+
+// Takes "--name value" or "--name=value" at args[i]; moves i past it.
+bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
+                 bool& missing) {
+    const std::string& a = args[i];
+    missing = false;
+    if (a == name) {
+        if (i + 1 >= args.size()) { missing = true; return true; }
+        value = args[++i];
+        return true;
+    }
+    if (a.compare(0, name.size() + 1, name + "=") == 0) {
+        value = a.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+int Convert(const std::vector<std::string>& args) {
+    std::vector<std::string> files;
+    ConvertOptions opt;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        bool missing = false;
+        if (OptionValue(args, i, "--size", value, missing)) {
+            if (missing) return Usage("--size needs a value: 16 or 32");
+            if (!ParseInt(value, opt.Size) || (opt.Size != 16 && opt.Size != 32))
+                return Usage(("--size must be 16 or 32, not '" + value + "'").c_str());
+        } else if (OptionValue(args, i, "--depth", value, missing)) {
+            if (missing) return Usage("--depth needs a value: 1, 4, 8 or 24");
+            if (!ParseInt(value, opt.Depth) || FormatIndexOf(16, opt.Depth) < 0)
+                return Usage(("--depth must be 1, 4, 8 or 24, not '" + value + "'").c_str());
+        } else if (OptionValue(args, i, "--hotspot", value, missing)) {
+            if (missing) return Usage("--hotspot needs a value X,Y");
+            const size_t comma = value.find(',');
+            if (comma == std::string::npos || !ParseInt(value.substr(0, comma), opt.HotX) ||
+                !ParseInt(value.substr(comma + 1), opt.HotY))
+                return Usage(("--hotspot takes X,Y with two whole numbers, not '" + value + "'").c_str());
+            opt.HotGiven = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return Usage(("unknown option '" + args[i] + "'").c_str());
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2) return Usage("convert takes IN and OUT");
+    const std::string& inPath = files[0];
+    const std::string& outPath = files[1];
+    const std::string outExt = LowerExtension(outPath);
+    if (outExt != "ico" && outExt != "cur" && outExt != "txt")
+        return Usage(("OUT must be a .ico, .cur or .txt file: '" + outPath + "'").c_str());
+    const bool outCursor = IsCursorFileName(outPath.c_str());
+    const bool outText = outExt == "txt";
+
+    Image image;
+    if (int rc = LoadImage(inPath, image)) return rc;
+
+    const int pace = opt.Size ? opt.Size : image.Pace;
+    const int bits = opt.Depth ? opt.Depth : image.Bits;
+    const int index = FormatIndexOf(pace, bits);
+
+    // The hot spot, in the output's pixels.
+    int hotX = 0, hotY = 0;
+    const char* hotFrom = "the default";
+    if (opt.HotGiven) {
+        hotX = opt.HotX;
+        hotY = opt.HotY;
+        hotFrom = "--hotspot";
+    } else if (image.FromCursor) {
+        hotX = image.HotX;
+        hotY = image.HotY;
+        if (pace > image.Pace) { hotX *= 2; hotY *= 2; }
+        if (pace < image.Pace) { hotX /= 2; hotY /= 2; }
+        hotFrom = pace == image.Pace ? "the input cursor" : "the input cursor, scaled";
+    }
+    if ((opt.HotGiven || outCursor) && (hotX >= pace || hotY >= pace)) {
+        std::fprintf(stderr,
+                     "%s: hot spot %d,%d lies outside the %dx%d image (X and Y run from 0 to %d; taken from %s)\n",
+                     Program, hotX, hotY, pace, pace, pace - 1, hotFrom);
+        return opt.HotGiven ? ExitUsage : ExitFailure;
+    }
+
+    if (pace != image.Pace) DimeChange(pace, image.Pace, image.Pixels);
+
+    if (outText) {
+        if (opt.Depth && opt.Depth != 24) ReduceToDepth(image, index);
+        return WriteText(outPath, FormatTextImage(pace, image.Pixels));
+    }
+    if (outCursor && index == FormatIndexOf(16, 8) && (hotX || hotY))
+        Warn(outPath, "a 16x16 8-bit cursor stores its hot spot as 0,0");
+    const uint32_t* pixels = image.Pixels;
+    return WriteOut(outPath, [&](ByteStream& file) {
+        return Format(file, pixels, FormatTable[index].iMx, outCursor ? 1 : 0, static_cast<uint16_t>(hotX),
+                      static_cast<uint16_t>(hotY));
+    });
+}
+
+// ---- strip -----------------------------------------------------------------
+
+int StripJoin(const std::vector<std::string>& args) {
+    if (args.size() < 2) return Usage("strip join takes OUT.bmp and at least one IN");
+    if (args.size() - 1 > static_cast<size_t>(MaxStripImages))
+        return Usage(("a strip holds at most " + std::to_string(MaxStripImages) + " images").c_str());
+    StripImages strip;
+    strip.Count = 0;
+    for (size_t i = 1; i < args.size(); ++i) {
+        Image image;
+        if (int rc = LoadImage(args[i], image)) return rc;
+        if (i == 1) {
+            strip.Pace = image.Pace;
+        } else if (image.Pace != strip.Pace) {
+            return FailPlain(args[i], "image is " + std::to_string(image.Pace) + "x" + std::to_string(image.Pace) +
+                                          " but " + args[1] + " is " + std::to_string(strip.Pace) + "x" +
+                                          std::to_string(strip.Pace) +
+                                          "; all images of a strip have one size (convert --size first)");
+        }
+        for (int p = 0; p < image.Pace * image.Pace; ++p) strip.Pixels.push_back(image.Pixels[p] & 0x00FFFFFFu);
+        ++strip.Count;
+    }
+    return WriteOut(args[0], [&](ByteStream& file) { return WriteStripBitmap(file, strip); });
+}
+
+int StripSplit(const std::vector<std::string>& args) {
+    if (args.size() != 2) return Usage("strip split takes IN.bmp and PREFIX");
+    const std::string& path = args[0];
+    StripImages strip;
+    {
+        InputFile in(path);
+        if (!in.file) return CantOpen(path, in.err);
+        StdioStream stream(in.file);
+        const int code = ReadStripBitmap(stream, strip);
+        if (code != FileOk) return Fail(code, path);
+    }
+    const size_t each = static_cast<size_t>(strip.Pace) * strip.Pace;
+    for (int k = 0; k < strip.Count; ++k) {
+        const std::string out = args[1] + "-" + std::to_string(k) + ".txt";
+        if (int rc = WriteText(out, FormatTextImage(strip.Pace, strip.Pixels.data() + k * each))) return rc;
+    }
+    std::printf("%d images of %dx%d\n", strip.Count, strip.Pace, strip.Pace);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (args.empty()) return Usage();
+    const std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "-h" || command == "--help" || command == "help") {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (command == "info") {
+        if (args.size() != 1) return Usage("info takes one FILE");
+        return Info(args[0]);
+    }
+    if (command == "convert") return Convert(args);
+    if (command == "strip") {
+        if (args.empty()) return Usage("strip takes join or split");
+        const std::string sub = args[0];
+        args.erase(args.begin());
+        if (sub == "join") return StripJoin(args);
+        if (sub == "split") return StripSplit(args);
+        return Usage(("unknown strip command '" + sub + "'").c_str());
+    }
+    return Usage(("unknown command '" + command + "'").c_str());
+}
