@@ -327,14 +327,16 @@ def section_errors(cli, work):
     empty = write_bytes(os.path.join(work, "empty.ico"), b"")
     p = cli.run("info", empty, rc=1)
     check(p.stderr.splitlines()[0] == "Error reading file!", "empty file: %r" % p.stderr)
-    short = write_bytes(os.path.join(work, "short.ico"), b"\0\0\1\0\1")
-    p = cli.run("info", short, rc=1)
-    check(p.stderr.splitlines()[0] == "Error reading file!", "5-byte file: %r" % p.stderr)
+    # Garbage and a 5-byte file: one of the reader's two refusals (which one
+    # depends on where the reader takes the image header from, Part 3.3).
+    refusals = ("Error reading file!", NOT_SUPPORTED_ICON)
     garbage = write_bytes(os.path.join(work, "garbage.ico"), bytes((i * 131 + 7) & 0xFF for i in range(3000)))
-    p = cli.run("info", garbage, rc=1)
-    check(p.stderr.splitlines()[0] == NOT_SUPPORTED_ICON, "garbage: %r" % p.stderr)
-    p = cli.run("convert", garbage, os.path.join(work, "o.ico"), rc=1)
-    check(p.stderr.splitlines()[0] == NOT_SUPPORTED_ICON, "garbage: %r" % p.stderr)
+    short = write_bytes(os.path.join(work, "short.ico"), b"\0\0\1\0\1")
+    for path in (garbage, short):
+        for args in (("info", path), ("convert", path, os.path.join(work, "o.ico"))):
+            p = cli.run(*args, rc=1)
+            check(p.stderr.splitlines()[0] in refusals, "%s: %r" % (args, p.stderr))
+    check(not os.path.exists(os.path.join(work, "o.ico")), "convert of garbage wrote a file")
 
     # Strips: 24 bits and height 48 unsupported, a width beyond the file a read error.
     def bmp(name, width, height, bits, pixel_bytes):
@@ -384,6 +386,7 @@ def section_errors(cli, work):
     check(p.stderr.splitlines()[0] == "Can't open file", "no folder: %r" % p.stderr)
     p = cli.run("strip", "split", bmp_ok(cli, work), os.path.join(work, "no", "such", "p"), rc=1)
     check(p.stderr.splitlines()[0] == "Can't open file", "split into no folder: %r" % p.stderr)
+
 
 
 def bmp_ok(cli, work):
