@@ -273,7 +273,7 @@ IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels) {
         result.Outcome = IconNotSupported;
         return result;
     }
-    result.MultiImageWarning = 0;
+    result.MultiImageWarning = result.ImageCount > 1 ? 1 : 0;
     if (result.IsCursorFile) {
         result.HotSpotRead = 1;
         result.HotX = planes;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <tuple>
+#include <utility>
 #include <vector>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
@@ -66,7 +67,12 @@ IconReadResult Read(const Bytes& file, Pixels& px) {
 
 // A scratch file in the working directory (tmpfile() wants the root of the
 // drive on Windows), open for reading and writing.
-std::FILE* ScratchFile() { return std::fopen("ic-format-test.tmp", "w+b"); }
+constexpr const char* kScratchName = "ic-format-test.tmp";
+std::FILE* ScratchFile() { return std::fopen(kScratchName, "w+b"); }
+void CloseScratch(std::FILE* file) {
+    std::fclose(file);
+    std::remove(kScratchName);
+}
 
 Pixels Filled(uint32_t value) { return Pixels(ImagePixels, value); }
 
@@ -302,8 +308,11 @@ TEST(IcWriterColours, ThirtyTwoEightBitBlackTakesNoEntry) {
     px[3 * 32 + 5] = MakeColour(255, 0, 0);
     const Bytes f = Write(px, 5);
     EXPECT_EQ(Slice(f, 66, 4), (Bytes{0, 0, 0xFF, 0}));
-    for (int e = 0; e < 256; ++e)
-        if (e != 1) EXPECT_EQ(Slice(f, 62 + 4 * e, 4), (Bytes{0, 0, 0, 0})) << "entry " << e;
+    for (int e = 0; e < 256; ++e) {
+        if (e != 1) {
+            EXPECT_EQ(Slice(f, 62 + 4 * e, 4), (Bytes{0, 0, 0, 0})) << "entry " << e;
+        }
+    }
     for (int i = 0; i < 1024; ++i) {
         const int x = i % 32, y = i / 32;
         EXPECT_EQ(f[1086 + (31 - y) * 32 + x], i == 3 * 32 + 5 ? 1 : 0) << "pixel " << i;
@@ -562,7 +571,7 @@ TEST(IcReaderRoundTrip, ThroughAStdioFile) {
     ASSERT_EQ(Format(out, image.data(), 3333, 1, 2, 3), FileOk);
     Pixels px = Filled(0);
     const IconReadResult r = FormatOpen(out, px.data());
-    std::fclose(file);
+    CloseScratch(file);
     ASSERT_EQ(r.Outcome, IconLoaded);
     EXPECT_EQ(r.FormatIndex, 7);
     EXPECT_EQ(ColoursOf(px, 32), ColoursOf(image, 32));
@@ -639,6 +648,40 @@ public:
     std::vector<size_t> caps;
     size_t reads = 0;
 };
+
+// Logs every read asked for: offset and size.
+class LoggingStream : public MemoryStream {
+public:
+    using MemoryStream::MemoryStream;
+    long long ReadAt(uint64_t offset, void* buffer, size_t count) override {
+        asked.push_back({offset, count});
+        return MemoryStream::ReadAt(offset, buffer, count);
+    }
+    std::vector<std::pair<uint64_t, size_t>> asked;
+};
+
+TEST(IcReaderReads, EachSectionIsReadAtItsTabledDistanceAndSize) {
+    // Part 3.3's table: colour data distance and size, mask distance and size.
+    const struct { uint64_t colourAt; size_t colourSize; uint64_t maskAt; size_t maskSize; } kReads[FormatCount] = {
+        {48, 194, 112, 194}, {48, 326, 176, 326}, {40, 192, 232, 64},   {40, 576, 616, 128},
+        {40, 1280, 1320, 64}, {40, 2048, 2088, 128}, {40, 3072, 808, 64}, {40, 3072, 3112, 128},
+    };
+    for (int index = 0; index < FormatCount; ++index)
+        for (uint32_t off : {22u, 300u}) {
+            const Bytes plain = Write(ExactImage(kSizes[index].pace, kSizes[index].bits), index);
+            Bytes f = Slice(plain, 0, 22);
+            Set32(f, 18, off);
+            f.resize(off, 0);
+            f.insert(f.end(), plain.begin() + 22, plain.end());
+            LoggingStream in(f);
+            Pixels px = Filled(0);
+            ASSERT_EQ(FormatOpen(in, px.data()).Outcome, IconLoaded) << index;
+            const std::vector<std::pair<uint64_t, size_t>> expected = {
+                {0, 24}, {off, 40}, {off + kReads[index].colourAt, kReads[index].colourSize},
+                {off + kReads[index].maskAt, kReads[index].maskSize}};
+            EXPECT_EQ(in.asked, expected) << "format " << index << " offset " << off;
+        }
+}
 
 TEST(IcReaderFaults, ShortColourReadCountsMissingBytesAsZero) {
     ChoppyStream in(Write(Filled(kWhite), 6));
@@ -886,7 +929,7 @@ TEST(IcReaderFaults, HostileImageOffsetsFailWithoutHarm) {
             StdioStream in(file);
             px = Untouched();
             EXPECT_EQ(FormatOpen(in, px.data()).Outcome, IconReadFailed) << index << " offset " << offset;
-            std::fclose(file);
+            CloseScratch(file);
             EXPECT_EQ(px, Untouched());
         }
     }

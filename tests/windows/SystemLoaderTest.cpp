@@ -24,7 +24,7 @@ std::vector<uint32_t> TestImage(int pace, int bits) {
             else if (bits == 4) {
                 const PaletteEntry& e = IconPalette[(x + y) % 16];
                 c = MakeColour(e.Red, e.Green, e.Blue);
-            } else if (bits == 8 && pace == 32) c = MakeColour((x * 8) & 0xFF, (y * 8) & 0xF0, 40);   // < 255 colours
+            } else if (bits == 8 && pace == 32) c = MakeColour((x / 2) * 16, (y / 4) * 32, 40);   // 128 colours: the table holds them all
             else c = MakeColour((i * 29) & 0xFF, (i * 7) & 0xFF, 255 - (i & 0xFF));
             if ((x * 7 + y * 3) % 10 == 0 || (x < 3 && y < 3)) c = MaskColor;
             px[i] = c;
