@@ -42,6 +42,10 @@ session_wine() {
         }
         touch "$WINEPREFIX/.pixtor-ready"
     fi
+    # Start Wine's background programs now, with no pipe of ours open:
+    # started later by a test they would inherit its output pipe and keep
+    # CTest waiting on it until the test times out.
+    timeout 120 /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 session_stop() {

@@ -1,0 +1,3 @@
+#include "controls/Prompt.h"
+
+PromptFunction PixtorPrompt = MessageBoxA;

@@ -1,0 +1,429 @@
+// The main window: its children, paint, hints, menu states, colours, the
+// drag band, focus handling and the format message.
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include "colour/Gradient.h"
+#include "colour/Palette.h"
+#include "controls/Controls.h"
+#include "document/Board.h"
+#include "document/Document.h"
+#include "document/Undo.h"
+#include "formats/IconFile.h"
+#include "shell/Ids.h"
+#include "shell/Shell.h"
+#include "strip/ToolBarStrip.h"
+
+HWND hWinMain, hMenuDialogue;
+HWND hStatImage, hStatBar, hIcon, hwndChild, hDrawTB;
+HBITMAP hBmp, hStBmp;
+
+static HWND hToolBar;
+static HWND hToolTips[2];
+static HWND hBut[9];
+static HMENU hMenu;
+static HBRUSH hDrag, hStatic, hAlpha, hRed, hGreen, hBlue;
+
+// Read-out ids in hBut order.
+static const int ReadOutIds[9] = {IDC_READX, IDC_READY, IDC_READDRAG, IDC_READWIDTH, IDC_READHEIGHT,
+                                  IDC_READA, IDC_READR, IDC_READG, IDC_READB};
+
+// The lowest band of the window drags it; this is its top edge.
+static int BandLimit() { return yClient * 83 / 100; }
+
+// ---- Creation -------------------------------------------------------------------
+
+static HWND MakeChild(const char* cls, DWORD style, int x, int y, int cx, int cy, int id, HWND parent) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    return CreateWindowExA(0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+}
+
+static void CreateReadOutsAndPalette(HWND hwnd) {
+    hBut[0] = StaticCallEx(hInst, hwnd, xClient - 170, yClient - 62, 45, 12, IDC_READX);
+    hBut[1] = StaticCallEx(hInst, hwnd, xClient - 120, yClient - 62, 45, 12, IDC_READY);
+    hBut[2] = StaticCallEx(hInst, hwnd, xClient - 60, yClient - 62, 45, 12, IDC_READDRAG);
+    hBut[3] = StaticCallEx(hInst, hwnd, xClient - 225, yClient - 62, 51, 12, IDC_READWIDTH);
+    hBut[4] = StaticCallEx(hInst, hwnd, xClient - 280, yClient - 62, 51, 12, IDC_READHEIGHT);
+    for (int k = 0; k < 4; ++k)
+        hBut[5 + k] = StaticCallEx(hInst, hwnd, xClient - 420 + 50 * k, yClient - 93, 47, 11, IDC_READA + k);
+    hIcon = OwnButtonIconEx(hInst, hwnd, 445, 50, 50, 68, IDC_PREVIEW);
+    SendMessageA(hIcon, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), 0);
+    hPalete[0] = hGlobalPalete_h = PaleteButtonEx(hInst, hwnd, 450, 128, 44, 44, IDC_SWATCH);
+    for (int i = 1; i <= 16; ++i)
+        hPalete[i] = PaleteButtonEx(hInst, hwnd, 450 + 23 * (i / 9), 180 + 23 * ((i - 1) % 8), 20, 20,
+                                    IDC_SWATCH + i);
+    for (int i = 0; i < 4; ++i)
+        hPalete[17 + i] = PaleteButtonEx(hInst, hwnd, 450 + 23 * (i / 2), 370 + 23 * (i % 2), 20, 20,
+                                         IDC_PICKEDFIRST + i);
+    for (HWND readOut : hBut)
+        SendMessageA(readOut, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+}
+
+static void CreateBitmapButtons(HWND hwnd) {
+    struct Place { int x, y, cx, cy; };
+    static const Place places[BitmapButtonCount] = {
+        {380, 358, 24, 24}, {380, 406, 24, 24}, {405, 381, 24, 24}, {356, 382, 24, 24},
+        {340, 50, 24, 50},  {15, 50, 24, 50},   {40, 102, 24, 24},  {115, 102, 24, 24},
+        {190, 102, 24, 24}, {265, 102, 24, 24},
+    };
+    for (int k = 0; k < BitmapButtonCount; ++k)
+        OwnerDrawButton[1 + k] = CreateOwnerDrawButton(hInst, hwnd, places[k].x, places[k].y, places[k].cx,
+                                                       places[k].cy, IDC_BITMAPFIRST + k);
+}
+
+static void CreateChildWindows(HWND hwnd) {
+    hwndChild = MakeChild("Checker3_Child", 0, 3 * xClient / 32, yClient / 4, 36 * xClient / 64,
+                          36 * yClient / 64, IDC_BOARD, hwnd);
+    Gradient = MakeChild("Gradient", WS_BORDER, 359, 128, 70, 100, IDC_GRADIENT, hwnd);
+    for (int k = 0; k < 3; ++k)
+        OwnScroller[k] = MakeChild("GradientScroll", WS_BORDER, 360 + 24 * k, 250, 20, 80,
+                                   IDC_SLIDERFIRST + 4 * k, hwnd);
+    ToolBarStr.hStripWnd = MakeChild("ToolBarWindow", WS_BORDER, 40, 50, 300, 50, IDC_STRIP, hwnd);
+    CursorStr.hHotWnd = MakeChild("HotSpotWindow", WS_BORDER, 370, 50, 70, 30, IDC_HOTSPOT, hwnd);
+}
+
+static bool HasExtension(const char* ext, const char* wanted) { return lstrcmpiA(ext, wanted) == 0; }
+
+// The file named on the command line, in quotes or not.
+static void OpenCommandLineFile(const char* commandLine) {
+    lstrcpynA(szFileName, commandLine ? commandLine : "", NameLength);
+    if (szFileName[0] == 0) return;
+    GetFileTitleA(szFileName, szTitleName, NameLength);
+    if (szFileName[0] == '"') {
+        int n = lstrlenA(szFileName);
+        memmove(szFileName, szFileName + 1, n);      // moves the terminating zero too
+        n = lstrlenA(szFileName);
+        if (n > 0) szFileName[n - 1] = 0;
+        int t = lstrlenA(szTitleName);
+        szTitleName[t > 5 ? t - 5 : 0] = 0;
+    }
+    const char* dot = strrchr(szFileName, '.');
+    const char* ext = dot ? dot + 1 : nullptr;
+    if (!ext || !(HasExtension(ext, "bmp") || HasExtension(ext, "ico") || HasExtension(ext, "cur"))) {
+        szTitleName[0] = szFileName[0] = 0;
+        return;
+    }
+    char suffix[NameLength];
+    wsprintfA(suffix, ".%s", ext);
+    if (lstrlenA(szTitleName) + lstrlenA(suffix) < NameLength) lstrcatA(szTitleName, suffix);
+    if (HasExtension(ext, "bmp")) {
+        ToolBarStr.StripActive = 1;
+        MenuStr.IconMode = 0;
+        MenuStr.ToolbarMode = 1;
+    }
+    lstrcpyA(szFileNameCopy, szFileName);
+    lstrcpyA(szTitleNameCopy, szTitleName);
+    PopFileRead(VirtualScreen, szFileName);
+    FileFlag = 1;
+    MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
+    MenuStr.Size32 = MenuStr.Size16 = 0;
+    ApplyFormatIndex(OpenPaceMessageToMenu);
+    UpdateMenu();
+}
+
+static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
+    MenuStr.SimpleGrid = MenuStr.Size16 = MenuStr.Depth24 = MenuStr.ShowGrid = MenuStr.IconMode = 1;
+    MenuStr.InversionGrid = MenuStr.ToolbarMode = MenuStr.Size32 = 0;
+    MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
+    CursorStr.IsCursor = 0;
+    CursorStr.HotX = CursorStr.HotY = 0;
+    if (!DinamicMem.Block) {
+        DinamicMem.Image = VirtualScreen;
+        DinamicAlloc();
+    }
+    hStatImage = MakeChild("STATIC", SS_BITMAP, 4, 40, 500, 5, IDC_SEPLINE, hwnd);
+    hStatBar = MakeChild("STATIC", SS_BITMAP, 10, 440, 200, 20, IDC_STATUS, hwnd);
+    hBmp = LoadBitmapA(hInst, "SepLine");
+    SendMessageA(hStatImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBmp));
+    hStBmp = LoadBitmapA(hInst, "Status");
+    SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
+
+    // Hints go to the status image at once: the tooltips never wait.
+    hToolBar = ToolBar(hwnd, hInst);
+    hToolTips[0] = reinterpret_cast<HWND>(SendMessageA(hToolBar, TB_GETTOOLTIPS, 0, 0));
+    SendMessageA(hToolTips[0], TTM_SETDELAYTIME, TTDT_INITIAL, 0);
+    SendMessageA(hToolTips[0], TTM_SETDELAYTIME, TTDT_RESHOW, 0);
+    hDrawTB = DrawToolBar(hwnd, hInst);
+    hToolTips[1] = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
+    SendMessageA(hToolTips[1], TTM_SETDELAYTIME, TTDT_INITIAL, 0);
+    SendMessageA(hToolTips[1], TTM_SETDELAYTIME, TTDT_RESHOW, 0);
+
+    hDrag = CreateSolidBrush(0x00C8C80A);
+    hStatic = CreateSolidBrush(0x00FF6464);
+    hAlpha = CreateSolidBrush(0x00787878);
+    hRed = CreateSolidBrush(0x000000FF);
+    hGreen = CreateSolidBrush(0x0000FF00);
+    hBlue = CreateSolidBrush(0x00FF0000);
+    CreatePaletteBrushes();
+
+    HMENU popupHolder = LoadMenuA(hInst, "Icon1");
+    hMenu = GetSubMenu(popupHolder, 0);
+    // The holder goes; its sub-menu stays as the right-click menu.
+    if (hMenu) RemoveMenu(popupHolder, 0, MF_BYPOSITION);
+    DestroyMenu(popupHolder);
+    MenuStr.hPopupMenu = hMenu;
+    UpdateMenu();
+    SetMenuItemBitmaps(hMenu, IDM_ABOUT, MF_BYCOMMAND, hBit[5], hBit[5]);
+
+    CreateReadOutsAndPalette(hwnd);
+    CreateBitmapButtons(hwnd);
+    CreateChildWindows(hwnd);
+    PopFileInitialize(hwnd, 0);
+    OpenCommandLineFile(static_cast<const char*>(cs->lpCreateParams));
+    return 0;
+}
+
+static void OnDestroy() {
+    DeletePaletteBrushes();
+    for (HBRUSH* b : {&hDrag, &hStatic, &hAlpha, &hRed, &hGreen, &hBlue}) {
+        if (*b) DeleteObject(*b);
+        *b = nullptr;
+    }
+    if (hMenu) DestroyMenu(hMenu);
+    hMenu = nullptr;
+    MenuStr.hPopupMenu = nullptr;
+    if (hBmp) DeleteObject(hBmp);
+    if (hStBmp) DeleteObject(hStBmp);
+    hBmp = hStBmp = nullptr;
+    if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
+    ToolBarStr.hStripList = nullptr;
+    PostQuitMessage(0);
+}
+
+// ---- Paint --------------------------------------------------------------------
+
+static const char* const PreviewText[FormatCount] = {
+    "16x16 1 bit", "32x32 1 bit", "16x16 4 bit", "32x32 4 bit",
+    "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit",
+};
+
+static void PaintPreview() {
+    HDC hdc = GetDC(hIcon);
+    RECT rc;
+    GetClientRect(hIcon, &rc);
+    rc.top += 35;
+    SetBkMode(hdc, TRANSPARENT);
+    int index = FormatIndexOfCode(iMx);
+    if (index >= 0) DrawTextA(hdc, PreviewText[index], -1, &rc, DT_CENTER | DT_WORDBREAK);
+    DrawingBoard(hdc, hIcon);
+    const int P = Pace, x0 = (50 - P) / 2, y0 = (50 - P - 11) / 2;
+    for (int r = 0; r < P; ++r)
+        for (int c = 0; c < P; ++c) {
+            HPEN pen = CreatePen(PS_SOLID, 2, VirtualScreen[r * P + c] & 0x00FFFFFFu);
+            DeleteObject(SelectObject(hdc, pen));
+            MoveToEx(hdc, x0 + c, y0 + r, nullptr);
+            LineTo(hdc, x0 + c, y0 + r);
+        }
+    DeleteObject(SelectObject(hdc, GetStockObject(BLACK_PEN)));
+    ReleaseDC(hIcon, hdc);
+    if (ToolBarStr.CreateRequest == 1) {
+        InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
+        UpdateWindow(ToolBarStr.hStripWnd);
+    }
+}
+
+static void PaintLabelsAndFrames(HDC hdc) {
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(10, GetDeviceCaps(hdc, LOGPIXELSY), 72);
+    lf.lfWidth = 6;
+    lf.lfWeight = 400;
+    lf.lfCharSet = OEM_CHARSET;
+    lstrcpyA(lf.lfFaceName, "Courier");
+    HFONT font = CreateFontIndirectA(&lf);
+    HGDIOBJ oldFont = SelectObject(hdc, font);
+    SetBkMode(hdc, TRANSPARENT);
+    struct Label { const char* Text; int x, y; };
+    static const Label labels[] = {
+        {"Color grad", 360, 110}, {"Color", 360, 230}, {"Nudge", 360, 342}, {"Add", 70, 108},
+        {"Delete", 145, 108},     {"Update", 220, 108}, {"Get", 295, 108},
+    };
+    for (const Label& l : labels) TextOutA(hdc, l.x, l.y, l.Text, lstrlenA(l.Text));
+    SelectObject(hdc, oldFont);
+    DeleteObject(font);
+    // Frames broken where their labels stand.
+    static const POINT gradLeft[] = {{355, 120}, {352, 120}, {352, 240}};
+    static const POINT gradRight[] = {{435, 240}, {435, 120}, {430, 120}};
+    static const POINT slider[] = {{355, 240}, {352, 240}, {352, 335}, {435, 335}, {435, 240}, {400, 240}};
+    static const POINT nudge[] = {{355, 352}, {352, 352}, {352, 430}, {435, 430}, {435, 352}, {405, 352}};
+    Polyline(hdc, gradLeft, 3);
+    Polyline(hdc, gradRight, 3);
+    Polyline(hdc, slider, 6);
+    Polyline(hdc, nudge, 6);
+}
+
+static void OnPaint(HWND hwnd) {
+    PaintPreview();
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    HDC memory = CreateCompatibleDC(hdc);
+    HBITMAP bitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HBRUSH face = CreateSolidBrush(0x00C8001E);
+    FillRect(memory, &rc, face);
+    DeleteObject(face);
+    PaintLabelsAndFrames(memory);
+    const RECT& u = ps.rcPaint;
+    BitBlt(hdc, u.left, u.top, u.right - u.left, u.bottom - u.top, memory, u.left, u.top, SRCCOPY);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    EndPaint(hwnd, &ps);
+}
+
+// ---- Hints and menu states ------------------------------------------------------------
+
+struct Hint { int Id; const char* Format; const char* Text; };
+static const Hint Hints[] = {
+    {IDM_OPEN, "  %10s", "Open file"},       {IDM_SAVE, "  %10s", "Save file"},
+    {IDM_UNDO, "  %10s", "Undo"},            {IDM_UNDOBACK, "  %10s", "Undo back"},
+    {IDM_PALETTE, "  %10s", "Palette"},      {IDM_SHOWGRID, "  %10s", "Show Grid"},
+    {IDM_RESOLUTION, "  %16s", "Change resolution"},
+    {40, "  %10s", "Drawing brush"},         {41, "  %10s", "Draw line"},
+    {42, "  %10s", "Fill regeon"},           {43, "  %10s", "Draw round"},
+    {44, "  %16s", "Draw filled round"},     {45, "  %10s", "Draw square"},
+    {46, "  %16s", "Draw filled square"},    {47, "  %12s", "Mask color"},
+    {48, "  %12s", "Set hot spot"},
+};
+
+void FormatHint(char* out, HWND source, WPARAM id) {
+    if (source == hToolTips[0] || source == hToolTips[1])
+        for (const Hint& h : Hints)
+            if (static_cast<WPARAM>(h.Id) == id) {
+                wsprintfA(out, h.Format, h.Text);
+                return;
+            }
+    wsprintfA(out, "  %16s", "");
+}
+
+static void OnNotify(WPARAM wParam, const NMHDR* header) {
+    char hint[64];
+    FormatHint(hint, header->hwndFrom, wParam);
+    RECT rc;
+    GetClientRect(hStatBar, &rc);
+    HDC hdc = GetDC(hStatBar);
+    SetBkMode(hdc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));
+    SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
+    DrawTextA(hdc, hint, -1, &rc, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(hdc, oldFont);
+    ReleaseDC(hStatBar, hdc);
+}
+
+static void OnInitMenu() {
+    HMENU main = static_cast<HMENU>(MenuStr.hMainMenu);
+    EnableMenuItem(main, IDM_UNDO, MF_BYCOMMAND | (UndoEnabled() ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(main, IDM_UNDOBACK, MF_BYCOMMAND | (UndoBackEnabled() ? MF_ENABLED : MF_GRAYED));
+    UINT paste = IsClipboardFormatAvailable(CF_BITMAP) ? MF_ENABLED : MF_GRAYED;
+    EnableMenuItem(main, IDM_PASTE, MF_BYCOMMAND | paste);
+    EnableMenuItem(hMenu, IDM_PASTE, MF_BYCOMMAND | paste);
+}
+
+static LRESULT OnCtlColorBtn(HDC hdc, HWND button) {
+    SetBkMode(hdc, TRANSPARENT);
+    for (int k = 1; k < PaletteButtons; ++k)
+        if (hPalete[k] == button) return reinterpret_cast<LRESULT>(hPaleteTableItem[k]);
+    return reinterpret_cast<LRESULT>(hPaleteTableItem[0]);
+}
+
+static LRESULT OnCtlColorStatic(HDC hdc, HWND control) {
+    SetBkMode(hdc, TRANSPARENT);
+    switch (GetDlgCtrlID(control)) {
+    case IDC_READDRAG: SetTextColor(hdc, 0x000000FF); return reinterpret_cast<LRESULT>(hDrag);
+    case IDC_READA: return reinterpret_cast<LRESULT>(hAlpha);
+    case IDC_READR: return reinterpret_cast<LRESULT>(hRed);
+    case IDC_READG: return reinterpret_cast<LRESULT>(hGreen);
+    case IDC_READB: return reinterpret_cast<LRESULT>(hBlue);
+    }
+    return reinterpret_cast<LRESULT>(hStatic);
+}
+
+// ---- Mouse, system menu and focus ---------------------------------------------------
+
+static void OnMouseMove(HWND hwnd, WPARAM keys, LPARAM lParam) {
+    if (keys != MK_LBUTTON) MouseBit = 0;
+    unsigned y = HIWORD(lParam);
+    SetDlgItemTextA(hwnd, IDC_READDRAG, static_cast<int>(y) > BandLimit() ? "Drag" : "Still");
+}
+
+static void OnLeftDown(HWND hwnd, LPARAM lParam) {
+    MouseBit = 1;
+    if (static_cast<int>(HIWORD(lParam)) > BandLimit())
+        SendMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+static void OnRightDown(HWND hwnd, LPARAM lParam) {
+    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(hwnd, &pt);
+    TrackPopupMenu(hMenu, 0, pt.x, pt.y, 0, hwnd, nullptr);
+}
+
+static void CloseModeless() {
+    if (hMenuDialogue) DestroyWindow(hMenuDialogue);
+    hMenuDialogue = nullptr;
+    if (hModlessDlg) DestroyWindow(hModlessDlg);
+    hModlessDlg = nullptr;
+}
+
+static bool IsOwnButton(HWND w) {
+    for (int k = 1; k <= BitmapButtonCount; ++k)
+        if (OwnerDrawButton[k] == w) return true;
+    for (HWND p : hPalete)
+        if (p == w) return true;
+    return false;
+}
+
+static void OnKillFocus(HWND hwnd, HWND gaining) {
+    if (gaining && IsOwnButton(gaining)) return;
+    hMenuDialogue = CreateDialogParamA(hInst, "MENUBAR", hwnd, MenuBar, 0);
+}
+
+static void OnSize() {
+    if (hMenuDialogue) DestroyWindow(hMenuDialogue);
+    hMenuDialogue = nullptr;
+}
+
+LRESULT OnFormatMessage(HWND, unsigned index) {
+    MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
+    MenuStr.Size32 = MenuStr.Size16 = 0;
+    if (!IsFormatIndex(static_cast<int>(index))) return 0;
+    ApplyFormatIndex(static_cast<int>(index));
+    MouseBit = 1;
+    UpdateMenu();
+    InvalidateRect(hwndChild, nullptr, FALSE);
+    InvalidateRect(hIcon, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    hWinMain = hwnd;
+    switch (message) {
+    case WM_CREATE: return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTA*>(lParam));
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_SIZE: OnSize(); return 0;
+    case WM_PAINT: OnPaint(hwnd); return 0;
+    case WM_COMMAND: OnCommand(hwnd, LOWORD(wParam)); return 0;
+    case WM_USER: return OnFormatMessage(hwnd, LOWORD(lParam));
+    case WM_NOTIFY: OnNotify(wParam, reinterpret_cast<const NMHDR*>(lParam)); break;
+    case WM_INITMENU: OnInitMenu(); return 0;
+    case WM_CTLCOLORBTN: return OnCtlColorBtn(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM: DrawOwnerDrawButton(hwnd, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(hwnd, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN: OnLeftDown(hwnd, lParam); return 0;
+    case WM_LBUTTONUP: MouseBit = 0; return 0;
+    case WM_RBUTTONDOWN: OnRightDown(hwnd, lParam); return 0;
+    case WM_SYSCOMMAND:
+        if (LOWORD(wParam) == IDM_ABOUT) { SendMessageA(hwnd, WM_COMMAND, IDM_ABOUT, 0); return 0; }
+        if ((wParam & 0xFFF0) == SC_CLOSE) { SendMessageA(hwnd, WM_COMMAND, IDM_EXIT, 0); return 0; }
+        break;
+    case WM_SETFOCUS: CloseModeless(); return 0;
+    case WM_KILLFOCUS: OnKillFocus(hwnd, reinterpret_cast<HWND>(wParam)); return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,38 @@
+// The application shell: start-up, the main window and its message loop.
+// State listed here is owned by the shell; other subsystems read it.
+#pragma once
+#include <windows.h>
+
+// ---- Start-up state (WinMain) ------------------------------------------
+extern const char szAppName[];      // "Pixtor1.0.0": class, title, single-instance key
+extern HINSTANCE hInst;
+extern HCURSOR hCursor[9];          // board cursor per tool (CursorShape)
+extern HBITMAP hBit[6];             // five menu-bar images and the "About" check mark
+extern HBITMAP hBitDialogue[4];     // dialog buttons: Yes, No, Cancel, OK
+extern HWND hModlessDlg;            // the resolution dialog, or 0
+extern int xStart, yStart, xClient, yClient;
+
+// ---- Main window (WndProc) -----------------------------------------------
+extern HWND hWinMain;               // set at the start of every main-window message
+extern HWND hMenuDialogue;          // the title strip, or 0
+extern HWND hStatImage, hStatBar;   // "SepLine" and "Status" statics
+extern HBITMAP hBmp, hStBmp;        // their bitmaps
+extern HWND hIcon;                  // the actual-size preview
+extern HWND hwndChild;              // the drawing board
+extern HWND hDrawTB;                // the drawing-tool toolbar
+
+void SizeTheWindow(int* x, int* y, int* cx, int* cy);
+LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WinMain in three steps, so the tests can run the real start-up and
+// teardown around their own message pumping. PixtorStartUp returns the
+// main window, or 0 when another copy is already running.
+HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow);
+int PixtorMessageLoop();
+void PixtorTeardown();
+
+// The command dispatch (WM_COMMAND ids of Ids.h).
+void OnCommand(HWND hwnd, int id);
+
+// The format message: applies a format index to the document.
+LRESULT OnFormatMessage(HWND hwnd, unsigned index);
