@@ -54,6 +54,11 @@ void DinamicReset() {
 void ObjectDestructor() {
     std::free(DinamicMem.Block);
     DinamicMem.Block = nullptr;
+    // No history outlives its block.
+    DinamicMem.Stored = 0;
+    DinamicMem.StepsBack = 0;
+    DinamicMem.NextSlot = 0;
+    DinamicMem.JustSaved = 0;
 }
 
 bool UndoEnabled() { return DinamicMem.StepsBack < static_cast<int>(DinamicMem.Stored); }

@@ -200,14 +200,18 @@ static const char* const PreviewText[FormatCount] = {
     "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit",
 };
 
+const char* PreviewTextOf(int code) {
+    int index = FormatIndexOfCode(code);
+    return index >= 0 ? PreviewText[index] : "";
+}
+
 static void PaintPreview() {
     HDC hdc = GetDC(hIcon);
     RECT rc;
     GetClientRect(hIcon, &rc);
     rc.top += 35;
     SetBkMode(hdc, TRANSPARENT);
-    int index = FormatIndexOfCode(iMx);
-    if (index >= 0) DrawTextA(hdc, PreviewText[index], -1, &rc, DT_CENTER | DT_WORDBREAK);
+    DrawTextA(hdc, PreviewTextOf(iMx), -1, &rc, DT_CENTER | DT_WORDBREAK);
     DrawingBoard(hdc, hIcon);
     const int P = Pace, x0 = (50 - P) / 2, y0 = (50 - P - 11) / 2;
     for (int r = 0; r < P; ++r)

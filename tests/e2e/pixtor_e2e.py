@@ -1,0 +1,224 @@
+"""Driving the real editor under Wine with xdotool, for the end-to-end
+journeys and the screenshot script.
+
+Everything this module starts (the editor) it stops by the process id it
+recorded; every wait is bounded. The virtual display and the Wine server
+come from tools/lib/with-session, which wraps the caller.
+"""
+import os
+import subprocess
+import time
+
+from PIL import Image
+
+WINE = "/usr/lib/wine/wine64"
+TITLE = "Pixtor1.0.0"
+
+# The board's transparent pixels are shown in the mask colour.
+MASK_COLOUR = (95, 111, 111)
+
+# Main-window client positions of the controls the journeys use.
+BOARD_ORIGIN = (48, 128)
+BOARD_SIZE = 288
+DRAW_TOOLBAR = (5, 135)
+DRAW_TOOL_ROW = 30            # 270 pixels of toolbar for nine wrapped buttons
+TOOLS = ["brush", "line", "fill", "round", "filled round",
+         "square", "filled square", "mask", "hot spot"]
+PALETTE_FIRST_ID = 51         # ids 51-58 in the left column, 59-66 in the right
+PALETTE_COLUMN_ROWS = 8
+
+
+class E2EError(Exception):
+    pass
+
+
+def run(*args, timeout=20):
+    return subprocess.run(list(args), capture_output=True, text=True, timeout=timeout)
+
+
+def xdotool(*args, timeout=20):
+    r = run("xdotool", *[str(a) for a in args], timeout=timeout)
+    return r.stdout
+
+
+def screenshot(path):
+    r = run("import", "-window", "root", path, timeout=60)
+    if r.returncode != 0:
+        raise E2EError("screenshot failed: " + r.stderr.strip())
+    return Image.open(path).convert("RGB")
+
+
+class Editor:
+    """One running pixtor.exe and the main window it shows."""
+
+    def __init__(self, exe, args=(), log_path=None):
+        self.log = open(log_path, "wb") if log_path else subprocess.DEVNULL
+        self.proc = subprocess.Popen([WINE, exe, *args], stdin=subprocess.DEVNULL,
+                                     stdout=self.log, stderr=self.log)
+        self.wid = None
+        self.client = None     # screen position of the main window's client area
+        self.cells = 16
+
+    # -- start-up ------------------------------------------------------
+    def wait_for_window(self, timeout=60):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.proc.poll() is not None:
+                raise E2EError("the editor exited during start-up (code %d)" % self.proc.returncode)
+            ids = xdotool("search", "--name", TITLE).split()
+            if ids:
+                self.wid = ids[0]
+                return self.wid
+            time.sleep(0.2)
+        raise E2EError("no window titled %s within %d s" % (TITLE, timeout))
+
+    def geometry(self):
+        out = xdotool("getwindowgeometry", "--shell", self.wid)
+        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+    def locate(self, shot_path, timeout=30):
+        """Finds the board by its black outline with the mask colour inside,
+        near where the window geometry puts it, and derives the client
+        origin from it: the menu bar's height is Wine's business."""
+        deadline = time.monotonic() + timeout
+        while True:
+            img = screenshot(shot_path)
+            corner = find_board(img, self.geometry())
+            if corner:
+                self.client = (corner[0] - BOARD_ORIGIN[0], corner[1] - BOARD_ORIGIN[1])
+                return img
+            if time.monotonic() > deadline:
+                raise E2EError("the board was not found in %s" % shot_path)
+            time.sleep(0.5)
+
+    # -- input -----------------------------------------------------------
+    def screen(self, cx, cy):
+        return self.client[0] + cx, self.client[1] + cy
+
+    def click_client(self, cx, cy):
+        x, y = self.screen(cx, cy)
+        xdotool("mousemove", x, y)
+        time.sleep(0.05)
+        xdotool("mousedown", 1)
+        time.sleep(0.05)
+        xdotool("mouseup", 1)
+        time.sleep(0.15)
+
+    def cell_centre(self, col, row):
+        """Board cell centre in client pixels; the outline is the cells' first grid line."""
+        size = BOARD_SIZE // self.cells
+        return (BOARD_ORIGIN[0] + size * col + size // 2,
+                BOARD_ORIGIN[1] + size * row + size // 2)
+
+    def cell_screen(self, col, row):
+        return self.screen(*self.cell_centre(col, row))
+
+    def palette_centre(self, pid):
+        k = pid - PALETTE_FIRST_ID
+        return 450 + 23 * (k // PALETTE_COLUMN_ROWS) + 10, 180 + 23 * (k % PALETTE_COLUMN_ROWS) + 10
+
+    def pick_colour(self, pid):
+        self.click_client(*self.palette_centre(pid))
+
+    def tool_centre(self, name):
+        k = TOOLS.index(name)
+        return DRAW_TOOLBAR[0] + 15, DRAW_TOOLBAR[1] + DRAW_TOOL_ROW * k + DRAW_TOOL_ROW // 2
+
+    def pick_tool(self, name):
+        self.click_client(*self.tool_centre(name))
+
+    def click_cell(self, col, row):
+        self.click_client(*self.cell_centre(col, row))
+
+    def drag_cells(self, start, end, steps=8):
+        x0, y0 = self.cell_screen(*start)
+        x1, y1 = self.cell_screen(*end)
+        xdotool("mousemove", x0, y0)
+        time.sleep(0.05)
+        xdotool("mousedown", 1)
+        for i in range(1, steps + 1):
+            time.sleep(0.04)
+            xdotool("mousemove", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        time.sleep(0.1)
+        xdotool("mouseup", 1)
+        time.sleep(0.2)
+
+    # -- shut-down -------------------------------------------------------
+    def alive(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout):
+        try:
+            self.proc.wait(timeout)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def close(self, shot_dir=None):
+        """Alt+X (Exit), confirming the exit prompt; falls back to killing
+        the process it started. Returns how the editor ended."""
+        how = "not running"
+        if self.alive() and self.wid:
+            xdotool("windowfocus", "--sync", self.wid, timeout=10)
+            xdotool("key", "alt+x")
+            if self.wait_exit(3):
+                how = "Alt+X"
+            else:
+                how = self.answer_exit_prompt(shot_dir)
+        if self.alive():
+            self.proc.kill()
+            self.wait_exit(10)
+            how = "killed by PID %d" % self.proc.pid
+        if self.log is not subprocess.DEVNULL:
+            self.log.close()
+        return how
+
+    def answer_exit_prompt(self, shot_dir):
+        # With unsaved changes Exit asks first ("Current image is not saved.
+        # Exit anyway?", Yes the default button). The prompt is the visible
+        # window of prompt size that is neither the main window nor the
+        # small title strip the main window shows when it loses the focus.
+        for wid in xdotool("search", "--onlyvisible", "--name", "").split():
+            if wid == self.wid:
+                continue
+            try:
+                x, y, w, h = self.geometry_of(wid)
+            except (KeyError, ValueError):
+                continue
+            if not (150 < w < 600 and 60 < h < 300):
+                continue
+            if shot_dir:
+                screenshot(os.path.join(shot_dir, "exit-prompt.png"))
+            xdotool("windowfocus", "--sync", wid, timeout=10)
+            xdotool("key", "Return")
+            # Under Wine the process has been seen to take about 6 s to end
+            # after the answer.
+            if self.wait_exit(20):
+                return "Alt+X, then Yes in the exit prompt"
+        return "Alt+X left it running"
+
+    @staticmethod
+    def geometry_of(wid):
+        out = xdotool("getwindowgeometry", "--shell", wid)
+        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+
+
+def find_board(img, geometry):
+    """Top-left corner of the board's outline: a black pixel with black to
+    its right and below and the mask colour diagonally inside."""
+    wx, wy, ww, wh = geometry
+    px = img.load()
+    W, H = img.size
+    for y in range(max(0, wy), min(H - 2, wy + wh)):
+        for x in range(max(0, wx), min(W - 2, wx + ww)):
+            if (px[x, y] == (0, 0, 0) and px[x + 1, y] == (0, 0, 0)
+                    and px[x, y + 1] == (0, 0, 0) and px[x + 1, y + 1] == MASK_COLOUR
+                    and px[x + 2, y + 2] == MASK_COLOUR):
+                return x, y
+    return None
+
+
+def colour_at(img, xy):
+    return img.getpixel(xy)

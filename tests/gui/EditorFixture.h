@@ -1,0 +1,47 @@
+// Starts the real main window in this process for each test and takes it
+// down again; questions the program asks are answered from a script.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include "colour/Palette.h"
+#include "controls/Prompt.h"
+#include "document/Document.h"
+#include "document/Undo.h"
+#include "shell/Ids.h"
+#include "shell/Shell.h"
+
+struct PromptRecord { std::string Text, Caption; UINT Type; };
+extern std::vector<PromptRecord> Prompts;
+extern int PromptAnswer;
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void Start(const char* commandLine);
+
+    HWND main = nullptr;
+    HWND board = nullptr;
+
+    // Board coordinates of the centre of image cell (x, y) at the current size.
+    static LPARAM Cell(int x, int y) {
+        int cell = 288 / Pace;
+        return MAKELPARAM(x * cell + cell / 2, y * cell + cell / 2);
+    }
+    void Press(int x, int y) { SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, Cell(x, y)); }
+    void DragTo(int x, int y) { SendMessageA(board, WM_MOUSEMOVE, MK_LBUTTON, Cell(x, y)); }
+    void Release(int x, int y) { SendMessageA(board, WM_LBUTTONUP, 0, Cell(x, y)); }
+    void Paint() { UpdateWindow(board); }
+    void Command(int id) { SendMessageA(main, WM_COMMAND, id, 0); }
+    uint32_t Pixel(int x, int y) const { return VirtualScreen[y * Pace + x] & 0x00FFFFFFu; }
+    std::string Text(int id) const {
+        char buffer[64] = {};
+        GetDlgItemTextA(main, id, buffer, sizeof buffer);
+        return buffer;
+    }
+    // The cells of the image that are not transparent.
+    std::vector<std::pair<int, int>> PaintedCells() const;
+    void UseColour(COLORREF c) { ColorTable[0] = c; }
+};

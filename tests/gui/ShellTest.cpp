@@ -1,0 +1,256 @@
+// The main window: its layout, start state, command line, format message,
+// hints, menu states and the tool toolbar's faces.
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdio>
+#include <fstream>
+#include "formats/ByteStream.h"
+#include "formats/IcFormat.h"
+#include "formats/IconFile.h"
+#include "strip/ToolBarStrip.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+struct Place { int Id, x, y, cx, cy; };
+const Place Layout[] = {
+    {IDC_SEPLINE, 4, 40, 500, 5},     {IDC_STATUS, 10, 440, 200, 20},
+    {IDC_READX, 342, 450, 45, 12},    {IDC_READY, 392, 450, 45, 12},
+    {IDC_READDRAG, 452, 450, 45, 12}, {IDC_READWIDTH, 287, 450, 51, 12},
+    {IDC_READHEIGHT, 232, 450, 51, 12},
+    {IDC_READA, 92, 419, 47, 11},     {IDC_READR, 142, 419, 47, 11},
+    {IDC_READG, 192, 419, 47, 11},    {IDC_READB, 242, 419, 47, 11},
+    {IDC_PREVIEW, 445, 50, 50, 68},   {IDC_SWATCH, 450, 128, 44, 44},
+    {51, 450, 180, 20, 20}, {58, 450, 341, 20, 20}, {59, 473, 180, 20, 20}, {66, 473, 341, 20, 20},
+    {67, 450, 370, 20, 20}, {68, 450, 393, 20, 20}, {69, 473, 370, 20, 20}, {70, 473, 393, 20, 20},
+    {200, 380, 358, 24, 24}, {201, 380, 406, 24, 24}, {202, 405, 381, 24, 24}, {203, 356, 382, 24, 24},
+    {204, 340, 50, 24, 50},  {205, 15, 50, 24, 50},   {206, 40, 102, 24, 24},  {207, 115, 102, 24, 24},
+    {208, 190, 102, 24, 24}, {209, 265, 102, 24, 24},
+    {IDC_BOARD, 48, 128, 288, 288},   {IDC_GRADIENT, 359, 128, 70, 100},
+    {84, 360, 250, 20, 80}, {88, 384, 250, 20, 80}, {92, 408, 250, 20, 80},
+    {IDC_STRIP, 40, 50, 300, 50},     {IDC_HOTSPOT, 370, 50, 70, 30},
+};
+
+RECT ClientRectOf(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+UINT Checked(void* menu, int id) {
+    return GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED;
+}
+}
+
+TEST_F(Editor, EveryControlStandsAtItsPlace) {
+    for (const Place& p : Layout) {
+        HWND control = GetDlgItem(main, p.Id);
+        ASSERT_NE(control, nullptr) << "id " << p.Id;
+        RECT r = ClientRectOf(main, control);
+        EXPECT_EQ(r.left, p.x) << "id " << p.Id;
+        EXPECT_EQ(r.top, p.y) << "id " << p.Id;
+        EXPECT_EQ(r.right - r.left, p.cx) << "id " << p.Id;
+        EXPECT_EQ(r.bottom - r.top, p.cy) << "id " << p.Id;
+    }
+    RECT tools = ClientRectOf(main, hDrawTB);
+    EXPECT_EQ(tools.left, 5);
+    EXPECT_EQ(tools.top, 135);
+    EXPECT_EQ(tools.right - tools.left, 31);
+    EXPECT_EQ(tools.bottom - tools.top, 270);
+    EXPECT_EQ(SendMessageA(hDrawTB, TB_BUTTONCOUNT, 0, 0), 9);
+}
+
+TEST_F(Editor, StartsAsASixteenPixel24BitIconWithTheSimpleGrid) {
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(iMx, 0x658);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE16));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH24));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SHOWGRID));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_ICONMODE));
+    EXPECT_TRUE(Checked(MenuStr.hPopupMenu, IDM_SIZE16));
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE));
+    for (uint32_t p : VirtualScreen) ASSERT_TRUE(IsMaskPixel(p));
+    EXPECT_EQ(Text(IDC_READX), "-----");
+    char title[32];
+    GetWindowTextA(main, title, sizeof title);
+    EXPECT_STREQ(title, "Pixtor1.0.0");
+}
+
+TEST_F(Editor, ASecondCopyFindsTheFirstAndStops) {
+    EXPECT_EQ(PixtorStartUp(GetModuleHandleA(nullptr), const_cast<char*>("x.ico"), SW_SHOW), nullptr);
+    EXPECT_TRUE(IsWindow(main));
+}
+
+TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
+    SendMessageA(main, WM_USER, 0, 5);
+    EXPECT_EQ(iMx, 0x0CB8);
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(MouseBit, 1);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE32));
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_DEPTH24));
+    EXPECT_FALSE(Checked(MenuStr.hPopupMenu, IDM_SIZE16));
+    EXPECT_STREQ(PreviewTextOf(iMx), "32x32 8 bit");
+    const char* texts[8] = {"16x16 1 bit", "32x32 1 bit", "16x16 4 bit", "32x32 4 bit",
+                            "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit"};
+    for (int i = 0; i < 8; ++i) {
+        SendMessageA(main, WM_USER, 0, MAKELPARAM(i, 0x7777));   // the high word is ignored
+        EXPECT_EQ(OpenPaceMessageToMenu, i);
+        EXPECT_STREQ(PreviewTextOf(iMx), texts[i]);
+    }
+    SendMessageA(main, WM_USER, 0, 9);
+    EXPECT_EQ(OpenPaceMessageToMenu, 7);
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(MenuStr.Size32 + MenuStr.Size16 + MenuStr.Depth24 + MenuStr.Depth8 +
+                  MenuStr.Depth4 + MenuStr.Depth1, 0);
+    SendMessageA(board, WM_USER, 0, 0);   // only the main window acts on it
+    EXPECT_EQ(Pace, 32);
+}
+
+TEST_F(Editor, HintsFollowTheTableAndAreBlankFromOtherSources) {
+    HWND tips = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    char hint[64];
+    const struct { int Id; const char* Want; } rows[] = {
+        {42, "  Fill regeon"}, {44, "  Draw filled round"}, {47, "    Mask color"},
+        {IDM_UNDO, "        Undo"}, {IDM_RESOLUTION, "  Change resolution"},
+        {48, "  Set hot spot"}, {45, "  Draw square"},
+    };
+    for (auto& row : rows) {
+        FormatHint(hint, tips, row.Id);
+        EXPECT_STREQ(hint, row.Want) << row.Id;
+    }
+    FormatHint(hint, tips, 999);
+    EXPECT_STREQ(hint, "                  ");
+    FormatHint(hint, board, 42);
+    EXPECT_STREQ(hint, "                  ");
+}
+
+TEST_F(Editor, ChosenToolShowsItsOwnFaceAndTheOthersTheirNormalOnes) {
+    auto image = [](int id) {
+        TBBUTTONINFOA info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_IMAGE;
+        SendMessageA(hDrawTB, TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+        return info.iImage;
+    };
+    EXPECT_EQ(image(40), 9);
+    EXPECT_EQ(image(41), 1);
+    Command(41);
+    EXPECT_EQ(image(41), 10);
+    EXPECT_EQ(image(40), 0);
+    Command(44);
+    for (int id = 40; id <= 48; ++id) EXPECT_EQ(image(id), id == 44 ? 13 : id - 40) << id;
+    EXPECT_EQ(DrawBar.Tool, 4);
+    EXPECT_EQ(CursorShape, 4);
+    EXPECT_EQ(DrawBar.StartX, NoShapePending);
+}
+
+TEST_F(Editor, UndoEntriesAreGreyedByTheStoreAndPasteByTheClipboard) {
+    auto greyed = [](void* menu, int id) {
+        return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    };
+    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(MenuStr.hMainMenu), 0);
+    EXPECT_TRUE(greyed(MenuStr.hMainMenu, IDM_UNDO));
+    EXPECT_TRUE(greyed(MenuStr.hMainMenu, IDM_UNDOBACK));
+    Press(1, 1); Release(1, 1);
+    SendMessageA(main, WM_INITMENU, 0, 0);
+    EXPECT_FALSE(greyed(MenuStr.hMainMenu, IDM_UNDO));
+    EXPECT_TRUE(greyed(MenuStr.hMainMenu, IDM_UNDOBACK));
+    Press(2, 2); Release(2, 2);
+    Command(IDM_UNDO);
+    Command(IDM_UNDO);
+    SendMessageA(main, WM_INITMENU, 0, 0);
+    EXPECT_FALSE(greyed(MenuStr.hMainMenu, IDM_UNDOBACK));
+
+    ASSERT_TRUE(OpenClipboard(main));
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageA(main, WM_INITMENU, 0, 0);
+    EXPECT_TRUE(greyed(MenuStr.hMainMenu, IDM_PASTE));
+    EXPECT_TRUE(greyed(MenuStr.hPopupMenu, IDM_PASTE));
+    ASSERT_TRUE(OpenClipboard(main));
+    HBITMAP bitmap = CreateBitmap(4, 4, 1, 32, nullptr);
+    SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    SendMessageA(main, WM_INITMENU, 0, 0);
+    EXPECT_FALSE(greyed(MenuStr.hMainMenu, IDM_PASTE));
+    EXPECT_FALSE(greyed(MenuStr.hPopupMenu, IDM_PASTE));
+    EXPECT_FALSE(greyed(MenuStr.hMainMenu, IDM_COPY));
+}
+
+TEST_F(Editor, GridCommandsKeepTheirChecksInStep) {
+    Command(IDM_SHOWGRID);
+    EXPECT_EQ(boolGreed, 1);
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_SHOWGRID));
+    EXPECT_FALSE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
+    Command(IDM_GRIDINVERSION);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDINVERSION));
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE));
+    Command(IDM_SHOWGRID);
+    EXPECT_TRUE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
+}
+
+TEST_F(Editor, DragBandAndTheHotSpotText) {
+    SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(300, 430));
+    EXPECT_EQ(Text(IDC_READDRAG), "Drag");
+    SendMessageA(main, WM_MOUSEMOVE, 0, MAKELPARAM(300, 424));
+    EXPECT_EQ(Text(IDC_READDRAG), "Still");
+}
+
+// ---- The file named on the command line ------------------------------------------
+
+class CommandLine : public Editor {
+protected:
+    void SetUp() override {}
+    std::string WriteCursor() {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        std::string path = std::string(dir) + "pixtor gui test.cur";
+        uint32_t pixels[ImagePixels];
+        for (int i = 0; i < ImagePixels; ++i) pixels[i] = i % 3 ? RGB(0, 0, 255) : MaskColor;
+        MemoryStream out;
+        Format(out, pixels, FormatTable[5].iMx, 1, 7, 9);   // 32x32, 8 bits
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out.data.data()),
+                                                    static_cast<std::streamsize>(out.data.size()));
+        return path;
+    }
+};
+
+TEST_F(CommandLine, AQuotedPathOpensAtTheFilesOwnSizeAndDepth) {
+    std::string path = WriteCursor();
+    Start(("\"" + path + "\"").c_str());
+    EXPECT_STREQ(szFileName, path.c_str());
+    EXPECT_STREQ(szTitleName, "pixtor gui test.cur");
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(FileFlag, 1);
+    EXPECT_EQ(CursorStr.HotX, 7);
+    EXPECT_EQ(CursorStr.HotY, 9);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE32));
+    EXPECT_EQ(Pixel(1, 0), RGB(0, 0, 255));
+    EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(CommandLine, AnUnknownExtensionStartsEmptyWithNoName) {
+    Start("C:\\pictures\\some.png");
+    EXPECT_STREQ(szFileName, "");
+    EXPECT_STREQ(szTitleName, "");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_TRUE(Prompts.empty());
+}
+
+TEST_F(CommandLine, ABmpFileSwitchesToToolbarMode) {
+    Start("C:\\nowhere\\STRIP.BMP");
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE));
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_ICONMODE));
+    ASSERT_EQ(Prompts.size(), 1u);   // the file is not there
+    EXPECT_EQ(Prompts[0].Text, "Can't open file");
+    EXPECT_EQ(Prompts[0].Caption, "Error");
+    ToolBarStr.StripActive = 0;
+}
