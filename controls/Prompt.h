@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-using PromptFunction = int (*)(HWND owner, const char* text, const char* caption, UINT type);
+using PromptFunction = int (WINAPI*)(HWND owner, const char* text, const char* caption, UINT type);
 extern PromptFunction PixtorPrompt;   // MessageBoxA unless a test replaced it
 
 inline int Ask(HWND owner, const char* text, const char* caption, UINT type) {

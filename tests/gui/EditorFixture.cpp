@@ -3,7 +3,7 @@
 std::vector<PromptRecord> Prompts;
 int PromptAnswer = IDNO;
 
-static int ScriptedPrompt(HWND, const char* text, const char* caption, UINT type) {
+static int WINAPI ScriptedPrompt(HWND, const char* text, const char* caption, UINT type) {
     Prompts.push_back({text ? text : "", caption ? caption : "", type});
     return PromptAnswer;
 }
