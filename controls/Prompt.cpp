@@ -1,3 +1,6 @@
 #include "controls/Prompt.h"
 
 PromptFunction PixtorPrompt = MessageBoxA;
+FileDialogFunction PixtorOpenDialog = GetOpenFileNameA;
+FileDialogFunction PixtorSaveDialog = GetSaveFileNameA;
+SavePromptFunction PixtorSavePrompt = RunSavePrompt;

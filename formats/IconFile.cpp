@@ -1,6 +1,7 @@
 // File names, read dispatch and error reporting on the Win32 side.
 #include "formats/IconFile.h"
 #include <shellapi.h>
+#include <cstring>
 #include "controls/Prompt.h"
 #include "document/Document.h"
 #include "formats/FileErrors.h"
@@ -13,9 +14,87 @@ char szFileName[NameLength], szTitleName[NameLength];
 char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
 char szFileNameEx[NameLength], szTitleNameEx[NameLength];
 
-static int FilterSet;
+static OPENFILENAMEA ofn;
 
-void PopFileInitialize(HWND, int filterSet) { FilterSet = filterSet; }
+static const char szFilter[] =
+    "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0"
+    "Cursor files(*.CUR)\0*.cur\0";
+static const char szFilterEx[] = "Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
+static const char szFilterBmp[] = "Bitmap (*.BMP)\0*.bmp\0";
+static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
+
+void PopFileInitialize(HWND hwnd, int filterSet) {
+    if (filterSet < 0 || filterSet > 2) filterSet = 0;
+    ofn = {};
+    ofn.lStructSize = sizeof(OPENFILENAMEA);
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFilter = szFilterPointer[filterSet];
+    ofn.nMaxFile = NameLength;
+    ofn.nMaxFileTitle = NameLength;
+    ofn.lpstrDefExt = filterSet == 2 ? "bmp" : "ico";
+}
+
+int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFile = file;
+    ofn.lpstrFileTitle = title;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT;
+    return PixtorOpenDialog(&ofn);
+}
+
+int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFile = file;
+    ofn.lpstrFileTitle = title;
+    ofn.Flags = OFN_OVERWRITEPROMPT;
+    return PixtorSaveDialog(&ofn);
+}
+
+// A temporary file beside the target, so the final rename stays on one volume.
+static bool MakeTemporaryBeside(const char* path, char* temporary) {
+    char folder[MAX_PATH];
+    lstrcpynA(folder, path, MAX_PATH);
+    char* slash = strrchr(folder, '\\');
+    char* other = strrchr(folder, '/');
+    if (!slash || (other && other > slash)) slash = other;
+    if (slash) slash[1] = 0;
+    else lstrcpyA(folder, ".");
+    return GetTempFileNameA(folder, "ptx", 0, temporary) != 0;
+}
+
+int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
+    CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
+    char temporary[MAX_PATH];
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (MakeTemporaryBeside(path, temporary))
+        file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        MistakeHandler(FileCantOpen);
+        return 0;
+    }
+    int result = FileOk;
+    // Strip files are written with toolbar mode, which comes with the strip window.
+    if (!ToolBarStr.StripActive) {
+        HandleStream stream(file);
+        result = Format(stream, pixels, code, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
+    }
+    if (!CloseHandle(file)) result = FileWriteError;
+    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
+        result = FileWriteError;
+    if (result != FileOk) {
+        DeleteFileA(temporary);
+        MistakeHandler(FileWriteError);
+    }
+    return 1;
+}
+
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
+    *fileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
+    if (!*fileFlag) return 1;
+    PopFileWrite(pixels, szFileName, code);
+    return 0;
+}
 
 int MistakeHandler(int code) {
     if (const char* message = FileErrorMessage(code))

@@ -9,7 +9,16 @@ extern char szFileName[NameLength], szTitleName[NameLength];
 extern char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
 extern char szFileNameEx[NameLength], szTitleNameEx[NameLength];
 
+// The file dialogs: filter set 0 icons and cursors, 1 executables and
+// libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen.
 void PopFileInitialize(HWND hwnd, int filterSet);
+int PopFileOpenDlg(HWND hwnd, char* file, char* title);
+int PopFileSaveDlg(HWND hwnd, char* file, char* title);
+// Writes pixels to path (an icon, a cursor when the document's name ends in
+// "cur"). The old file is replaced only after every write succeeded.
+int PopFileWrite(const uint32_t* pixels, const char* path, int code);
+// Save dialog, then write; 0 when written, 1 when cancelled.
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
 // in toolbar mode); 0 when the file could not be opened.
 int PopFileRead(uint32_t* pixels, const char* path);

@@ -5,6 +5,7 @@
 #include "document/Document.h"
 #include "document/IcColors.h"
 #include "document/Undo.h"
+#include "formats/IconFile.h"
 #include "shell/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
@@ -75,12 +76,100 @@ static void ChoosePaletteColour(HWND hwnd, int id) {
     SetFocus(hwnd);
 }
 
-// Until saving exists, leaving with unsaved changes must be confirmed.
+static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
+
+static void Save(HWND hwnd);
+
+static void Open(HWND hwnd) {
+    PopFileInitialize(hwnd, FilterForMode());
+    lstrcpyA(szFileNameCopy, szFileName);
+    lstrcpyA(szTitleNameCopy, szTitleName);
+    if (NeedToSave == 1 &&
+        Ask(hwnd, "Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
+        FileFlag = 0;
+        SendMessageA(hwnd, WM_COMMAND, IDM_SAVE, 0);
+    }
+    if (PopFileOpenDlg(hwnd, szFileName, szTitleName)) {
+        ToolBarStr.StripPace = Pace;
+        FileFlag = 1;
+        PopFileRead(VirtualScreen, szFileName);
+        MouseBit = 1;
+        NeedToSave = 0;
+        DinamicMem.Stored = 0;
+        DinamicMem.StepsBack = 0;
+        DinamicMem.NextSlot = 0;
+        if (ToolBarStr.StripActive) {
+            Pace = ToolBarStr.StripPace;
+            MenuStr.Size16 = Pace == 16;
+            MenuStr.Size32 = Pace == 32;
+            UpdateMenu();
+            SendMessageA(hwnd, WM_USER, 0, Pace == 32 ? 7 : 6);
+            InvalidateRect(hwnd, nullptr, TRUE);
+            InvalidateRect(hIcon, nullptr, TRUE);
+        } else {
+            SendMessageA(hwnd, WM_USER, 0, OpenPaceMessageToMenu);
+        }
+    }
+    PopFileInitialize(hwnd, 0);
+    UpdateWindow(hIcon);
+}
+
+static void SaveAs(HWND hwnd) {
+    PopFileInitialize(hwnd, FilterForMode());
+    NeedToSave = SaveAsk(hwnd, VirtualScreen, iMx, &FileFlag);
+    UpdateWindow(hIcon);
+}
+
+static void Save(HWND hwnd) {
+    if (szFileName[0] && FileFlag) {
+        PopFileWrite(VirtualScreen, szFileName, iMx);
+        NeedToSave = 0;
+    } else {
+        SaveAs(hwnd);
+    }
+}
+
+// The save prompt before leaving; false when the user cancelled. Yes always
+// shows the save dialog, and a cancelled dialog still lets the caller go on.
+static bool OfferToSave(HWND hwnd) {
+    if (NeedToSave == 0) return true;
+    int answer = PixtorSavePrompt(hwnd);
+    if (answer == 2) return false;
+    if (answer == 0) {
+        PopFileInitialize(hwnd, FilterForMode());
+        FileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
+        if (FileFlag) PopFileWrite(VirtualScreen, szFileName, iMx);
+    }
+    return true;
+}
+
+// The window shrinks by 10 pixels on each side once per tick, 25 times.
+static void CloseAnimation(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    DWORD tick = GetTickCount();
+    for (int i = 0; i < 25; ++i) {
+        while (GetTickCount() <= tick) {}
+        r.left += 10; r.top += 10; r.right -= 10; r.bottom -= 10;
+        MoveWindow(hwnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        tick = GetTickCount();
+    }
+}
+
 static void Exit(HWND hwnd) {
-    if (NeedToSave &&
-        Ask(hwnd, "Current image is not saved. Exit anyway?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (!OfferToSave(hwnd)) return;
+    CloseAnimation(hwnd);
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+static void New(HWND hwnd) {
+    if (Ask(hwnd, "Current image will be destroyed. Proceed?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
-    DestroyWindow(hwnd);
+    ClearImage(VirtualScreen);
+    szTitleName[0] = szFileName[0] = 0;
+    NeedToSave = 0;
+    FileFlag = 0;
+    RepaintBoard();
 }
 
 void OnCommand(HWND hwnd, int id) {
@@ -89,7 +178,12 @@ void OnCommand(HWND hwnd, int id) {
     if (id >= IDM_DEPTH1 && id <= IDM_DEPTH24) { ChangeDepth(hwnd, id - IDM_DEPTH1); return; }
     if (id >= IDC_NUDGEUP && id <= IDC_NUDGELEFT) { Nudge(id); return; }
     switch (id) {
+    case IDM_OPEN: Open(hwnd); break;
+    case IDM_SAVE: Save(hwnd); break;
+    case IDM_SAVEAS: SaveAs(hwnd); break;
     case IDM_EXIT: Exit(hwnd); break;
+    case IDM_NEW: New(hwnd); break;
+    case IDM_HELP: WinHelpA(hwnd, "RazOviv", HELP_CONTENTS, 0); break;
     case IDM_UNDO: StepUndo(0); break;
     case IDM_UNDOBACK: StepUndo(1); break;
     case IDM_MINIMISE: SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); break;

@@ -1,3 +1,4 @@
+#include <cstring>
 #include "tests/gui/EditorFixture.h"
 
 std::vector<PromptRecord> Prompts;
@@ -8,12 +9,40 @@ static int WINAPI ScriptedPrompt(HWND, const char* text, const char* caption, UI
     return PromptAnswer;
 }
 
+int SavePromptAnswer = 1, SavePromptCount = 0;
+std::string DialogChoice;
+std::vector<DialogRecord> Dialogs;
+
+static int ScriptedSavePrompt(HWND) {
+    ++SavePromptCount;
+    return SavePromptAnswer;
+}
+
+static BOOL ScriptedDialog(OPENFILENAMEA* ofn, bool save) {
+    Dialogs.push_back({save, ofn->lpstrFile ? ofn->lpstrFile : "", ofn->lpstrFilter ? ofn->lpstrFilter : "",
+                       ofn->lpstrDefExt ? ofn->lpstrDefExt : "", ofn->Flags});
+    if (DialogChoice.empty()) return FALSE;
+    lstrcpynA(ofn->lpstrFile, DialogChoice.c_str(), ofn->nMaxFile);
+    const char* slash = strrchr(DialogChoice.c_str(), '\\');
+    if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, slash ? slash + 1 : DialogChoice.c_str(), ofn->nMaxFileTitle);
+    return TRUE;
+}
+static BOOL WINAPI ScriptedOpen(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, false); }
+static BOOL WINAPI ScriptedSave(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, true); }
+
 void Editor::SetUp() { Start(""); }
 
 void Editor::Start(const char* commandLine) {
     Prompts.clear();
     PromptAnswer = IDNO;
     PixtorPrompt = ScriptedPrompt;
+    SavePromptAnswer = 1;
+    SavePromptCount = 0;
+    DialogChoice.clear();
+    Dialogs.clear();
+    PixtorSavePrompt = ScriptedSavePrompt;
+    PixtorOpenDialog = ScriptedOpen;
+    PixtorSaveDialog = ScriptedSave;
     // Keep the real pointer away from the board, so no stray pointer move
     // changes what a test reads.
     SetCursorPos(0, 0);
@@ -34,6 +63,10 @@ void Editor::TearDown() {
         if (msg.message == WM_QUIT) break;
         DispatchMessageA(&msg);
     }
+    // The hot-spot window posts a quit of its own when it goes; drain it too,
+    // so no stale quit ends the next test's dialogs.
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT) DispatchMessageA(&msg);
     ClipCursor(nullptr);
     PixtorTeardown();
 }

@@ -15,6 +15,13 @@
 struct PromptRecord { std::string Text, Caption; UINT Type; };
 extern std::vector<PromptRecord> Prompts;
 extern int PromptAnswer;
+// The save prompt's scripted answer (0 yes, 1 no, 2 cancel) and how often it came.
+extern int SavePromptAnswer, SavePromptCount;
+// File dialogs: the name the scripted person types, or "" to cancel; and
+// what each dialog was shown with.
+extern std::string DialogChoice;
+struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
+extern std::vector<DialogRecord> Dialogs;
 
 class Editor : public ::testing::Test {
 protected:

@@ -254,3 +254,55 @@ TEST_F(CommandLine, ABmpFileSwitchesToToolbarMode) {
     EXPECT_EQ(Prompts[0].Caption, "Error");
     ToolBarStr.StripActive = 0;
 }
+
+// ---- Focus, the title strip and the system menu ------------------------------------
+
+TEST_F(Editor, TitleStripShowsOnFocusLossExceptToOwnButtonsAndGoesOnReturn) {
+    SendMessageA(main, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hPalete[3]), 0);
+    EXPECT_EQ(hMenuDialogue, nullptr);
+    SendMessageA(main, WM_KILLFOCUS, 0, 0);
+    ASSERT_NE(hMenuDialogue, nullptr);
+    HWND strip = hMenuDialogue;
+    EXPECT_TRUE(IsWindow(strip));
+    SendMessageA(main, WM_SETFOCUS, 0, 0);
+    EXPECT_EQ(hMenuDialogue, nullptr);
+    EXPECT_FALSE(IsWindow(strip));
+    SendMessageA(main, WM_KILLFOCUS, 0, 0);
+    strip = hMenuDialogue;
+    SendMessageA(main, WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_EQ(hMenuDialogue, nullptr);
+    EXPECT_FALSE(IsWindow(strip));
+}
+
+TEST_F(Editor, ClosingFromTheSystemMenuRunsTheExitFlow) {
+    Press(1, 1); Release(1, 1);
+    SavePromptAnswer = 2;   // cancel
+    RECT before, after;
+    GetWindowRect(main, &before);
+    SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(SavePromptCount, 1);
+    ASSERT_TRUE(IsWindow(main));
+    GetWindowRect(main, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));   // no animation
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(IDM_BARLOGO, 0), 0);   // the third bar image does nothing
+    EXPECT_TRUE(IsWindow(main));
+    SavePromptAnswer = 1;   // no
+    SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_TRUE(Dialogs.empty());
+}
+
+TEST_F(Editor, SystemMenuHasAboutAndNoSizeOrMaximise) {
+    HMENU system = GetSystemMenu(main, FALSE);
+    EXPECT_EQ(GetMenuState(system, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+    EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
+    char label[32] = {};
+    GetMenuStringA(system, IDM_ABOUT, label, sizeof label, MF_BYCOMMAND);
+    EXPECT_STREQ(label, "About");
+    HMENU bar = GetMenu(main);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(GetMenuItemCount(bar), 5);
+    EXPECT_EQ(GetSubMenu(bar, 1), static_cast<HMENU>(MenuStr.hMainMenu));
+    EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(IDM_BARLOGO));
+    EXPECT_EQ(GetMenuItemID(bar, 4), static_cast<UINT>(IDM_EXIT));
+}

@@ -1,0 +1,76 @@
+// The save-changes prompt: "Save changes to icon '...' ?" with bitmap
+// buttons Yes, No and Cancel on the violet face.
+#include "controls/Prompt.h"
+#include "formats/IconFile.h"
+#include "shell/Shell.h"
+#include "strip/ToolBarStrip.h"
+
+int DialogExitCode;
+
+static const COLORREF PromptFace = RGB(60, 0, 180);
+
+enum { IDC_SAVEYES = 150, IDC_SAVENO = 151, IDC_SAVECANCEL = 152, IDC_SAVEQUESTION = 153 };
+
+static HBRUSH PromptBrush(HWND hDlg) {
+    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+static void PaintQuestion(HWND hDlg) {
+    HWND question = GetDlgItem(hDlg, IDC_SAVEQUESTION);
+    InvalidateRect(question, nullptr, TRUE);
+    UpdateWindow(question);
+    RECT rc;
+    GetClientRect(question, &rc);
+    HDC hdc = GetDC(question);
+    FillRect(hdc, &rc, PromptBrush(hDlg));
+    SetBkColor(hdc, RGB(60, 0, 200));
+    SetTextColor(hdc, RGB(0, 255, 0));
+    char text[NameLength + 64];
+    wsprintfA(text, "%s%s%1s",
+              ToolBarStr.StripActive ? "Save changes to bitmap '" : "Save changes to icon '",
+              szFileName[0] ? szFileName : "New", "' ?");
+    rc.left += 3;
+    rc.right -= 3;
+    DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_WORDBREAK);
+    ReleaseDC(question, hdc);
+}
+
+static void EndPrompt(HWND hDlg, int code) {
+    DialogExitCode = code;
+    if (HBRUSH brush = PromptBrush(hDlg)) DeleteObject(brush);
+    SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+    EndDialog(hDlg, 0);
+}
+
+INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        for (int i = 0; i < 3; ++i)
+            SendDlgItemMessageA(hDlg, IDC_SAVEYES + i, BM_SETIMAGE, IMAGE_BITMAP,
+                                reinterpret_cast<LPARAM>(hBitDialogue[i]));
+        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(PromptFace)));
+        return TRUE;
+    case WM_CTLCOLORDLG:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(PromptBrush(hDlg));
+    case WM_PAINT:
+        PaintQuestion(hDlg);
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_SAVEYES: EndPrompt(hDlg, 0); break;
+        case IDC_SAVENO: EndPrompt(hDlg, 1); break;
+        case IDC_SAVECANCEL: EndPrompt(hDlg, 2); break;
+        }
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int RunSavePrompt(HWND owner) {
+    DialogBoxParamA(hInst, "AboutSave", owner, AboutSave, 0);
+    return DialogExitCode;
+}

@@ -1,0 +1,200 @@
+// Open, Save, Save as, New and Exit through the real commands, with the
+// dialogs answered from a script and the files checked byte by byte.
+#include <fstream>
+#include <iterator>
+#include "formats/ByteStream.h"
+#include "formats/IcFormat.h"
+#include "formats/IconFile.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+std::string Folder() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    std::string folder = std::string(dir) + "pixtor-file-test\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+int FilesIn(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    int count = 0;
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return count;
+}
+
+void Empty(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string path = folder + data.cFileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+}
+
+class Files : public Editor {
+protected:
+    void SetUp() override {
+        folder = Folder();
+        Empty(folder);
+        Editor::SetUp();
+    }
+    void TearDown() override {
+        Editor::TearDown();
+        Empty(folder);
+    }
+    void Draw() { UseColour(RGB(200, 10, 10)); Press(3, 4); Release(3, 4); }
+    std::string folder;
+};
+
+TEST_F(Files, SaveWithoutANameAsksAndACancelKeepsTheImageUnsaved) {
+    Draw();
+    Command(IDM_SAVE);
+    ASSERT_EQ(Dialogs.size(), 1u);
+    EXPECT_TRUE(Dialogs[0].Save);
+    EXPECT_EQ(Dialogs[0].DefaultExtension, "ico");
+    EXPECT_EQ(Dialogs[0].Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT));
+    EXPECT_EQ(Dialogs[0].Filter, "Icon and Cursor files(*.ICO,*.CUR)");
+    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(FileFlag, 0);
+}
+
+TEST_F(Files, TheLastExtensionDecidesCursorOrIcon) {
+    Draw();
+    CursorStr.HotX = 3;
+    CursorStr.HotY = 4;
+    const struct { const char* Name; int Type; } cases[] = {
+        {"pointer.CUR", 2}, {"pointer.cur.ico", 1}, {"plain", 1}, {"picture.ico", 1}};
+    for (auto& c : cases) {
+        DialogChoice = folder + c.Name;
+        Command(IDM_SAVEAS);
+        std::vector<uint8_t> bytes = Bytes(DialogChoice);
+        ASSERT_GT(bytes.size(), 22u) << c.Name;
+        EXPECT_EQ(bytes[2], c.Type) << c.Name;
+        EXPECT_EQ(NeedToSave, 0);
+        EXPECT_EQ(FileFlag, 1);
+        EXPECT_EQ(std::string(szFileName), DialogChoice);
+        if (c.Type == 2) {
+            EXPECT_EQ(bytes[10], 3);   // hot spot x
+            EXPECT_EQ(bytes[12], 4);   // hot spot y
+        }
+    }
+    EXPECT_EQ(FilesIn(folder), 4);   // no temporary file is left behind
+    // Plain Save now writes under the name without asking.
+    Dialogs.clear();
+    Draw();
+    Command(IDM_SAVE);
+    EXPECT_TRUE(Dialogs.empty());
+    EXPECT_EQ(NeedToSave, 0);
+}
+
+TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
+    std::string target = folder + "kept.ico";
+    std::vector<uint8_t> old = {0, 0, 1, 0, 1, 0, 'o', 'l', 'd'};
+    WriteBytes(target, old);
+    // Another program holds the file open without sharing it.
+    HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Draw();
+    DialogChoice = target;
+    Command(IDM_SAVEAS);
+    CloseHandle(lock);
+    ASSERT_FALSE(Prompts.empty());
+    EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+    EXPECT_EQ(Prompts.back().Caption, "Error");
+    EXPECT_EQ(Bytes(target), old);
+    EXPECT_EQ(FilesIn(folder), 1);
+}
+
+TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) {
+    std::string named = folder + "named.ico";
+    DialogChoice = named;
+    Draw();
+    Command(IDM_SAVEAS);
+    Draw();
+    Dialogs.clear();
+    DialogChoice.clear();   // the person cancels the save dialog
+    SavePromptAnswer = 0;
+    Command(IDM_EXIT);
+    EXPECT_EQ(SavePromptCount, 1);
+    ASSERT_EQ(Dialogs.size(), 1u);
+    EXPECT_EQ(Dialogs[0].Initial, named);
+    EXPECT_FALSE(IsWindow(main));
+}
+
+TEST_F(Files, ExitWithoutChangesAsksNothing) {
+    Command(IDM_EXIT);
+    EXPECT_EQ(SavePromptCount, 0);
+    EXPECT_FALSE(IsWindow(main));
+}
+
+TEST_F(Files, NewKeepsSizeDepthAndHistory) {
+    Command(IDM_SIZE32);
+    Command(IDM_DEPTH8);
+    Draw();
+    unsigned stored = DinamicMem.Stored;
+    PromptAnswer = IDNO;
+    Command(IDM_NEW);
+    EXPECT_EQ(PaintedCells().size(), 1u);
+    PromptAnswer = IDYES;
+    Command(IDM_NEW);
+    EXPECT_TRUE(PaintedCells().empty());
+    EXPECT_EQ(Prompts.size(), 2u);
+    EXPECT_EQ(Prompts[0].Text, "Current image will be destroyed. Proceed?");
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(DinamicMem.Stored, stored);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 0);
+    EXPECT_STREQ(szFileName, "");
+}
+
+TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
+    uint32_t pixels[ImagePixels];
+    for (int i = 0; i < ImagePixels; ++i) pixels[i] = RGB(0, 255, 0);
+    MemoryStream big;
+    Format(big, pixels, FormatTable[7].iMx, 0, 0, 0);
+    std::string bigName = folder + "big.ico";
+    WriteBytes(bigName, big.data);
+    DialogChoice = bigName;
+    Command(IDM_OPEN);
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 7);
+    EXPECT_EQ(MenuStr.Size32, 1);
+    EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 1);
+    EXPECT_EQ(DinamicMem.Stored, 0u);
+
+    std::vector<uint8_t> broken(big.data.begin(), big.data.begin() + 30);
+    std::string brokenName = folder + "broken.ico";
+    WriteBytes(brokenName, broken);
+    Draw();
+    PromptAnswer = IDNO;   // do not save first
+    DialogChoice = brokenName;
+    Command(IDM_OPEN);
+    ASSERT_GE(Prompts.size(), 2u);
+    EXPECT_EQ(Prompts[0].Text, "Current image will be overwritten. Save?");
+    EXPECT_EQ(Prompts.back().Text, "Error reading file!");
+    EXPECT_EQ(std::string(szFileName), bigName);
+    EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));   // nothing half-read
+}
