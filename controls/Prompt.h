@@ -21,3 +21,6 @@ inline int Ask(HWND owner, const char* text, const char* caption, UINT type) {
 extern int DialogExitCode;
 int RunSavePrompt(HWND owner);
 INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The About box.
+INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

@@ -183,6 +183,7 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_SAVEAS: SaveAs(hwnd); break;
     case IDM_EXIT: Exit(hwnd); break;
     case IDM_NEW: New(hwnd); break;
+    case IDM_ABOUT: DialogBoxParamA(hInst, "AboutMe", hwnd, AboutMe, 0); break;
     case IDM_HELP: WinHelpA(hwnd, "RazOviv", HELP_CONTENTS, 0); break;
     case IDM_UNDO: StepUndo(0); break;
     case IDM_UNDOBACK: StepUndo(1); break;

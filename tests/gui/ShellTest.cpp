@@ -306,3 +306,36 @@ TEST_F(Editor, SystemMenuHasAboutAndNoSizeOrMaximise) {
     EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(IDM_BARLOGO));
     EXPECT_EQ(GetMenuItemID(bar, 4), static_cast<UINT>(IDM_EXIT));
 }
+
+// ---- The About box ---------------------------------------------------------------------
+
+namespace {
+struct AboutSeen { bool Found = false; bool AnimationThere = false; };
+AboutSeen Seen;
+
+BOOL CALLBACK FindAbout(HWND w, LPARAM) {
+    char cls[32] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(w, 154)) return TRUE;
+    Seen.Found = true;
+    Seen.AnimationThere = GetDlgItem(w, 400) != nullptr && IsWindowVisible(GetDlgItem(w, 400));
+    SendMessageA(w, WM_COMMAND, 154, 0);   // the person presses OK
+    return FALSE;
+}
+
+void CALLBACK PressAboutOK(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindAbout, 0);
+}
+}
+
+TEST_F(Editor, AboutBoxShowsItsAnimationAndClosesOnOK) {
+    Seen = {};
+    UINT_PTR timer = SetTimer(nullptr, 0, 200, PressAboutOK);
+    Command(IDM_ABOUT);   // returns once OK was pressed
+    EXPECT_TRUE(Seen.Found);
+    EXPECT_TRUE(Seen.AnimationThere);
+    Seen = {};
+    SendMessageA(main, WM_SYSCOMMAND, IDM_ABOUT, 0);   // the system menu entry opens it too
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(Seen.Found);
+}

@@ -1,0 +1,64 @@
+// The About box: the "Myavi" animation playing endlessly beside four lines
+// of text on the violet face.
+#include <windows.h>
+#include <commctrl.h>
+#include "controls/Prompt.h"
+#include "shell/Shell.h"
+
+enum { IDC_ABOUTOK = 154, IDC_ABOUTANIMATION = 400 };
+
+static const char* const AboutLines[4] = {
+    "Pixtor 1.0.0",
+    "Icons and cursors, 16x16 and 32x32",
+    "1, 4, 8 and 24 bits, toolbar strips",
+    "Made by the Pixtor team",
+};
+
+static HBRUSH AboutBrush(HWND hDlg) {
+    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+static void PaintAboutLines(HWND hDlg) {
+    HDC hdc = GetDC(hDlg);
+    SetTextColor(hdc, 0x00FFFF00);
+    SetBkMode(hdc, TRANSPARENT);
+    for (int i = 0; i < 4; ++i) {
+        RECT rc;
+        GetClientRect(hDlg, &rc);
+        rc.bottom += -90 + 40 * i;   // each line 20 pixels below the one before
+        DrawTextA(hdc, AboutLines[i], -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    ReleaseDC(hDlg, hdc);
+}
+
+INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(hBitDialogue[3]));
+        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(RGB(60, 0, 180))));
+        HWND animation = GetDlgItem(hDlg, IDC_ABOUTANIMATION);
+        SetFocus(animation);
+        SendMessageA(animation, ACM_OPENA, 0, reinterpret_cast<LPARAM>("Myavi"));
+        SendMessageA(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
+        return TRUE;
+    }
+    case WM_CTLCOLORDLG:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(AboutBrush(hDlg));
+    case WM_PAINT:
+        PaintAboutLines(hDlg);
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_ABOUTOK) EndDialog(hDlg, 0);
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return TRUE;
+    case WM_DESTROY:
+        if (HBRUSH brush = AboutBrush(hDlg)) DeleteObject(brush);
+        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        return FALSE;
+    }
+    return FALSE;
+}
