@@ -76,6 +76,64 @@ static void ChoosePaletteColour(HWND hwnd, int id) {
     SetFocus(hwnd);
 }
 
+// The image as a Pace x Pace 32-bit bitmap; the round trip through the
+// platform's byte order leaves byte 3 of every pixel 0.
+static HBITMAP ImageBitmap() {
+    PortingProc0(VirtualScreen, VirtualScreen);
+    HBITMAP bitmap = CreateBitmap(Pace, Pace, 1, 32, VirtualScreen);
+    PortingProc0(VirtualScreen, VirtualScreen);
+    return bitmap;
+}
+
+static void Copy(HWND hwnd) {
+    HBITMAP bitmap = ImageBitmap();
+    if (!OpenClipboard(hwnd)) {
+        DeleteObject(bitmap);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);   // else the clipboard owns it
+    CloseClipboard();
+}
+
+// Any bitmap on the clipboard, squeezed or stretched onto the image.
+static void Paste(HWND hwnd) {
+    if (!OpenClipboard(hwnd)) return;
+    HBITMAP source = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    BITMAP info;
+    if (source && GetObjectA(source, sizeof info, &info)) {
+        DinamicSave();
+        HBITMAP image = ImageBitmap();
+        HDC screen = GetDC(nullptr);
+        HDC from = CreateCompatibleDC(screen);
+        HDC to = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ oldFrom = SelectObject(from, source);
+        HGDIOBJ oldTo = SelectObject(to, image);
+        StretchBlt(to, 0, 0, Pace, Pace, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = Pace;
+        bi.bmiHeader.biHeight = -Pace;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        // Read back through a copy in the platform's order, so the elements
+        // beyond the Pace x Pace image come back exactly as they were.
+        static uint32_t local[ImagePixels];
+        PortingProc(VirtualScreen, local);
+        GetDIBits(to, image, 0, Pace, local, &bi, DIB_RGB_COLORS);
+        PortingProc(local, VirtualScreen);
+        DeleteDC(from);
+        DeleteDC(to);
+        DeleteObject(image);
+    }
+    RepaintBoard();
+    CloseClipboard();
+}
+
 static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 
 static void Save(HWND hwnd);
@@ -184,6 +242,8 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_EXIT: Exit(hwnd); break;
     case IDM_NEW: New(hwnd); break;
     case IDM_ABOUT: DialogBoxParamA(hInst, "AboutMe", hwnd, AboutMe, 0); break;
+    case IDM_COPY: Copy(hwnd); break;
+    case IDM_PASTE: Paste(hwnd); break;
     case IDM_HELP: WinHelpA(hwnd, "RazOviv", HELP_CONTENTS, 0); break;
     case IDM_UNDO: StepUndo(0); break;
     case IDM_UNDOBACK: StepUndo(1); break;

@@ -198,3 +198,49 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     EXPECT_EQ(std::string(szFileName), bigName);
     EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));   // nothing half-read
 }
+
+// ---- Clipboard --------------------------------------------------------------------------
+
+TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
+    for (int i = 0; i < 256; ++i) VirtualScreen[i] = 0x7F000000u | RGB(i, 255 - i, 7);
+    Command(IDM_COPY);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(VirtualScreen[i], RGB(i, 255 - i, 7)) << i;
+    ASSERT_TRUE(OpenClipboard(main));
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info;
+    ASSERT_TRUE(GetObjectA(bitmap, sizeof info, &info));
+    EXPECT_EQ(info.bmWidth, 16);
+    EXPECT_EQ(info.bmHeight, 16);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    EXPECT_EQ(GetPixel(memory, 5, 0), RGB(5, 250, 7));
+    EXPECT_EQ(GetPixel(memory, 15, 15), RGB(255, 0, 7));
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    CloseClipboard();
+}
+
+TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
+    // 64 x 48: left half red, right half blue.
+    std::vector<uint32_t> bits(64 * 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) bits[y * 64 + x] = x < 32 ? 0x00FF0000u : 0x000000FFu;   // BGRA
+    HBITMAP picture = CreateBitmap(64, 48, 1, 32, bits.data());
+    ASSERT_TRUE(OpenClipboard(main));
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, picture);
+    CloseClipboard();
+    NeedToSave = 0;
+    Command(IDM_PASTE);
+    EXPECT_EQ(Pixel(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(7, 15), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(8, 0), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(15, 15), RGB(0, 0, 255));
+    EXPECT_EQ(NeedToSave, 0);
+    for (int i = 256; i < ImagePixels; ++i) ASSERT_TRUE(IsMaskPixel(VirtualScreen[i])) << i;
+    Command(IDM_UNDO);
+    EXPECT_TRUE(PaintedCells().empty());
+}
