@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "controls/Prompt.h"
+#include "shell/Ids.h"
 #include "shell/Shell.h"
 
-enum { IDC_ABOUTOK = 154, IDC_ABOUTANIMATION = 400 };
 
 static const char* const AboutLines[4] = {
     "Pixtor 1.0.0",
@@ -37,7 +37,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
         SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(hBitDialogue[3]));
         SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(RGB(60, 0, 180))));
-        HWND animation = GetDlgItem(hDlg, IDC_ABOUTANIMATION);
+        HWND animation = GetDlgItem(hDlg, IDC_ANIMATION);
         SetFocus(animation);
         SendMessageA(animation, ACM_OPENA, 0, reinterpret_cast<LPARAM>("Myavi"));
         SendMessageA(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));

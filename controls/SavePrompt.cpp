@@ -2,6 +2,7 @@
 // buttons Yes, No and Cancel on the violet face.
 #include "controls/Prompt.h"
 #include "formats/IconFile.h"
+#include "shell/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
@@ -9,14 +10,13 @@ int DialogExitCode;
 
 static const COLORREF PromptFace = RGB(60, 0, 180);
 
-enum { IDC_SAVEYES = 150, IDC_SAVENO = 151, IDC_SAVECANCEL = 152, IDC_SAVEQUESTION = 153 };
 
 static HBRUSH PromptBrush(HWND hDlg) {
     return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
 }
 
 static void PaintQuestion(HWND hDlg) {
-    HWND question = GetDlgItem(hDlg, IDC_SAVEQUESTION);
+    HWND question = GetDlgItem(hDlg, IDC_SAVETEXT);
     InvalidateRect(question, nullptr, TRUE);
     UpdateWindow(question);
     RECT rc;

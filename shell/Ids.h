@@ -79,3 +79,21 @@
 
 // ---- Accelerator table -------------------------------------------------
 #define IDA_MAIN            500
+
+// ---- Dialog controls ----------------------------------------------------
+#define IDC_SAVEYES         150  // save prompt: Yes, No, Cancel and its text
+#define IDC_SAVENO          151
+#define IDC_SAVECANCEL      152
+#define IDC_SAVETEXT        153
+#define IDC_ABOUTOK         154  // also the extractor's OK
+#define IDC_ANIMATION       400
+#define IDC_RES16           12   // resolution dialog radios share the command ids
+#define IDC_RES32           13
+#define IDC_RESDEPTH1       17   // 17..20: depth rank = id - IDC_RESDEPTH1
+#define IDC_RESDEPTH4       18
+#define IDC_RESDEPTH8       19
+#define IDC_RESDEPTH24      20
+#define IDC_RESICONMODE     26
+#define IDC_RESTOOLBARMODE  27
+#define IDC_RESOK           155
+#define IDC_EXTRACTTREE     899
