@@ -137,7 +137,7 @@ void ShowGreed(HDC hdc, HWND hwnd, int cells) {
     GetClientRect(hwnd, &rc);
     int step = (rc.bottom - rc.top) / cells;
     HPEN grey = CreatePen(PS_SOLID, 0, RGB(126, 126, 126));
-    HGDIOBJ old = SelectObject(hdc, grey);
+    SelectObject(hdc, grey);
     for (int i = 1; i < cells; ++i) {
         MoveToEx(hdc, rc.left, rc.top + i * step, nullptr);
         LineTo(hdc, rc.right, rc.top + i * step);
@@ -147,7 +147,6 @@ void ShowGreed(HDC hdc, HWND hwnd, int cells) {
         LineTo(hdc, rc.left + i * step, rc.bottom);
     }
     SelectObject(hdc, GetStockObject(BLACK_PEN));
-    (void)old;
     DeleteObject(grey);
 }
 
@@ -165,15 +164,15 @@ void ShowGreedInv(HDC hdc, HWND hwnd, int cells) {
     }
 }
 
-static void ReadRasterBack(HDC raster, HBITMAP bitmap, int pace, uint32_t* local) {
+void ReadTopDownRows(HDC hdc, HBITMAP bitmap, int edge, void* pixels) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = pace;
-    bi.bmiHeader.biHeight = -pace;
+    bi.bmiHeader.biWidth = edge;
+    bi.bmiHeader.biHeight = -edge;   // top row first
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(raster, bitmap, 0, pace, local, &bi, DIB_RGB_COLORS);
+    GetDIBits(hdc, bitmap, 0, edge, pixels, &bi, DIB_RGB_COLORS);
 }
 
 static void SetCoordinates(int value) {
@@ -189,14 +188,14 @@ static void ToolStep(HDC raster, HBITMAP bitmap, int pace, uint32_t* local, uint
     bool filled = tool == ToolFill || tool == ToolFilledRound || tool == ToolFilledSquare;
     HBRUSH brush = filled ? CreateSolidBrush(DrawBar.Color) : nullptr;
     HGDIOBJ oldPen = SelectObject(raster, pen);
-    HGDIOBJ oldBrush = SelectObject(raster, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+    SelectObject(raster, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
     bool copyBack = true;
     if (tool == ToolLine) {
         MoveToEx(raster, DrawBar.StartX, DrawBar.StartY, nullptr);
         LineTo(raster, DrawBar.EndX, DrawBar.EndY);
         LineTo(raster, DrawBar.EndX - 1, DrawBar.EndY - 1);   // sets the end pixel itself
         if (DrawBar.Pressed == 0) {
-            ReadRasterBack(raster, bitmap, pace, local);
+            ReadTopDownRows(raster, bitmap, pace, local);
             SetCoordinates(LineCommitted);
         }
     } else if (tool == ToolFill) {
@@ -205,7 +204,7 @@ static void ToolStep(HDC raster, HBITMAP bitmap, int pace, uint32_t* local, uint
             COLORREF seed = GetPixel(raster, DrawBar.StartX, DrawBar.StartY);
             DrawBar.EndX = static_cast<int>(seed);
             ExtFloodFill(raster, DrawBar.StartX, DrawBar.StartY, seed, FLOODFILLSURFACE);
-            ReadRasterBack(raster, bitmap, pace, local);
+            ReadTopDownRows(raster, bitmap, pace, local);
         } else {
             copyBack = false;
         }
@@ -217,14 +216,13 @@ static void ToolStep(HDC raster, HBITMAP bitmap, int pace, uint32_t* local, uint
         else
             Ellipse(raster, DrawBar.StartX, DrawBar.StartY, right, bottom);
         if (DrawBar.Pressed == 0) {
-            ReadRasterBack(raster, bitmap, pace, local);
+            ReadTopDownRows(raster, bitmap, pace, local);
             SetCoordinates(ShapeCommitted);
         }
     }
     if (copyBack) PortingProc(local, pixels);
     SelectObject(raster, oldPen);
     SelectObject(raster, GetStockObject(WHITE_BRUSH));
-    (void)oldBrush;
     DeleteObject(pen);
     if (brush) DeleteObject(brush);
 }

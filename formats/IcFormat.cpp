@@ -1,4 +1,4 @@
-// The single-image icon and cursor file of Parts 3.1 to 3.3: writer and
+// The single-image icon and cursor file: writer and
 // reader. Every header field is packed and unpacked byte by byte in
 // little-endian order, so the layout does not depend on the compiler.
 #include "formats/IcFormat.h"
@@ -32,7 +32,7 @@ uint32_t Get32(const uint8_t* at) {
            (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
 }
 
-// One format's geometry, from Part 3.1's size table.
+// One format's geometry: the sizes of every piece of its file.
 struct Layout {
     int pace;          // 16 or 32
     int bits;          // 1, 4, 8 or 24

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <cstring>
 #include "controls/Prompt.h"
+#include "document/Board.h"
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/HandleStream.h"
@@ -118,14 +119,7 @@ static void NoSupport() {
     HGDIOBJ old = SelectObject(memory, bitmap);
     if (icon && icon != reinterpret_cast<HICON>(1)) DrawIcon(memory, 0, 0, icon);
     SelectObject(memory, old);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(memory, bitmap, 0, 32, pixels, &bi, DIB_RGB_COLORS);
+    ReadTopDownRows(memory, bitmap, 32, pixels);
     PortingProc0(pixels, pixels);
     DeleteDC(memory);
     DeleteObject(bitmap);

@@ -1,4 +1,4 @@
-// The toolbar strip file (Part 3.4): one uncompressed 32-bit bitmap, the
+// The toolbar strip file: one uncompressed 32-bit bitmap, the
 // images side by side, rows bottom-up, pixels blue, green, red, fourth byte.
 // Every field is packed byte by byte, little-endian, whatever the host.
 #include "formats/StripBitmap.h"

@@ -4,6 +4,7 @@
 #include "controls/Prompt.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
+#include "document/Board.h"
 #include "document/Undo.h"
 #include "formats/IconFile.h"
 #include "shell/Ids.h"
@@ -113,18 +114,11 @@ static void Paste(HWND hwnd) {
         StretchBlt(to, 0, 0, Pace, Pace, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
         SelectObject(from, oldFrom);
         SelectObject(to, oldTo);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = Pace;
-        bi.bmiHeader.biHeight = -Pace;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
         // Read back through a copy in the platform's order, so the elements
         // beyond the Pace x Pace image come back exactly as they were.
         static uint32_t local[ImagePixels];
         PortingProc(VirtualScreen, local);
-        GetDIBits(to, image, 0, Pace, local, &bi, DIB_RGB_COLORS);
+        ReadTopDownRows(to, image, Pace, local);
         PortingProc(local, VirtualScreen);
         DeleteDC(from);
         DeleteDC(to);

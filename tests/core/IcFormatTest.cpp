@@ -1,4 +1,4 @@
-// The icon and cursor file of Parts 3.1 to 3.3: the layout the writer
+// The icon and cursor file: the layout the writer
 // produces, its colour reduction and failure handling, and the reader with
 // its round trips and its answers to damaged and hostile files.
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ Bytes Slice(const Bytes& b, size_t from, size_t count) {
     return Bytes(b.begin() + static_cast<long>(from), b.begin() + static_cast<long>(from + count));
 }
 
-// Part 3.1's size table, row by format index.
+// The file sizes of every format, row by format index.
 struct SizeRow {
     int pace, bits, code, colourCount, tableBytes, rowBytes, colourStart, maskStart, imageBytes, fileSize;
 };
@@ -103,7 +103,7 @@ Pixels ColoursOf(const Pixels& px, int pace) {
     return out;
 }
 
-// ---- Part 3.1: every byte of the layout ------------------------------------
+// ---- Every byte of the layout ---------------------------------------------
 
 class IcLayout : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
@@ -252,7 +252,7 @@ TEST(IcLayoutExamples, FourBitTableIsTheIconPaletteBytes) {
     }
 }
 
-// ---- Part 3.2: colour reduction --------------------------------------------
+// ---- Colour reduction ------------------------------------------------------
 
 TEST(IcWriterColours, OneBitKeepsOnlyPureWhite) {
     Pixels px = Filled(0);
@@ -379,7 +379,7 @@ TEST(IcWriterColours, ByteThreeDoesNotDisturbReduction) {
     EXPECT_EQ(f[134 + 15 * 4], 0x7F);   // every other pixel still counts as transparent
 }
 
-// ---- Part 3.2: writes and their failures ------------------------------------
+// ---- Writes and their failures ---------------------------------------------
 
 // Records every write; the write numbered failAt answers failValue.
 class RecordingStream : public ByteStream {
@@ -479,7 +479,7 @@ TEST(IcWriterCodes, AFailingFirstWriteLeavesAnEmptyStream) {
     EXPECT_EQ(outside.data.size(), 4u);
 }
 
-// ---- Part 3.3: round trips ----------------------------------------------------
+// ---- Round trips -----------------------------------------------------------
 
 class IcRoundTrip : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
@@ -579,7 +579,7 @@ TEST(IcReaderRoundTrip, ThroughAStdioFile) {
     EXPECT_EQ(r.HotY, 3);
 }
 
-// ---- Part 3.3: damaged, odd and hostile files ---------------------------------
+// ---- Damaged, odd and hostile files ----------------------------------------
 
 // Untouched: a buffer whose every element, fourth byte included, is as before.
 Pixels Untouched() {
@@ -661,7 +661,7 @@ public:
 };
 
 TEST(IcReaderReads, EachSectionIsReadAtItsTabledDistanceAndSize) {
-    // Part 3.3's table: colour data distance and size, mask distance and size.
+    // The reader's table: colour data distance and size, mask distance and size.
     const struct { uint64_t colourAt; size_t colourSize; uint64_t maskAt; size_t maskSize; } kReads[FormatCount] = {
         {48, 194, 112, 194}, {48, 326, 176, 326}, {40, 192, 232, 64},   {40, 576, 616, 128},
         {40, 1280, 1320, 64}, {40, 2048, 2088, 128}, {40, 3072, 808, 64}, {40, 3072, 3112, 128},

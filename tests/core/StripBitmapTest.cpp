@@ -1,4 +1,4 @@
-// The toolbar strip file of Part 3.4: writer, reader and the mended faults.
+// The toolbar strip file: writer, reader, and the files it must refuse.
 #include <gtest/gtest.h>
 #include <cstring>
 #include <vector>

@@ -83,7 +83,7 @@ def section_info(cli, work):
     f = cli.info(os.path.join(work, "i16-1.txt"))
     check(f.get("kind") == "text" and f.get("size") == "16" and f.get("depth") == "24", "info of text: %s" % f)
 
-    # Spec edge case of Part 3.3: a 32x32 4-bit cursor with hot spot (10, 31).
+    # A 32x32 4-bit cursor with its hot spot on the bottom row, (10, 31).
     cur = os.path.join(work, "hot.cur")
     cli.run("convert", txt(work, "hot.txt", test_image(32, 4)), cur, "--depth", "4", "--hotspot", "10,31")
     check(cli.info(cur).get("hot spot") == "10,31", "hot spot of %s" % cur)
@@ -166,7 +166,7 @@ def section_convert(cli, work):
     down = os.path.join(work, "down.txt")
     cli.run("convert", big, down, "--size", "16")
     same(read_txt(down), small, "--size 32 then --size 16")
-    # Shrinking ANDs each block (Part 2.5): mask AND white is mask, mask AND black black.
+    # Shrinking ANDs each 2x2 block: mask AND white is mask, mask AND black black.
     blocks = grid_of(32, lambda x, y: MASK if (x + y) % 2 == 0 else (WHITE if x < 16 else BLACK))
     cli.run("convert", txt(work, "blocks.txt", blocks), down, "--size=16")
     same(read_txt(down), grid_of(16, lambda x, y: MASK if x < 8 else BLACK), "shrinking ANDs")
@@ -271,7 +271,7 @@ def section_strip(cli, work):
         check(len(data) == 54 + 3 * 4 * pace * pace, "%s: %d bytes" % (bmp, len(data)))
         check(data[:2] == b"BM" and struct.unpack_from("<iiHH", data, 18) == (3 * pace, pace, 1, 32),
               "%s: header %s" % (bmp, data[:54].hex()))
-        # A blank image is 6F 6F 5F 00 in every pixel (Part 3.4).
+        # A blank image is 6F 6F 5F 00 in every pixel (the mask colour, blue first).
         row = 4 * 3 * pace
         check(all(data[54 + r * row + 8 * pace + 4 * i:54 + r * row + 8 * pace + 4 * i + 4] == b"\x6f\x6f\x5f\x00"
                   for r in range(pace) for i in range(pace)), "blank image bytes")
@@ -328,7 +328,7 @@ def section_errors(cli, work):
     p = cli.run("info", empty, rc=1)
     check(p.stderr.splitlines()[0] == "Error reading file!", "empty file: %r" % p.stderr)
     # Garbage and a 5-byte file: one of the reader's two refusals (which one
-    # depends on where the reader takes the image header from, Part 3.3).
+    # depends on where the reader takes the image header from).
     refusals = ("Error reading file!", NOT_SUPPORTED_ICON)
     garbage = write_bytes(os.path.join(work, "garbage.ico"), bytes((i * 131 + 7) & 0xFF for i in range(3000)))
     short = write_bytes(os.path.join(work, "short.ico"), b"\0\0\1\0\1")

@@ -45,7 +45,7 @@ def make_files(cli, work):
                 args += ["--hotspot", "%d,%d" % given]
             cli.run(*args)
             size = os.path.getsize(out)
-            check(size == FILE_SIZE[(pace, bits)], "%s: %d bytes, Part 3.1 says %d" % (out, size, FILE_SIZE[(pace, bits)]))
+            check(size == FILE_SIZE[(pace, bits)], "%s: %d bytes, the layout gives %d" % (out, size, FILE_SIZE[(pace, bits)]))
             yield out, pace, bits, cursor, picture, (stored if cursor else None)
 
 

@@ -9,7 +9,7 @@ MASK = (0x5F, 0x6F, 0x6F)
 BLACK = (0, 0, 0)
 WHITE = (255, 255, 255)
 
-# Part 3.1: the sixteen colours of every 4-bit file (red, green, blue).
+# The sixteen colours of every 4-bit file (red, green, blue).
 ICON_PALETTE = [
     (0, 0, 0), (0, 128, 0), (0, 128, 128), (128, 0, 0),
     (128, 0, 128), (128, 128, 0), (0, 0, 128), (192, 192, 192),
@@ -17,7 +17,7 @@ ICON_PALETTE = [
     (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255),
 ]
 
-# Part 3.1: (size, bits) -> file size.
+# (size, bits) -> file size.
 FILE_SIZE = {
     (16, 1): 198, (32, 1): 326, (16, 4): 318, (32, 4): 766,
     (16, 8): 1406, (32, 8): 2238, (16, 24): 894, (32, 24): 3262,
