@@ -4,3 +4,4 @@ PromptFunction PixtorPrompt = MessageBoxA;
 FileDialogFunction PixtorOpenDialog = GetOpenFileNameA;
 FileDialogFunction PixtorSaveDialog = GetSaveFileNameA;
 SavePromptFunction PixtorSavePrompt = RunSavePrompt;
+ColourDialogFunction PixtorColourDialog = ChooseColorA;

@@ -7,11 +7,13 @@
 using PromptFunction = int (WINAPI*)(HWND owner, const char* text, const char* caption, UINT type);
 using FileDialogFunction = BOOL (WINAPI*)(OPENFILENAMEA* ofn);
 using SavePromptFunction = int (*)(HWND owner);   // returns DialogExitCode
+using ColourDialogFunction = BOOL (WINAPI*)(CHOOSECOLORA* cc);
 
 extern PromptFunction PixtorPrompt;           // MessageBoxA unless a test replaced it
 extern FileDialogFunction PixtorOpenDialog;   // GetOpenFileNameA
 extern FileDialogFunction PixtorSaveDialog;   // GetSaveFileNameA
 extern SavePromptFunction PixtorSavePrompt;   // the modal "AboutSave" prompt
+extern ColourDialogFunction PixtorColourDialog;   // ChooseColorA
 
 inline int Ask(HWND owner, const char* text, const char* caption, UINT type) {
     return PixtorPrompt(owner, text, caption, type);
@@ -24,3 +26,6 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
 
 // The About box.
 INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The resolution dialog (modeless).
+INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,5 @@
 // WM_COMMAND: one line per command id, each calling one small function.
+#include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
 #include "controls/Prompt.h"
@@ -75,6 +76,37 @@ static void ChoosePaletteColour(HWND hwnd, int id) {
     ColorTable[0] = crCustColors[id - IDC_PALETTEFIRST];
     SetPaletteBrush(0, ColorTable[0]);
     SetFocus(hwnd);
+}
+
+// The system colour chooser. Its sixteen custom colours are the standard
+// palette colours, so whatever it left there shows on buttons 51-66, even
+// after Cancel (which keeps the drawing colour).
+static void ChooseColour(HWND hwnd) {
+    static CHOOSECOLORA cc;
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = hwnd;
+    cc.hInstance = reinterpret_cast<HWND>(hInst);
+    cc.rgbResult = ColorTable[0];
+    cc.lpCustColors = crCustColors;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    cc.lCustData = 0;
+    cc.lpfnHook = nullptr;
+    cc.lpTemplateName = nullptr;
+    PixtorColourDialog(&cc);
+    ColorTable[0] = cc.rgbResult;
+    SetPaletteBrush(0, ColorTable[0]);
+    for (int k = 1; k <= 16; ++k) SetPaletteBrush(k, crCustColors[k - 1]);
+}
+
+static void FillGradient(int command) {
+    DinamicSave();
+    NeedToSave = 1;
+    GradientFill(command, VirtualScreen, Pace, MixedRed, MixedGreen, MixedBlue);
+    RepaintBoard();
+}
+
+static void OpenResolution(HWND hwnd) {
+    hModlessDlg = CreateDialogParamA(hInst, "RESOLUTION", hwnd, Resolution, 0);
 }
 
 // The image as a Pace x Pace 32-bit bitmap; the round trip through the
@@ -229,6 +261,7 @@ void OnCommand(HWND hwnd, int id) {
     if (id >= IDC_PALETTEFIRST && id <= IDC_PALETTELAST) { ChoosePaletteColour(hwnd, id); return; }
     if (id >= IDM_DEPTH1 && id <= IDM_DEPTH24) { ChangeDepth(hwnd, id - IDM_DEPTH1); return; }
     if (id >= IDC_NUDGEUP && id <= IDC_NUDGELEFT) { Nudge(id); return; }
+    if (id >= IDM_GRADFIRST && id <= IDM_GRADLAST) { FillGradient(id); return; }
     switch (id) {
     case IDM_OPEN: Open(hwnd); break;
     case IDM_SAVE: Save(hwnd); break;
@@ -238,6 +271,8 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_ABOUT: DialogBoxParamA(hInst, "AboutMe", hwnd, AboutMe, 0); break;
     case IDM_COPY: Copy(hwnd); break;
     case IDM_PASTE: Paste(hwnd); break;
+    case IDM_PALETTE: ChooseColour(hwnd); break;
+    case IDM_RESOLUTION: OpenResolution(hwnd); break;
     case IDM_HELP: WinHelpA(hwnd, "RazOviv", HELP_CONTENTS, 0); break;
     case IDM_UNDO: StepUndo(0); break;
     case IDM_UNDOBACK: StepUndo(1); break;

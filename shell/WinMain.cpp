@@ -105,6 +105,8 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     if (FindWindowA(nullptr, szAppName)) return nullptr;
     InitDocument();
     InitPalette();
+    InitGradient();
+    ToolBarStr = ToolBarRecord{};
     GlobalPoint.Pixels = VirtualScreen;
     OpenPaceMessageToMenu = 6;
     InitCommonControls();

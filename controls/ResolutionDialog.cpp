@@ -1,0 +1,95 @@
+// The resolution dialog: size, colour depth and picture mode chosen with
+// radio buttons and applied together on OK. It is modeless and closes by
+// handing the focus back to the main window, which destroys it.
+#include "controls/Controls.h"
+#include "controls/Prompt.h"
+#include "document/Document.h"
+#include "document/IcColors.h"
+#include "formats/IconFile.h"
+#include "shell/Ids.h"
+#include "shell/Shell.h"
+#include "strip/ToolBarStrip.h"
+
+// The choices live across openings; each opening sets them from the menus.
+static int j;       // chosen size: 0 16x16, 1 32x32
+static int XxX;     // size in force
+static int c;       // chosen depth rank: 0 1 bit .. 3 24 bit
+static int CxC;     // depth rank last applied
+static int cTool;   // chosen mode: 0 icon, 1 toolbar
+
+static HBRUSH DialogBrush(HWND hDlg) {
+    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
+}
+
+static void CloseResolution() { SendMessageA(hWinMain, WM_SETFOCUS, 0, 0); }
+
+static void InitResolution(HWND hDlg) {
+    SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitDialogue[3]));
+    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(RGB(60, 0, 180))));
+    XxX = j = MenuStr.Size16 == 1 ? 0 : 1;
+    CheckRadioButton(hDlg, IDC_RES16, IDC_RES32, IDC_RES16 + j);
+    c = MenuStr.Depth24 == 1 ? 3 : MenuStr.Depth8 == 1 ? 2 : MenuStr.Depth4 == 1 ? 1 : 0;
+    CheckRadioButton(hDlg, IDC_RESDEPTH1, IDC_RESDEPTH24, IDC_RESDEPTH1 + c);
+    cTool = MenuStr.IconMode == 1 ? 0 : 1;
+    CheckRadioButton(hDlg, IDC_RESICONMODE, IDC_RESTOOLBARMODE, IDC_RESICONMODE + cTool);
+}
+
+// Leaving toolbar mode: the save dialog is the question, and Cancel still
+// empties the strip.
+static void OfferStripAndDiscard() {
+    PopFileInitialize(hWinMain, 2);
+    if (PopFileSaveDlg(hWinMain, szFileName, szTitleName) == 1) PopFileWrite(VirtualScreen, szFileName, iMx);
+    NeedToSave = 0;
+    ToolBarStr.DiscardRequest = 1;
+    InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+}
+
+static void ApplyResolution() {
+    if (cTool == 1 && ToolBarStr.StripActive == 1) { CloseResolution(); return; }
+    if (j != XxX) {
+        if (j == 1) DimeChange(32, 16, VirtualScreen);
+        else DimeChange(16, 32, VirtualScreen);
+    }
+    XxX = j;
+    CxC = c;
+    const int format = 2 * CxC + XxX;
+    MenuStr.Size16 = j == 0;
+    MenuStr.Size32 = j != 0;
+    MenuStr.Depth24 = c == 3;
+    MenuStr.Depth8 = c == 2;
+    MenuStr.Depth4 = c == 1;
+    MenuStr.Depth1 = c == 0;
+    MenuStr.IconMode = cTool == 0;
+    MenuStr.ToolbarMode = cTool == 1;
+    UpdateMenu();
+    OpenPaceMessageToMenu = format;
+    SendMessageA(hWinMain, WM_USER, 0, format);
+    if (cTool == 0 && ToolBarStr.StripActive == 1) OfferStripAndDiscard();
+    if (ToolBarStr.StripActive == 0 && cTool == 1) ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
+    CloseResolution();
+}
+
+static void ResolutionCommand(int id) {
+    if (id == IDC_RES16 || id == IDC_RES32) j = id - IDC_RES16;
+    else if (id >= IDC_RESDEPTH1 && id <= IDC_RESDEPTH24) c = id - IDC_RESDEPTH1;
+    else if (id == IDC_RESICONMODE) cTool = 0;
+    else if (id == IDC_RESTOOLBARMODE) cTool = 1;
+    else if (id == IDC_RESOK) ApplyResolution();
+}
+
+INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: InitResolution(hDlg); return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(DialogBrush(hDlg));
+    case WM_COMMAND: ResolutionCommand(LOWORD(wParam)); return TRUE;
+    case WM_LBUTTONDOWN: SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam); return TRUE;
+    case WM_DESTROY:
+        if (HBRUSH brush = DialogBrush(hDlg)) DeleteObject(brush);
+        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        return FALSE;
+    default: return FALSE;
+    }
+}

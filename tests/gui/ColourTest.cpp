@@ -1,0 +1,253 @@
+// The gradient picker, its sliders, the colour chooser and the gradient
+// fills, through the real windows; the pictures are checked pixel by pixel.
+#include <functional>
+#include "colour/Gradient.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+// Paints with the given painter into a memory bitmap like the screen's and
+// returns its pixels, row by row.
+std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PatBlt(memory, 0, 0, width, height, BLACKNESS);
+    paint(memory);
+    std::vector<COLORREF> out(width * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) out[y * width + x] = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return out;
+}
+
+COLORREF BrushColour(HBRUSH brush) {
+    LOGBRUSH lb = {};
+    GetObjectA(brush, sizeof lb, &lb);
+    return lb.lbColor;
+}
+
+CHOOSECOLORA Shown;
+COLORREF ChooserResult;   // what the scripted person picks, or CLR_INVALID to cancel
+COLORREF ChooserCustom4;  // what they leave in custom box 4
+
+BOOL WINAPI ScriptedChooser(CHOOSECOLORA* cc) {
+    Shown = *cc;
+    cc->lpCustColors[4] = ChooserCustom4;
+    if (ChooserResult == CLR_INVALID) return FALSE;
+    cc->rgbResult = ChooserResult;
+    return TRUE;
+}
+}
+
+constexpr int GW = 68, GH = 98;   // the gradient window's client size
+
+class Picker : public Editor {
+protected:
+    void SetUp() override {
+        Editor::SetUp();
+        PixtorColourDialog = ScriptedChooser;
+    }
+    void TearDown() override {
+        PixtorColourDialog = ChooseColorA;
+        Editor::TearDown();
+    }
+    std::vector<COLORREF> Picture() {
+        return Render(GW, GH, [](HDC hdc) { PaintGradientPicture(hdc, GW, GH); });
+    }
+    void Click(int x, int y) { SendMessageA(Gradient, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
+    void Drag(int slider, int y, WPARAM keys = MK_LBUTTON) {
+        SendMessageA(OwnScroller[slider], WM_MOUSEMOVE, keys, MAKELPARAM(5, y));
+    }
+};
+
+TEST_F(Picker, WindowsAndScaleFollowTheirGeometry) {
+    RECT rc;
+    GetClientRect(Gradient, &rc);
+    EXPECT_EQ(rc.right, GW);
+    EXPECT_EQ(rc.bottom, GH);
+    GetClientRect(OwnScroller[0], &rc);
+    EXPECT_EQ(rc.bottom, 78);
+    EXPECT_EQ(Scale, 3);
+    EXPECT_EQ(MixedColour(), RGB(0, 0, 0));
+}
+
+TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
+    std::vector<COLORREF> px = Picture();
+    auto at = [&](int x, int y) { return px[y * GW + x]; };
+    // Right quadrants uniform at the dark floor; the top-left ramp climbs by 3.
+    for (int y : {0, 10, 33}) {
+        EXPECT_EQ(at(35, y), RGB(3, 3, 3));
+        EXPECT_EQ(at(67, y), RGB(3, 3, 3));
+    }
+    EXPECT_EQ(at(40, 50), RGB(3, 3, 3));
+    EXPECT_EQ(at(0, 5), RGB(0, 0, 0));
+    EXPECT_EQ(at(1, 5), RGB(3, 3, 3));
+    EXPECT_EQ(at(33, 5), RGB(99, 99, 99));
+    EXPECT_EQ(at(10, 35), RGB(3, 3, 3));   // bottom-left runs down from the middle row
+    EXPECT_EQ(at(10, 67), RGB(99, 99, 99));
+    // Separators, including the band's top edge.
+    const COLORREF separator = RGB(44, 44, 44);
+    EXPECT_EQ(at(34, 0), separator);
+    EXPECT_EQ(at(34, 60), separator);
+    EXPECT_EQ(at(5, 34), separator);
+    EXPECT_EQ(at(5, 68), separator);
+    EXPECT_EQ(at(3, GH - 3), RGB(0, 0, 0));   // the band
+
+    MixedRed = MixedGreen = MixedBlue = 234;
+    px = Picture();
+    const int rising[] = {234, 237, 240, 243, 246, 249, 250, 250};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(at(x, 5), RGB(rising[x], rising[x], rising[x])) << "column " << x;
+    EXPECT_EQ(at(33, 5), RGB(250, 250, 250));
+    EXPECT_EQ(at(36, 5), RGB(228, 228, 228));   // top right falls by 3 from its own edge
+    EXPECT_EQ(at(3, GH - 3), RGB(234, 234, 234));
+    // The read-out is drawn in the band's inverse.
+    bool inverse = false;
+    for (int y = 70; y < GH; ++y)
+        for (int x = 0; x < GW; ++x) inverse |= at(x, y) == RGB(21, 21, 21);
+    EXPECT_TRUE(inverse);
+}
+
+TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheSeparatorsGoToTheLast) {
+    MixedRed = MixedGreen = MixedBlue = 100;
+    struct Case { int x, y; uint32_t right, below; };
+    // right: the pixel one column right of (0, 0); below: one row down.
+    const Case cases[] = {
+        {10, 10, RGB(103, 103, 103), RGB(100, 100, 100)},   // 21
+        {50, 10, RGB(97, 97, 97), RGB(100, 100, 100)},      // 22
+        {10, 50, RGB(100, 100, 100), RGB(103, 103, 103)},   // 23
+        {50, 50, RGB(100, 100, 100), RGB(97, 97, 97)},      // 24
+        {34, 10, RGB(100, 100, 100), RGB(97, 97, 97)},      // on the middle column: 24
+        {10, 34, RGB(100, 100, 100), RGB(97, 97, 97)},      // on the middle row: 24
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "click at " << c.x << "," << c.y);
+        MouseBit = 0;
+        NeedToSave = 0;
+        const int stored = DinamicMem.Stored;
+        Click(c.x, c.y);
+        EXPECT_EQ(Pixel(0, 0), RGB(100, 100, 100));
+        EXPECT_EQ(Pixel(1, 0), c.right);
+        EXPECT_EQ(Pixel(0, 1), c.below);
+        EXPECT_EQ(VirtualScreen[1] >> 24, 0u);
+        EXPECT_EQ(MouseBit, 1);
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(DinamicMem.Stored, std::min(stored + 1, 8));
+    }
+    Command(IDM_UNDO);
+    EXPECT_EQ(Pixel(1, 0), RGB(100, 100, 100));   // the image before the last fill
+    EXPECT_EQ(Pixel(0, 1), RGB(97, 97, 97));
+}
+
+TEST_F(Picker, FillsCapAtTheFifthColumnAndTouchOnlyTheImage) {
+    Command(IDM_SIZE32);
+    VirtualScreen[1023] = 0x12345678;
+    MixedRed = 240;
+    Command(IDM_GRADFIRST);
+    EXPECT_EQ(Pixel(3, 7) & 0xFF, 249u);
+    EXPECT_EQ(Pixel(4, 7) & 0xFF, 250u);
+    EXPECT_EQ(Pixel(31, 7) & 0xFF, 250u);
+    MixedRed = 20;
+    Command(IDM_GRADFIRST + 1);
+    EXPECT_EQ(Pixel(3, 7) & 0xFF, 11u);
+    EXPECT_EQ(Pixel(4, 7) & 0xFF, 10u);
+    EXPECT_EQ(Pixel(4, 7) >> 8, 0x000A0Au);   // green and blue held at the floor
+    Command(IDM_SIZE16);
+    const uint32_t beyond = VirtualScreen[300];
+    Command(IDM_GRADFIRST + 2);
+    EXPECT_EQ(VirtualScreen[300], beyond);
+}
+
+TEST_F(Picker, TheBandPickTakesTheMixedColourIntoTheSwatch) {
+    MixedRed = 30;
+    MixedGreen = 60;
+    MixedBlue = 90;
+    const uint32_t before = Pixel(0, 0);
+    MouseBit = 0;
+    Click(10, 90);
+    EXPECT_EQ(ColorTable[0], RGB(30, 60, 90));
+    EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(30, 60, 90));
+    EXPECT_EQ(MouseBit, 1);
+    EXPECT_EQ(Pixel(0, 0), before);   // no fill
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(30, 60, 90));
+    Press(2, 2);
+    Release(2, 2);
+    EXPECT_EQ(Pixel(2, 2), RGB(30, 60, 90));
+}
+
+TEST_F(Picker, SliderDragsSetTheirOwnChannelAndThumb) {
+    Drag(1, 40);
+    EXPECT_EQ(MixedGreen, 120);
+    EXPECT_EQ(Green, 30);
+    EXPECT_EQ(MixedBlue, 0);
+    EXPECT_EQ(MixedRed, 0);
+    Drag(0, 10);
+    Drag(2, 20);
+    EXPECT_EQ(MixedBlue, 30);
+    EXPECT_EQ(MixedRed, 60);
+    EXPECT_EQ(Blue, 0);
+    EXPECT_EQ(Green, 30);
+    EXPECT_EQ(Red, 10);
+    Drag(2, 78 + 4);   // up to four pixels below counts as the bottom
+    EXPECT_EQ(MixedRed, 234);
+    Drag(2, 78 + 5);
+    EXPECT_EQ(MixedRed, 234);
+    Drag(2, 0xFFF0);   // above the slider while captured
+    EXPECT_EQ(MixedRed, 234);
+    MouseBit = 0;
+    Drag(2, 5, MK_LBUTTON | MK_SHIFT);
+    EXPECT_EQ(MixedRed, 234);
+    EXPECT_EQ(MouseBit, 1);
+    MouseBit = 0;
+    Drag(2, 5, 0);
+    EXPECT_EQ(MixedRed, 234);
+    EXPECT_EQ(MouseBit, 1);
+
+    // Each slider paints its own frame, ramp and thumb.
+    auto slider = [](int k) { return Render(18, 78, [k](HDC hdc) { PaintSliderPicture(hdc, 18, 78, k); }); };
+    std::vector<COLORREF> blue = slider(0), green = slider(1), red = slider(2);
+    EXPECT_EQ(blue[0], RGB(40, 40, 0));
+    EXPECT_EQ(blue[40 * 18 + 3], RGB(40, 40, 240));
+    EXPECT_EQ(green[1 * 18 + 1], RGB(40, 80, 40));
+    EXPECT_EQ(red[2 * 18 + 8], RGB(160, 40, 40));
+    EXPECT_EQ(red[40 * 18 + 8], RGB((3 * 40 + 30) % 256, 0, 0));
+    EXPECT_EQ(green[60 * 18 + 8], RGB(0, (3 * 60 + 30) % 256, 0));
+    EXPECT_EQ(green[73 * 18 + 17], RGB(0, 0, 0));   // the right column stays unpainted
+    // Thumbs: blue at the top, green at 30, red at 68.
+    EXPECT_EQ(Red, 68);
+    EXPECT_EQ(blue[0 * 18 + 8], RGB(0, 0, 30));
+    EXPECT_EQ(green[30 * 18 + 8], RGB(0, 0, 30));
+    EXPECT_EQ(green[0 * 18 + 8], RGB(40, 0, 40)) << "green's thumb left the top";
+}
+
+TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
+    ColorTable[0] = RGB(1, 2, 3);
+    ChooserResult = CLR_INVALID;
+    ChooserCustom4 = RGB(9, 8, 7);
+    Command(IDM_PALETTE);
+    EXPECT_EQ(Shown.lStructSize, sizeof(CHOOSECOLORA));
+    EXPECT_EQ(Shown.hwndOwner, main);
+    EXPECT_EQ(Shown.rgbResult, RGB(1, 2, 3));
+    EXPECT_EQ(Shown.lpCustColors, crCustColors);
+    EXPECT_EQ(Shown.Flags, DWORD(CC_RGBINIT | CC_FULLOPEN));
+    EXPECT_EQ(Shown.lpfnHook, nullptr);
+    EXPECT_EQ(Shown.lpTemplateName, nullptr);
+    // Cancelled: the drawing colour stays, the custom colour still shows.
+    EXPECT_EQ(ColorTable[0], RGB(1, 2, 3));
+    EXPECT_EQ(BrushColour(hPaleteTableItem[5]), RGB(9, 8, 7));
+    for (int k = 1; k <= 20; ++k) EXPECT_EQ(BrushColour(hPaleteTableItem[k]), crCustColors[k - 1]) << k;
+    Command(IDC_PALETTEFIRST + 4);
+    EXPECT_EQ(ColorTable[0], RGB(9, 8, 7));
+
+    ChooserResult = RGB(200, 100, 50);
+    Command(IDM_PALETTE);
+    EXPECT_EQ(ColorTable[0], RGB(200, 100, 50));
+    EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(200, 100, 50));
+    Press(1, 1);
+    Release(1, 1);
+    EXPECT_EQ(Pixel(1, 1), RGB(200, 100, 50));
+}

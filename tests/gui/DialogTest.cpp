@@ -1,0 +1,144 @@
+// The resolution dialog and the menu check marks that follow size, depth
+// and mode, through the real modeless dialog and menus.
+#include "strip/ToolBarStrip.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+bool Checked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+// The checked items among the size, depth and mode entries of both menus.
+std::vector<UINT> MenuChecks() {
+    std::vector<UINT> on;
+    HMENU mainMenu = static_cast<HMENU>(MenuStr.hMainMenu), popup = static_cast<HMENU>(MenuStr.hPopupMenu);
+    for (UINT id : {IDM_SIZE16, IDM_SIZE32, IDM_DEPTH1, IDM_DEPTH4, IDM_DEPTH8, IDM_DEPTH24, IDM_ICONMODE,
+                    IDM_TOOLBARMODE})
+        if (Checked(mainMenu, id)) on.push_back(id);
+    for (UINT id : {IDM_SIZE16, IDM_SIZE32})
+        if (Checked(popup, id)) on.push_back(1000 + id);   // the right-click menu's own marks
+    return on;
+}
+}
+
+class ResolutionDialog : public Editor {
+protected:
+    HWND Open() {
+        Command(IDM_RESOLUTION);
+        EXPECT_NE(hModlessDlg, nullptr);
+        EXPECT_TRUE(IsWindowVisible(hModlessDlg));
+        return hModlessDlg;
+    }
+    void Choose(HWND dlg, int id) { SendDlgItemMessageA(dlg, id, BM_CLICK, 0, 0); }
+    void OK(HWND dlg) {
+        SendMessageA(dlg, WM_COMMAND, IDC_RESOK, 0);
+        EXPECT_FALSE(IsWindow(dlg)) << "OK closes the dialog";
+        EXPECT_EQ(hModlessDlg, nullptr);
+    }
+    std::vector<int> RadiosOn(HWND dlg) {
+        std::vector<int> on;
+        for (int id : {IDC_RES16, IDC_RES32, IDC_RESDEPTH1, IDC_RESDEPTH4, IDC_RESDEPTH8, IDC_RESDEPTH24,
+                       IDC_RESICONMODE, IDC_RESTOOLBARMODE})
+            if (IsDlgButtonChecked(dlg, id) == BST_CHECKED) on.push_back(id);
+        return on;
+    }
+};
+
+TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) {
+    HWND dlg = Open();
+    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}));
+    Press(3, 4);
+    Release(3, 4);
+    NeedToSave = 0;
+    Choose(dlg, IDC_RES32);
+    Choose(dlg, IDC_RESDEPTH8);
+    EXPECT_EQ(Pace, 16) << "nothing applies before OK";
+    OK(dlg);
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(Pixel(6, 8), 0u) << "the drawn pixel doubled with the image";
+    EXPECT_EQ(Pixel(7, 9), 0u);
+    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}));
+
+    // Reopened, the radios follow the new state; two openings keep the newer one.
+    dlg = Open();
+    HWND second = Open();
+    EXPECT_NE(second, dlg);
+    EXPECT_EQ(RadiosOn(second), (std::vector<int>{IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}));
+    Choose(second, IDC_RES16);
+    Choose(second, IDC_RESDEPTH1);
+    OK(second);
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 0);
+    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}));
+}
+
+TEST_F(ResolutionDialog, FocusBackOnTheMainWindowClosesItWithoutApplying) {
+    HWND dlg = Open();
+    Choose(dlg, IDC_RES32);
+    SendMessageA(main, WM_SETFOCUS, 0, 0);
+    EXPECT_FALSE(IsWindow(dlg));
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+}
+
+TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
+    HWND dlg = Open();
+    Choose(dlg, IDC_RESTOOLBARMODE);
+    OK(dlg);
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
+    EXPECT_EQ(ToolBarStr.CreateRequest, 1);
+    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH24, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}));
+
+    // Toolbar radio again with another size and depth: nothing changes.
+    dlg = Open();
+    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESTOOLBARMODE}));
+    Choose(dlg, IDC_RES32);
+    Choose(dlg, IDC_RESDEPTH1);
+    OK(dlg);
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_TRUE(Dialogs.empty());
+
+    // Back to icon mode: the bitmap save dialog is the question, and
+    // cancelling it still empties the strip.
+    NeedToSave = 1;
+    ToolBarStr.DiscardRequest = 0;
+    dlg = Open();
+    Choose(dlg, IDC_RESICONMODE);
+    OK(dlg);
+    ASSERT_EQ(Dialogs.size(), 1u);
+    EXPECT_TRUE(Dialogs[0].Save);
+    EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)");
+    EXPECT_EQ(SavePromptCount, 0) << "no yes/no question first";
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(ToolBarStr.DiscardRequest, 1);
+    EXPECT_EQ(MenuStr.IconMode, 1);
+    EXPECT_EQ(MenuStr.ToolbarMode, 0);
+}
+
+TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
+    struct Step { int command; std::vector<UINT> checks; int format; };
+    const Step steps[] = {
+        {IDM_SIZE32, {IDM_SIZE32, IDM_DEPTH24, IDM_ICONMODE, 1000 + IDM_SIZE32}, 7},
+        {IDM_DEPTH8, {IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}, 5},
+        {IDM_SIZE16, {IDM_SIZE16, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE16}, 4},
+        {IDM_SIZE16, {IDM_SIZE16, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE16}, 4},
+        {IDM_DEPTH1, {IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}, 0},
+        {IDM_DEPTH4, {IDM_SIZE16, IDM_DEPTH4, IDM_ICONMODE, 1000 + IDM_SIZE16}, 2},
+        {IDM_DEPTH24, {IDM_SIZE16, IDM_DEPTH24, IDM_ICONMODE, 1000 + IDM_SIZE16}, 6},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "command " << s.command);
+        Command(s.command);
+        EXPECT_EQ(MenuChecks(), s.checks);
+        EXPECT_EQ(OpenPaceMessageToMenu, s.format);
+    }
+    // In toolbar mode the size and depth commands leave everything.
+    ToolBarStr.StripActive = 1;
+    NeedToSave = 0;
+    Command(IDM_SIZE32);
+    Command(IDM_DEPTH1);
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_EQ(NeedToSave, 0);
+    ToolBarStr.StripActive = 0;
+}
