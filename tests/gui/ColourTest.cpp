@@ -251,3 +251,30 @@ TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
     Release(1, 1);
     EXPECT_EQ(Pixel(1, 1), RGB(200, 100, 50));
 }
+
+TEST_F(Picker, PaletteButtonsSetTheDrawingColourAndAnswerForTheirFaces) {
+    EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(0, 0, 0));
+    Press(0, 0);
+    Release(0, 0);
+    EXPECT_EQ(VirtualScreen[0], 0u) << "a stroke at start paints black";
+    HDC hdc = GetDC(main);
+    for (int id = IDC_PALETTEFIRST; id <= IDC_PALETTELAST; ++id) {
+        SCOPED_TRACE(testing::Message() << "button " << id);
+        SetFocus(hPalete[id - IDC_SWATCH]);
+        Command(id);
+        EXPECT_EQ(ColorTable[0], crCustColors[id - IDC_PALETTEFIRST]);
+        EXPECT_EQ(BrushColour(hPaleteTableItem[0]), ColorTable[0]);
+        EXPECT_EQ(GetFocus(), main);
+        LRESULT face = SendMessageA(main, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(hdc),
+                                    reinterpret_cast<LPARAM>(hPalete[id - IDC_SWATCH]));
+        EXPECT_EQ(face, reinterpret_cast<LRESULT>(hPaleteTableItem[id - IDC_SWATCH]));
+    }
+    // The swatch and every other button take the drawing colour's brush.
+    for (HWND other : {hPalete[0], GetDlgItem(main, IDC_NUDGEUP)})
+        EXPECT_EQ(SendMessageA(main, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(other)),
+                  reinterpret_cast<LRESULT>(hPaleteTableItem[0]));
+    ReleaseDC(main, hdc);
+    Press(5, 5);
+    Release(5, 5);
+    EXPECT_EQ(Pixel(5, 5), crCustColors[19]);
+}

@@ -244,3 +244,22 @@ TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
     Command(IDM_UNDO);
     EXPECT_TRUE(PaintedCells().empty());
 }
+
+TEST_F(Files, EditsMarkANamedImageChangedAndKeepItsName) {
+    DialogChoice = folder + "named.ico";
+    Command(IDM_SAVEAS);
+    ASSERT_EQ(FileFlag, 1);
+    for (int command : {IDM_SIZE32, IDM_GRADFIRST + 1, IDC_NUDGELEFT, IDM_SIZE16}) {
+        SCOPED_TRACE(testing::Message() << "command " << command);
+        NeedToSave = 0;
+        Command(command);
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(FileFlag, 1);
+        EXPECT_EQ(std::string(szFileName), DialogChoice);
+    }
+    for (int command : {IDM_UNDO, IDM_DEPTH8, IDM_UNDOBACK}) {   // these leave the mark alone
+        NeedToSave = 0;
+        Command(command);
+        EXPECT_EQ(NeedToSave, 0) << "command " << command;
+    }
+}
