@@ -115,15 +115,10 @@ TEST(Porting, InPlaceEqualsIntoASecondBufferAndTwiceIsIdentity) {
 }
 
 TEST(CursorName, OnlyALastExtensionOfCurInAnyCaseMakesACursor) {
-    EXPECT_TRUE(IsCursorFileName("arrow.cur"));
-    EXPECT_TRUE(IsCursorFileName("C:\\Icons\\ARROW.CUR"));
-    EXPECT_TRUE(IsCursorFileName("a.b.CuR"));
-    EXPECT_FALSE(IsCursorFileName("arrow.cur.ico"));
-    EXPECT_FALSE(IsCursorFileName("arrow.ico"));
-    EXPECT_FALSE(IsCursorFileName("arrow"));
-    EXPECT_FALSE(IsCursorFileName("arrow.curs"));
-    EXPECT_FALSE(IsCursorFileName("arrow.cu"));
-    EXPECT_FALSE(IsCursorFileName(""));
+    for (const char* name : {"arrow.cur", "C:\\Icons\\ARROW.CUR", "a.b.CuR"})
+        EXPECT_TRUE(IsCursorFileName(name)) << name;
+    for (const char* name : {"arrow.cur.ico", "arrow.ico", "arrow", "arrow.curs", "arrow.cu", ""})
+        EXPECT_FALSE(IsCursorFileName(name)) << name;
     EXPECT_FALSE(IsCursorFileName(nullptr));
 }
 

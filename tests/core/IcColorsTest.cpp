@@ -17,13 +17,9 @@ TEST(DimeChange, EnlargingRepeatsEveryPixelIntoABlock) {
     const auto before = px;
     DimeChange(32, 16, px.data());
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) {
-            const uint32_t c = before[y * 16 + x];
-            EXPECT_EQ(px[(2 * y) * 32 + 2 * x], c);
-            EXPECT_EQ(px[(2 * y) * 32 + 2 * x + 1], c);
-            EXPECT_EQ(px[(2 * y + 1) * 32 + 2 * x], c);
-            EXPECT_EQ(px[(2 * y + 1) * 32 + 2 * x + 1], c);
-        }
+        for (int x = 0; x < 16; ++x)
+            for (int d = 0; d < 4; ++d)   // the four pixels of the block
+                EXPECT_EQ(px[(2 * y + d / 2) * 32 + 2 * x + d % 2], before[y * 16 + x]) << x << "," << y << " " << d;
     EXPECT_EQ(px[2 * 32 + 2], MaskColor);
 }
 
