@@ -44,6 +44,9 @@ int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
 }
 
 int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
+    // A write that fails under the new name gives back the name in force now.
+    lstrcpynA(szFileNameCopy, szFileName, NameLength);
+    lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
     ofn.hwndOwner = hwnd;
     ofn.lpstrFile = file;
     ofn.lpstrFileTitle = title;
@@ -86,6 +89,7 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
     if (result != FileOk) {
         DeleteFileA(temporary);
         MistakeHandler(FileWriteError);
+        return 0;
     }
     return 1;
 }
@@ -93,8 +97,8 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
     *fileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
     if (!*fileFlag) return 1;
-    PopFileWrite(pixels, szFileName, code);
-    return 0;
+    // A failed write leaves the image unsaved, so leaving still offers to save.
+    return PopFileWrite(pixels, szFileName, code) ? 0 : 1;
 }
 
 int MistakeHandler(int code) {

@@ -206,8 +206,7 @@ static void SaveAs(HWND hwnd) {
 
 static void Save(HWND hwnd) {
     if (szFileName[0] && FileFlag) {
-        PopFileWrite(VirtualScreen, szFileName, iMx);
-        NeedToSave = 0;
+        NeedToSave = PopFileWrite(VirtualScreen, szFileName, iMx) ? 0 : 1;
     } else {
         SaveAs(hwnd);
     }
@@ -222,7 +221,8 @@ static bool OfferToSave(HWND hwnd) {
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
         FileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
-        if (FileFlag) PopFileWrite(VirtualScreen, szFileName, iMx);
+        // A cancelled dialog still lets the caller go on; a failed write does not.
+        if (FileFlag && !PopFileWrite(VirtualScreen, szFileName, iMx)) return false;
     }
     return true;
 }

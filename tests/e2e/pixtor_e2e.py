@@ -48,6 +48,39 @@ def screenshot(path):
     return Image.open(path).convert("RGB")
 
 
+def wine_path(path):
+    """The Windows name of a host path, through Wine's Z: drive."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def visible_windows(title):
+    """Ids of the mapped windows whose title is exactly title."""
+    return xdotool("search", "--onlyvisible", "--name", "^%s$" % title).split()
+
+
+def wait_for_title(title, timeout):
+    """The id of the first mapped window titled title, waiting at most timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        ids = visible_windows(title)
+        if ids:
+            return ids[0]
+        if time.monotonic() > deadline:
+            raise E2EError("no window titled %r within %d s" % (title, timeout))
+        time.sleep(0.1)
+
+
+def wait_until_unmapped(wid, timeout):
+    """True once window wid is no longer shown, within timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        r = run("xwininfo", "-id", wid)
+        if r.returncode != 0 or "IsViewable" not in r.stdout:
+            return True
+        time.sleep(0.1)
+    return False
+
+
 class Editor:
     """One running pixtor.exe and the main window it shows."""
 
@@ -93,6 +126,12 @@ class Editor:
             time.sleep(0.5)
 
     # -- input -----------------------------------------------------------
+    def key(self, keys):
+        """Keys typed at the main window, as a person would: it gets the
+        focus first, so the accelerators see them."""
+        xdotool("windowfocus", "--sync", self.wid, timeout=10)
+        xdotool("key", keys)
+
     def screen(self, cx, cy):
         return self.client[0] + cx, self.client[1] + cy
 
@@ -144,6 +183,28 @@ class Editor:
         xdotool("mouseup", 1)
         time.sleep(0.2)
 
+    # -- reading the board -------------------------------------------------
+    def board_cells(self, img):
+        """The colour at the centre of every cell, row by row."""
+        return [[colour_at(img, self.cell_screen(col, row)) for col in range(self.cells)]
+                for row in range(self.cells)]
+
+    def wait_for_board(self, picture, shot_path, timeout=10):
+        """Screenshots until the board shows picture (rows of colours, the
+        mask colour where transparent) or timeout seconds pass; a window
+        that was covered repaints in its own time. Returns the last
+        screenshot and the cells that differ, as (col, row, shown, wanted)."""
+        deadline = time.monotonic() + timeout
+        while True:
+            img = screenshot(shot_path)
+            shown = self.board_cells(img)
+            wrong = [(col, row, shown[row][col], picture[row][col])
+                     for row in range(self.cells) for col in range(self.cells)
+                     if shown[row][col] != picture[row][col]]
+            if not wrong or time.monotonic() > deadline:
+                return img, wrong
+            time.sleep(0.3)
+
     # -- shut-down -------------------------------------------------------
     def alive(self):
         return self.proc.poll() is None
@@ -155,14 +216,14 @@ class Editor:
         except subprocess.TimeoutExpired:
             return False
 
-    def close(self, shot_dir=None):
+    def close(self, shot_dir=None, timeout=3):
         """Alt+X (Exit), confirming the exit prompt; falls back to killing
         the process it started. Returns how the editor ended."""
         how = "not running"
         if self.alive() and self.wid:
             xdotool("windowfocus", "--sync", self.wid, timeout=10)
             xdotool("key", "alt+x")
-            if self.wait_exit(3):
+            if self.wait_exit(timeout):
                 how = "Alt+X"
             else:
                 how = self.answer_exit_prompt(shot_dir)
@@ -191,15 +252,20 @@ class Editor:
 
 def find_board(img, geometry):
     """Top-left corner of the board's outline: a black pixel with black to
-    its right and below and the mask colour diagonally inside."""
+    its right and below and the mask colour diagonally inside, and the
+    outline's other three corners a board's width away. The small image
+    preview has the same top-left look and paints first at start-up."""
     wx, wy, ww, wh = geometry
     px = img.load()
     W, H = img.size
-    for y in range(max(0, wy), min(H - 2, wy + wh)):
-        for x in range(max(0, wx), min(W - 2, wx + ww)):
+    far = BOARD_SIZE - 1
+    for y in range(max(0, wy), min(H - 1 - far, wy + wh)):
+        for x in range(max(0, wx), min(W - 1 - far, wx + ww)):
             if (px[x, y] == (0, 0, 0) and px[x + 1, y] == (0, 0, 0)
                     and px[x, y + 1] == (0, 0, 0) and px[x + 1, y + 1] == MASK_COLOUR
-                    and px[x + 2, y + 2] == MASK_COLOUR):
+                    and px[x + 2, y + 2] == MASK_COLOUR
+                    and px[x + far, y] == (0, 0, 0) and px[x, y + far] == (0, 0, 0)
+                    and px[x + far, y + far] == (0, 0, 0)):
                 return x, y
     return None
 

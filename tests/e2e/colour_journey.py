@@ -1,0 +1,105 @@
+#!/usr/bin/python3
+"""End-to-end journey through the real editor under Wine: draw with a
+palette colour, mix a colour on the green and red sliders, take it from the
+gradient band, draw with it, save with Alt+S and read both colours back from
+the file with independent readers.
+
+usage: colour_journey.py PIXTOR_EXE OUTPUT_DIR
+Runs inside tools/lib/with-session (display and Wine server of its own).
+Exits non-zero with a message on any mismatch.
+"""
+import os
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
+import pixtor_e2e as e2e  # noqa: E402
+import save_journey as sj  # noqa: E402
+
+CYAN = 54
+PALETTE_CELLS = [(1, 1), (2, 1), (14, 14)]
+MIXED_CELLS = [(5, 8), (6, 8), (9, 3), (0, 15)]
+
+# Slider i's client area starts at main-window client (361 + 24 i, 251);
+# a channel is 3 units per pixel from its top.
+SLIDER_BLUE, SLIDER_GREEN, SLIDER_RED = 0, 1, 2
+GREEN_AT, RED_AT = 40, 60
+MIXED = (3 * RED_AT, 3 * GREEN_AT, 0)
+BAND_POINT = (360 + 10, 129 + 90)   # inside the gradient window's band
+
+
+def slider_drag(editor, slider, to_y):
+    x = 361 + 24 * slider + 8
+    sx, sy = editor.screen(x, 251 + 5)
+    _, ey = editor.screen(x, 251 + to_y)
+    e2e.xdotool("mousemove", sx, sy)
+    e2e.xdotool("mousedown", "1")
+    for y in range(sy, ey + 1, 5):
+        e2e.xdotool("mousemove", sx, y)
+    e2e.xdotool("mousemove", sx, ey)
+    e2e.xdotool("mouseup", "1")
+
+
+def expected_picture():
+    picture = [[None] * 16 for _ in range(16)]
+    for x, y in PALETTE_CELLS:
+        picture[y][x] = (0, 255, 255)
+    for x, y in MIXED_CELLS:
+        picture[y][x] = MIXED
+    return picture
+
+
+def journey(exe, out, failures):
+    picture = expected_picture()
+    saved = os.path.join(out, sj.FILE_NAME)
+    if os.path.exists(saved):
+        os.remove(saved)
+    editor = sj.start(exe, out, "1-colours", ())
+    try:
+        editor.pick_colour(CYAN)
+        editor.pick_tool("brush")
+        for cell in PALETTE_CELLS:
+            editor.click_cell(*cell)
+        slider_drag(editor, SLIDER_GREEN, GREEN_AT)
+        slider_drag(editor, SLIDER_RED, RED_AT)
+        editor.click_client(*BAND_POINT)
+        img = e2e.screenshot(os.path.join(out, "1-mixed.png"))
+        swatch = e2e.colour_at(img, editor.screen(450 + 22, 128 + 22))
+        if swatch != MIXED:
+            failures.append("the swatch shows %s after the band pick, expected %s" % (swatch, MIXED))
+        for cell in MIXED_CELLS:
+            editor.click_cell(*cell)
+        _, wrong = editor.wait_for_board(sj.on_board(picture), os.path.join(out, "1-drawn.png"))
+        failures += sj.board_mismatches("drawn board", wrong)
+        print("1. drew in palette cyan and in the mixed colour %s" % (MIXED,))
+        sj.file_dialog(editor, "alt+s", sj.SAVE_TITLE, e2e.wine_path(os.path.join(out, sj.TYPED_NAME)),
+                       out, "2-save-dialog.png")
+        print("2. saved, %d bytes" % sj.wait_for_file(saved))
+        failures += sj.check_file(saved, picture)
+    finally:
+        sj.close(editor, out, "3. after saving", failures)
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
+        return 2
+    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
+    os.makedirs(out, exist_ok=True)
+    began = time.monotonic()
+    failures = []
+    try:
+        journey(exe, out, failures)
+    except (e2e.E2EError, subprocess.SubprocessError, OSError) as err:
+        failures.append(str(err))
+    print("colour journey took %.1f s; screenshots in %s" % (time.monotonic() - began, out))
+    for f in failures:
+        print("MISMATCH:", f, file=sys.stderr)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
