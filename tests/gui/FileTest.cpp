@@ -123,6 +123,17 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     EXPECT_EQ(Prompts.back().Caption, "Error");
     EXPECT_EQ(Bytes(target), old);
     EXPECT_EQ(FilesIn(folder), 1);
+    EXPECT_EQ(NeedToSave, 1) << "the drawing is still unsaved";
+    EXPECT_EQ(std::string(szFileName), "") << "the name in force before the dialog";
+
+    // Leaving with Yes and a write that fails keeps the editor open.
+    lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SavePromptAnswer = 0;
+    Command(IDM_EXIT);
+    CloseHandle(lock);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(Bytes(target), old);
 }
 
 TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) {
