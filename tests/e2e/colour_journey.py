@@ -9,9 +9,7 @@ Runs inside tools/lib/with-session (display and Wine server of its own).
 Exits non-zero with a message on any mismatch.
 """
 import os
-import subprocess
 import sys
-import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -84,21 +82,8 @@ def journey(exe, out, failures):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
-        return 2
-    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
-    os.makedirs(out, exist_ok=True)
-    began = time.monotonic()
-    failures = []
-    try:
-        journey(exe, out, failures)
-    except (e2e.E2EError, subprocess.SubprocessError, OSError) as err:
-        failures.append(str(err))
-    print("colour journey took %.1f s; screenshots in %s" % (time.monotonic() - began, out))
-    for f in failures:
-        print("MISMATCH:", f, file=sys.stderr)
-    return 1 if failures else 0
+    return e2e.run_journey("colour journey", journey,
+                           "colour journey: palette and mixed colours drawn, saved and read back exactly")
 
 
 if __name__ == "__main__":

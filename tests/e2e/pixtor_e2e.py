@@ -272,3 +272,27 @@ def find_board(img, geometry):
 
 def colour_at(img, xy):
     return img.getpixel(xy)
+
+
+def run_journey(name, journey, done_message):
+    """The command line of a journey script: PIXTOR_EXE OUTPUT_DIR. Runs
+    journey(exe, out, failures), prints every mismatch, and gives the exit
+    status."""
+    import sys
+    if len(sys.argv) != 3:
+        sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
+        return 2
+    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
+    os.makedirs(out, exist_ok=True)
+    began = time.monotonic()
+    failures = []
+    try:
+        journey(exe, out, failures)
+    except (E2EError, subprocess.SubprocessError, OSError) as err:
+        failures.append(str(err))
+    print("%s took %.1f s; screenshots in %s" % (name, time.monotonic() - began, out))
+    for f in failures:
+        print("MISMATCH:", f, file=sys.stderr)
+    if not failures:
+        print(done_message)
+    return 1 if failures else 0

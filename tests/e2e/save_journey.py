@@ -271,24 +271,8 @@ def journey(exe, out, failures):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
-        return 2
-    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
-    os.makedirs(out, exist_ok=True)
-    began = time.monotonic()
-    failures = []
-    try:
-        journey(exe, out, failures)
-    except (e2e.E2EError, subprocess.SubprocessError, OSError) as err:
-        failures.append(str(err))
-    print("save journey took %.1f s; screenshots in %s" % (time.monotonic() - began, out))
-    if failures:
-        for f in failures:
-            print("MISMATCH:", f, file=sys.stderr)
-        return 1
-    print("save journey: saved, read by three readers, reopened twice, all as drawn")
-    return 0
+    return e2e.run_journey("save journey", journey,
+                           "save journey: saved, read by three readers, reopened twice, all as drawn")
 
 
 if __name__ == "__main__":
