@@ -2,6 +2,7 @@
 // of text on the violet face.
 #include <windows.h>
 #include <commctrl.h>
+#include "controls/Controls.h"
 #include "controls/Prompt.h"
 #include "shell/Ids.h"
 #include "shell/Shell.h"
@@ -13,10 +14,6 @@ static const char* const AboutLines[4] = {
     "1, 4, 8 and 24 bits, toolbar strips",
     "Made by the Pixtor team",
 };
-
-static HBRUSH AboutBrush(HWND hDlg) {
-    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
 
 static void PaintAboutLines(HWND hDlg) {
     HDC hdc = GetDC(hDlg);
@@ -36,7 +33,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_INITDIALOG: {
         SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP,
                             reinterpret_cast<LPARAM>(hBitDialogue[3]));
-        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(RGB(60, 0, 180))));
+        CreateDialogFace(hDlg, RGB(60, 0, 180));
         HWND animation = GetDlgItem(hDlg, IDC_ANIMATION);
         SetFocus(animation);
         SendMessageA(animation, ACM_OPENA, 0, reinterpret_cast<LPARAM>("Myavi"));
@@ -45,7 +42,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_CTLCOLORDLG:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(AboutBrush(hDlg));
+        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT:
         PaintAboutLines(hDlg);
         return FALSE;
@@ -56,8 +53,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
         SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return TRUE;
     case WM_DESTROY:
-        if (HBRUSH brush = AboutBrush(hDlg)) DeleteObject(brush);
-        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        DeleteDialogFace(hDlg);
         return FALSE;
     }
     return FALSE;

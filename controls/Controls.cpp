@@ -162,3 +162,14 @@ void ShowChosenTool(HWND toolbar, int tool) {
     SendMessageA(toolbar, TB_CHANGEBITMAP, IDM_TOOLFIRST + tool,
                  MAKELPARAM(tool + ChosenFaceOffset, 0));
 }
+
+void CreateDialogFace(HWND hDlg, COLORREF colour) {
+    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(colour)));
+}
+
+HBRUSH DialogFace(HWND hDlg) { return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER)); }
+
+void DeleteDialogFace(HWND hDlg) {
+    if (HBRUSH brush = DialogFace(hDlg)) DeleteObject(brush);
+    SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+}

@@ -17,15 +17,11 @@ static int c;       // chosen depth rank: 0 1 bit .. 3 24 bit
 static int CxC;     // depth rank last applied
 static int cTool;   // chosen mode: 0 icon, 1 toolbar
 
-static HBRUSH DialogBrush(HWND hDlg) {
-    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
-
 static void CloseResolution() { SendMessageA(hWinMain, WM_SETFOCUS, 0, 0); }
 
 static void InitResolution(HWND hDlg) {
     SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitDialogue[3]));
-    SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(RGB(60, 0, 180))));
+    CreateDialogFace(hDlg, RGB(60, 0, 180));
     XxX = j = MenuStr.Size16 == 1 ? 0 : 1;
     CheckRadioButton(hDlg, IDC_RES16, IDC_RES32, IDC_RES16 + j);
     c = MenuStr.Depth24 == 1 ? 3 : MenuStr.Depth8 == 1 ? 2 : MenuStr.Depth4 == 1 ? 1 : 0;
@@ -83,12 +79,11 @@ INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(DialogBrush(hDlg));
+        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_COMMAND: ResolutionCommand(LOWORD(wParam)); return TRUE;
     case WM_LBUTTONDOWN: SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam); return TRUE;
     case WM_DESTROY:
-        if (HBRUSH brush = DialogBrush(hDlg)) DeleteObject(brush);
-        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        DeleteDialogFace(hDlg);
         return FALSE;
     default: return FALSE;
     }

@@ -1,5 +1,6 @@
 // The save-changes prompt: "Save changes to icon '...' ?" with bitmap
 // buttons Yes, No and Cancel on the violet face.
+#include "controls/Controls.h"
 #include "controls/Prompt.h"
 #include "formats/IconFile.h"
 #include "shell/Ids.h"
@@ -11,10 +12,6 @@ int DialogExitCode;
 static const COLORREF PromptFace = RGB(60, 0, 180);
 
 
-static HBRUSH PromptBrush(HWND hDlg) {
-    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
-
 static void PaintQuestion(HWND hDlg) {
     HWND question = GetDlgItem(hDlg, IDC_SAVETEXT);
     InvalidateRect(question, nullptr, TRUE);
@@ -22,7 +19,7 @@ static void PaintQuestion(HWND hDlg) {
     RECT rc;
     GetClientRect(question, &rc);
     HDC hdc = GetDC(question);
-    FillRect(hdc, &rc, PromptBrush(hDlg));
+    FillRect(hdc, &rc, DialogFace(hDlg));
     SetBkColor(hdc, RGB(60, 0, 200));
     SetTextColor(hdc, RGB(0, 255, 0));
     char text[NameLength + 64];
@@ -37,8 +34,7 @@ static void PaintQuestion(HWND hDlg) {
 
 static void EndPrompt(HWND hDlg, int code) {
     DialogExitCode = code;
-    if (HBRUSH brush = PromptBrush(hDlg)) DeleteObject(brush);
-    SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+    DeleteDialogFace(hDlg);
     EndDialog(hDlg, 0);
 }
 
@@ -48,11 +44,11 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
         for (int i = 0; i < 3; ++i)
             SendDlgItemMessageA(hDlg, IDC_SAVEYES + i, BM_SETIMAGE, IMAGE_BITMAP,
                                 reinterpret_cast<LPARAM>(hBitDialogue[i]));
-        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(PromptFace)));
+        CreateDialogFace(hDlg, PromptFace);
         return TRUE;
     case WM_CTLCOLORDLG:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(PromptBrush(hDlg));
+        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT:
         PaintQuestion(hDlg);
         return FALSE;

@@ -7,18 +7,14 @@ static const COLORREF StripFace = RGB(60, 0, 200);
 
 // Each strip keeps its own brush: a second focus loss may make a second
 // strip while the first still stands.
-static HBRUSH StripBrush(HWND hDlg) {
-    return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER));
-}
-
 INT_PTR CALLBACK MenuBar(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(hDlg, DWLP_USER, reinterpret_cast<LONG_PTR>(CreateSolidBrush(StripFace)));
+        CreateDialogFace(hDlg, StripFace);
         return TRUE;
     case WM_CTLCOLORDLG:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(StripBrush(hDlg));
+        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT: {
         HDC hdc = GetDC(hDlg);
         RECT rc = {40, 15, 200, 40};
@@ -30,8 +26,7 @@ INT_PTR CALLBACK MenuBar(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     }
     case WM_DESTROY:
-        if (HBRUSH brush = StripBrush(hDlg)) DeleteObject(brush);
-        SetWindowLongPtrA(hDlg, DWLP_USER, 0);
+        DeleteDialogFace(hDlg);
         return FALSE;
     }
     return FALSE;
