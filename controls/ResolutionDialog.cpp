@@ -31,17 +31,24 @@ static void InitResolution(HWND hDlg) {
 }
 
 // Leaving toolbar mode: the save dialog is the question, and Cancel still
-// empties the strip.
-static void OfferStripAndDiscard() {
+// empties the strip. A save that was chosen but failed keeps the strip:
+// false, and nothing of the dialog's choice applies.
+static bool OfferStripAndDiscard() {
+    UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
     PopFileInitialize(hWinMain, 2);
-    if (PopFileSaveDlg(hWinMain, szFileName, szTitleName) == 1) PopFileWrite(VirtualScreen, szFileName, iMx);
+    if (PopFileSaveDlg(hWinMain, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
+        return false;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+    return true;
 }
 
 static void ApplyResolution() {
     if (cTool == 1 && ToolBarStr.StripActive == 1) { CloseResolution(); return; }
+    // The strip is offered before the size changes, so a failed save can
+    // leave the strip, the board and the mode as they were.
+    if (cTool == 0 && ToolBarStr.StripActive == 1 && !OfferStripAndDiscard()) { CloseResolution(); return; }
     if (j != XxX) {
         if (j == 1) DimeChange(32, 16, VirtualScreen);
         else DimeChange(16, 32, VirtualScreen);
@@ -60,8 +67,11 @@ static void ApplyResolution() {
     UpdateMenu();
     OpenPaceMessageToMenu = format;
     SendMessageA(hWinMain, WM_USER, 0, format);
-    if (cTool == 0 && ToolBarStr.StripActive == 1) OfferStripAndDiscard();
-    if (ToolBarStr.StripActive == 0 && cTool == 1) ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
+    if (ToolBarStr.StripActive == 0 && cTool == 1) {
+        ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
+        // Shown at once, not only where the closing dialog uncovers it.
+        InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
+    }
     CloseResolution();
 }
 

@@ -5,6 +5,7 @@
 #include "controls/Prompt.h"
 #include "document/Board.h"
 #include "document/Document.h"
+#include "formats/BitmapFormat.h"
 #include "formats/FileErrors.h"
 #include "formats/HandleStream.h"
 #include "formats/IcFormat.h"
@@ -66,6 +67,21 @@ static bool MakeTemporaryBeside(const char* path, char* temporary) {
     return GetTempFileNameA(folder, "ptx", 0, temporary) != 0;
 }
 
+// The writer of the mode: a strip bitmap in toolbar mode, else an icon or
+// a cursor. Returns its file error code.
+static int WriteDocument(HandleStream& stream, const uint32_t* pixels, int code) {
+    if (ToolBarStr.StripActive) return BitmapFormat(stream);
+    return Format(stream, pixels, code, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
+}
+
+// True when the closed file at path holds exactly the bytes written to it.
+static bool HoldsAllWritten(const char* path, long long written) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (written <= 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    const long long size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size == written;
+}
+
 int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
     CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
     char temporary[MAX_PATH];
@@ -77,18 +93,16 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
         MistakeHandler(FileCantOpen);
         return 0;
     }
-    int result = FileOk;
-    // Strip files are written with toolbar mode, which comes with the strip window.
-    if (!ToolBarStr.StripActive) {
-        HandleStream stream(file);
-        result = Format(stream, pixels, code, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
-    }
-    if (!CloseHandle(file)) result = FileWriteError;
-    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING))
-        result = FileWriteError;
+    HandleStream stream(file);
+    int result = WriteDocument(stream, pixels, code);
+    if (!CloseHandle(file) && result == FileOk) result = FileWriteError;
+    // The old file goes only for a new one holding every byte the writer
+    // produced; a writer that produced nothing has failed.
+    if (result == FileOk && !HoldsAllWritten(temporary, stream.Written())) result = FileWriteError;
+    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) result = FileWriteError;
     if (result != FileOk) {
         DeleteFileA(temporary);
-        MistakeHandler(FileWriteError);
+        MistakeHandler(result == FileNoMemory ? FileNoMemory : FileWriteError);
         return 0;
     }
     return 1;
@@ -131,8 +145,7 @@ static void NoSupport() {
     OpenPaceMessageToMenu = 7;
 }
 
-static void ReadIcon(HANDLE file, uint32_t* pixels) {
-    HandleStream stream(file);
+static void ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
@@ -168,8 +181,9 @@ int PopFileRead(uint32_t* pixels, const char* path) {
         MistakeHandler(FileCantOpen);
         return 0;
     }
-    // Strip files are read with toolbar mode, which comes with the strip window.
-    if (!ToolBarStr.StripActive) ReadIcon(file, pixels);
+    HandleStream stream(file);
+    if (ToolBarStr.StripActive) BitmapFormatOpen(stream);
+    else ReadIcon(stream, pixels);
     CloseHandle(file);
     return 1;
 }

@@ -198,13 +198,19 @@ static void Open(HWND hwnd) {
     UpdateWindow(hIcon);
 }
 
+// Strip requests not yet carried out (an Add just pressed, say) take effect
+// before the strip is written or its name is asked for.
+static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
+
 static void SaveAs(HWND hwnd) {
+    SettleStrip();
     PopFileInitialize(hwnd, FilterForMode());
     NeedToSave = SaveAsk(hwnd, VirtualScreen, iMx, &FileFlag);
     UpdateWindow(hIcon);
 }
 
 static void Save(HWND hwnd) {
+    SettleStrip();
     if (szFileName[0] && FileFlag) {
         NeedToSave = PopFileWrite(VirtualScreen, szFileName, iMx) ? 0 : 1;
     } else {
@@ -215,6 +221,7 @@ static void Save(HWND hwnd) {
 // The save prompt before leaving; false when the user cancelled. Yes always
 // shows the save dialog, and a cancelled dialog still lets the caller go on.
 static bool OfferToSave(HWND hwnd) {
+    SettleStrip();
     if (NeedToSave == 0) return true;
     int answer = PixtorSavePrompt(hwnd);
     if (answer == 2) return false;
@@ -240,6 +247,61 @@ static void CloseAnimation(HWND hwnd) {
     }
 }
 
+// ---- Toolbar mode ---------------------------------------------------------------
+
+// The strip acts on these at its next paint.
+static void RequestOfStrip(int* request, BOOL erase) {
+    *request = 1;
+    InvalidateRect(ToolBarStr.hStripWnd, nullptr, erase);
+}
+
+// The six strip buttons hand the focus back first. Moving the selection
+// needs no strip; the edits only act in toolbar mode.
+static void StripButton(HWND hwnd, int id) {
+    SetFocus(hwnd);
+    switch (id) {
+    case IDC_STRIPNEXT: ++ToolBarStr.SelSlot; InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE); return;
+    case IDC_STRIPPREV: --ToolBarStr.SelSlot; InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE); return;
+    }
+    if (!ToolBarStr.StripActive) return;
+    switch (id) {
+    case IDC_STRIPADD: RequestOfStrip(&ToolBarStr.AddRequest, FALSE); NeedToSave = 1; break;
+    case IDC_STRIPDELETE: RequestOfStrip(&ToolBarStr.DeleteRequest, TRUE); NeedToSave = 1; break;
+    case IDC_STRIPUPDATE: RequestOfStrip(&ToolBarStr.UpdateRequest, FALSE); NeedToSave = 1; break;
+    case IDC_STRIPGET: DinamicSave(); RequestOfStrip(&ToolBarStr.RetrieveRequest, FALSE); break;
+    }
+}
+
+// Leaving toolbar mode offers to save the strip first; a cancelled prompt,
+// or a save that was chosen but failed, keeps the mode and the strip.
+static void IconMode(HWND hwnd) {
+    if (!ToolBarStr.StripActive || !OfferToSave(hwnd)) return;
+    MenuStr.ToolbarMode = 0;
+    MenuStr.IconMode = 1;
+    RequestOfStrip(&ToolBarStr.DiscardRequest, TRUE);
+    szTitleName[0] = szFileName[0] = 0;
+    FileFlag = 0;
+    NeedToSave = 0;
+}
+
+// The picture on the board becomes the first image of a new strip.
+static void ToolbarMode() {
+    if (ToolBarStr.StripActive) return;
+    MenuStr.IconMode = 0;
+    MenuStr.ToolbarMode = 1;
+    ToolBarStr.StripActive = 1;
+    // The main window clips its children: the strip is asked to show the
+    // new strip at once rather than at its next repaint from any cause.
+    RequestOfStrip(&ToolBarStr.CreateRequest, FALSE);
+}
+
+static void ChangeMode(HWND hwnd, int id) {
+    if (id == IDM_ICONMODE) IconMode(hwnd);
+    else ToolbarMode();
+    UpdateMenu();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 static void Exit(HWND hwnd) {
     if (!OfferToSave(hwnd)) return;
     CloseAnimation(hwnd);
@@ -251,7 +313,9 @@ static void New(HWND hwnd) {
         return;
     ClearImage(VirtualScreen);
     szTitleName[0] = szFileName[0] = 0;
-    NeedToSave = 0;
+    // In toolbar mode the strip is the document and stays as it was, so
+    // its unsaved changes are still offered for saving on leaving.
+    if (!ToolBarStr.StripActive) NeedToSave = 0;
     FileFlag = 0;
     RepaintBoard();
 }
@@ -262,6 +326,7 @@ void OnCommand(HWND hwnd, int id) {
     if (id >= IDM_DEPTH1 && id <= IDM_DEPTH24) { ChangeDepth(hwnd, id - IDM_DEPTH1); return; }
     if (id >= IDC_NUDGEUP && id <= IDC_NUDGELEFT) { Nudge(id); return; }
     if (id >= IDM_GRADFIRST && id <= IDM_GRADLAST) { FillGradient(id); return; }
+    if (id >= IDC_STRIPNEXT && id <= IDC_STRIPGET) { StripButton(hwnd, id); return; }
     switch (id) {
     case IDM_OPEN: Open(hwnd); break;
     case IDM_SAVE: Save(hwnd); break;
@@ -283,9 +348,7 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_SIZE16: ChangeSize(hwnd, 16); break;
     case IDM_SIZE32: ChangeSize(hwnd, 32); break;
     case IDC_SWATCH: SetFocus(hwnd); break;
-    case IDC_STRIPADD: case IDC_STRIPDELETE: case IDC_STRIPUPDATE: case IDC_STRIPGET:
-        SetFocus(hwnd);
-        break;
-    default: break;   // the file, dialog and strip commands come with their own work
+    case IDM_ICONMODE: case IDM_TOOLBARMODE: ChangeMode(hwnd, id); break;
+    default: break;   // Extract icon comes with the extractor
     }
 }

@@ -118,6 +118,9 @@ static void OpenCommandLineFile(const char* commandLine) {
     lstrcpyA(szTitleNameCopy, szTitleName);
     PopFileRead(VirtualScreen, szFileName);
     FileFlag = 1;
+    // A strip file that could not be read still leaves toolbar mode whole:
+    // a new, unnamed strip starts from the board.
+    if (ToolBarStr.StripActive && !ToolBarStr.hStripList) ToolBarStr.CreateRequest = 1;
     MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
     MenuStr.Size32 = MenuStr.Size16 = 0;
     ApplyFormatIndex(OpenPaceMessageToMenu);

@@ -1,9 +1,147 @@
-// The toolbar strip window. Toolbar mode itself is not built yet: the window
-// stands in place and paints its background.
+// The toolbar strip window. Every paint first carries out the requests
+// that commands left in ToolBarStr, always in the same order (discard,
+// delete, create, the three selection limits, add, update, retrieve), and
+// then draws the visible slots with the selected image enlarged.
 #include "strip/ToolBarStrip.h"
+#include "document/Document.h"
+#include "formats/IconFile.h"
+#include "formats/StripBitmap.h"
+#include "strip/StripList.h"
 
 ToolBarRecord ToolBarStr;
 
+namespace {
+
+// The first image of a new list, and the growth of every list.
+constexpr int NewListImages = 1;
+
+// The selected image's index in the list, or -1 when it holds none there.
+int SelectedImage() {
+    const int index = ToolBarStr.FirstVisible + ToolBarStr.SelSlot;
+    return index >= 0 && index < ToolBarStr.StripCount ? index : -1;
+}
+
+void ForgetDocumentName() { szFileName[0] = szTitleName[0] = 0; }
+
+void Discard() {
+    ToolBarStr.CreateRequest = ToolBarStr.DiscardRequest = 0;
+    ToolBarStr.StripCount = ToolBarStr.StripActive = ToolBarStr.SelSlot = 0;
+    if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
+    ToolBarStr.hStripList = nullptr;
+    ForgetDocumentName();
+}
+
+// A strip of one image keeps it. Presses of the selection buttons not yet
+// held within their limits may point past either end: the image removed is
+// then the nearest one, so the count always matches the list.
+void DeleteSelected() {
+    ToolBarStr.DeleteRequest = 0;
+    if (ToolBarStr.StripCount <= 1 || !ToolBarStr.hStripList) return;
+    int index = ToolBarStr.FirstVisible + ToolBarStr.SelSlot;
+    if (index < 0) index = 0;
+    if (index > ToolBarStr.StripCount - 1) index = ToolBarStr.StripCount - 1;
+    if (!ImageList_Remove(ToolBarStr.hStripList, index)) return;
+    if (ToolBarStr.SelSlot == ToolBarStr.StripCount - 1) --ToolBarStr.SelSlot;
+    ToolBarStr.FirstVisible = ToolBarStr.FirstVisible > 1 ? ToolBarStr.FirstVisible - 1 : 0;
+    --ToolBarStr.StripCount;
+}
+
+// A new, unnamed document whose first image is the picture on the board.
+void Create(HBITMAP snapshot) {
+    if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
+    ToolBarStr.hStripList = CreateStripList(Pace, NewListImages);
+    ImageList_Add(ToolBarStr.hStripList, snapshot, nullptr);
+    ToolBarStr.CreateRequest = 0;
+    ToolBarStr.StripCount = 1;
+    ToolBarStr.FirstVisible = 0;
+    NeedToSave = 0;
+    ForgetDocumentName();
+}
+
+// The only place the selection is held within the strip: the buttons just
+// count, and each paint moves the scroll offset by one image at most.
+void HoldSelection(int visible) {
+    if (ToolBarStr.SelSlot < 0) {
+        if (ToolBarStr.FirstVisible > 0) --ToolBarStr.FirstVisible;
+        ToolBarStr.SelSlot = 0;
+    }
+    if (ToolBarStr.SelSlot > visible - 1) {
+        if (ToolBarStr.StripCount - visible > ToolBarStr.FirstVisible) ++ToolBarStr.FirstVisible;
+        ToolBarStr.SelSlot = visible - 1;
+    }
+    if (ToolBarStr.SelSlot > ToolBarStr.StripCount - 1) ToolBarStr.SelSlot = ToolBarStr.StripCount - 1;
+}
+
+// A blank image is all mask colour. The strip never grows past what its
+// file can hold, so every strip the editor makes can be saved.
+void AddBlank() {
+    ToolBarStr.AddRequest = 0;
+    if (!ToolBarStr.hStripList || ToolBarStr.StripCount >= MaxStripImages) return;
+    static uint32_t blank[ImagePixels];
+    ClearImage(blank);
+    if (AppendStripImages(ToolBarStr.hStripList, Pace, 1, blank)) ++ToolBarStr.StripCount;
+}
+
+void UpdateSelected(HBITMAP snapshot) {
+    ToolBarStr.UpdateRequest = 0;
+    const int index = SelectedImage();
+    if (index >= 0 && StripListPace(ToolBarStr.hStripList) == Pace)
+        ImageList_Replace(ToolBarStr.hStripList, index, snapshot, nullptr);
+}
+
+// The selected image becomes the working image with every fourth byte 0;
+// the elements beyond a 16x16 image keep what they held.
+void RetrieveSelected() {
+    ToolBarStr.RetrieveRequest = 0;
+    const int index = SelectedImage();
+    static uint32_t image[ImagePixels];
+    if (index < 0 || StripListPace(ToolBarStr.hStripList) != Pace ||
+        !ReadStripImage(ToolBarStr.hStripList, index, image))
+        return;
+    for (int i = 0; i < Pace * Pace; ++i) VirtualScreen[i] = image[i] & 0x00FFFFFFu;
+    InvalidateRect(static_cast<HWND>(GlobalPoint.hBoard), nullptr, TRUE);
+}
+
+// The slots touch one another, 5 pixels in from the left; the selected
+// image is drawn once more over its slot, 3 pixels larger on every side.
+void DrawStrip(HDC hdc, int width, int height) {
+    const int P = Pace, top = (height - P) / 2;
+    for (int i = 0; i * P + 8 < width - P && i <= ToolBarStr.StripCount; ++i)
+        DrawStripImage(hdc, ToolBarStr.hStripList, ToolBarStr.FirstVisible + i, P * i + 5, top, P);
+    if (SelectedImage() >= 0)
+        DrawStripImage(hdc, ToolBarStr.hStripList, SelectedImage(), ToolBarStr.SelSlot * P + 2, top - 3, P + 6);
+}
+
+void OnStripPaint(HWND hwnd) {
+    // The working image as it is now, in the list's pixel order.
+    static uint32_t snapshotBits[ImagePixels];
+    PortingProc0(VirtualScreen, snapshotBits);
+    HBITMAP snapshot = CreateBitmap(Pace, Pace, 1, 32, snapshotBits);
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+
+    if (ToolBarStr.DiscardRequest == 1) Discard();
+    if (ToolBarStr.DeleteRequest == 1) DeleteSelected();
+    if (ToolBarStr.CreateRequest == 1) Create(snapshot);
+    HoldSelection(rc.right / Pace);
+    if (ToolBarStr.AddRequest == 1) AddBlank();
+    if (ToolBarStr.UpdateRequest == 1) UpdateSelected(snapshot);
+    if (ToolBarStr.RetrieveRequest == 1) RetrieveSelected();
+    if (ToolBarStr.StripActive == 1) DrawStrip(hdc, rc.right, rc.bottom);
+
+    DeleteObject(snapshot);
+    EndPaint(hwnd, &ps);
+}
+
+}  // namespace
+
 LRESULT CALLBACK ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return 1;
+    case WM_PAINT: OnStripPaint(hwnd); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

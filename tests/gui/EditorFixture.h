@@ -23,6 +23,13 @@ extern std::string DialogChoice;
 struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
 extern std::vector<DialogRecord> Dialogs;
 
+// Files of the tests: a folder of their own under the temporary folder.
+std::string TestFolder();
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+int FilesIn(const std::string& folder);
+void EmptyFolder(const std::string& folder);
+
 class Editor : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -51,4 +58,21 @@ protected:
     // The cells of the image that are not transparent.
     std::vector<std::pair<int, int>> PaintedCells() const;
     void UseColour(COLORREF c) { ColorTable[0] = c; }
+};
+
+// An editor whose tests write files, in a folder emptied before and after.
+class Files : public Editor {
+protected:
+    void SetUp() override {
+        folder = TestFolder();
+        EmptyFolder(folder);
+        Editor::SetUp();
+    }
+    void TearDown() override {
+        Editor::TearDown();
+        EmptyFolder(folder);
+    }
+    // One pixel drawn, so the document has unsaved changes.
+    void Draw() { UseColour(RGB(200, 10, 10)); Press(3, 4); Release(3, 4); }
+    std::string folder;
 };

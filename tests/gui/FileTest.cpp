@@ -1,70 +1,9 @@
 // Open, Save, Save as, New and Exit through the real commands, with the
 // dialogs answered from a script and the files checked byte by byte.
-#include <fstream>
-#include <iterator>
 #include "formats/ByteStream.h"
 #include "formats/IcFormat.h"
 #include "formats/IconFile.h"
 #include "tests/gui/EditorFixture.h"
-
-namespace {
-std::string Folder() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string folder = std::string(dir) + "pixtor-file-test\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-std::vector<uint8_t> Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-}
-
-int FilesIn(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    int count = 0;
-    if (find == INVALID_HANDLE_VALUE) return 0;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return count;
-}
-
-void Empty(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string path = folder + data.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-}
-}
-
-class Files : public Editor {
-protected:
-    void SetUp() override {
-        folder = Folder();
-        Empty(folder);
-        Editor::SetUp();
-    }
-    void TearDown() override {
-        Editor::TearDown();
-        Empty(folder);
-    }
-    void Draw() { UseColour(RGB(200, 10, 10)); Press(3, 4); Release(3, 4); }
-    std::string folder;
-};
 
 TEST_F(Files, SaveWithoutANameAsksAndACancelKeepsTheImageUnsaved) {
     Draw();
@@ -87,7 +26,7 @@ TEST_F(Files, TheLastExtensionDecidesCursorOrIcon) {
     for (auto& c : cases) {
         DialogChoice = folder + c.Name;
         Command(IDM_SAVEAS);
-        std::vector<uint8_t> bytes = Bytes(DialogChoice);
+        std::vector<uint8_t> bytes = ReadBytes(DialogChoice);
         ASSERT_GT(bytes.size(), 22u) << c.Name;
         EXPECT_EQ(bytes[2], c.Type) << c.Name;
         EXPECT_EQ(NeedToSave, 0);
@@ -121,7 +60,7 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     ASSERT_FALSE(Prompts.empty());
     EXPECT_EQ(Prompts.back().Text, "Error writing file!");
     EXPECT_EQ(Prompts.back().Caption, "Error");
-    EXPECT_EQ(Bytes(target), old);
+    EXPECT_EQ(ReadBytes(target), old);
     EXPECT_EQ(FilesIn(folder), 1);
     EXPECT_EQ(NeedToSave, 1) << "the drawing is still unsaved";
     EXPECT_EQ(std::string(szFileName), "") << "the name in force before the dialog";
@@ -133,7 +72,7 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     CloseHandle(lock);
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(NeedToSave, 1);
-    EXPECT_EQ(Bytes(target), old);
+    EXPECT_EQ(ReadBytes(target), old);
 }
 
 TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) {

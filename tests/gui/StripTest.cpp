@@ -1,0 +1,471 @@
+// Toolbar mode through the real windows: the strip's requests and their
+// order, its selection, its painted slots, and its bitmap file opened and
+// saved through the editor's commands.
+#include <functional>
+#include "formats/IconFile.h"
+#include "formats/StripBitmap.h"
+#include "strip/StripList.h"
+#include "strip/ToolBarStrip.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+// Image k of a test strip: a marker colour of its own at (0, 0), its other
+// pixels telling x, y and k apart.
+COLORREF Marker(int k) { return RGB(20 + 9 * k, 200 - 7 * k, 30 + 5 * k); }
+COLORREF Picture(int k, int x, int y) {
+    return x == 0 && y == 0 ? Marker(k) : RGB((11 * x + k) & 0xFF, (7 * y + 3 * k) & 0xFF, (x * y + 40) & 0xFF);
+}
+
+constexpr COLORREF StripBackground = RGB(128, 128, 128);   // the class's grey brush
+
+std::vector<uint8_t> BitmapHeader(int width, int height, int bits, uint32_t pixelBytes) {
+    std::vector<uint8_t> b(54, 0);
+    auto put = [&](int at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, 54 + pixelBytes, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, static_cast<uint32_t>(bits), 2);
+    return b;
+}
+}
+
+class Strip : public Files {
+protected:
+    void SetUp() override {
+        folder = TestFolder();
+        EmptyFolder(folder);
+    }
+    void Restart(const std::string& commandLine) {
+        if (main) Editor::TearDown();
+        Start(commandLine.c_str());
+    }
+    // A strip file of count images of Picture; fourth(k, x, y) is the
+    // fourth byte of each pixel, as other programs may leave it.
+    std::string StripFile(const std::string& name, int pace, int count,
+                          const std::function<uint8_t(int, int, int)>& fourth = nullptr) {
+        StripImages strip;
+        strip.Pace = pace;
+        strip.Count = count;
+        for (int k = 0; k < count; ++k)
+            for (int y = 0; y < pace; ++y)
+                for (int x = 0; x < pace; ++x)
+                    strip.Pixels.push_back(Picture(k, x, y) | (fourth ? uint32_t(fourth(k, x, y)) << 24 : 0u));
+        MemoryStream out;
+        EXPECT_EQ(WriteStripBitmap(out, strip), 0);
+        WriteBytes(folder + name, out.data);
+        return folder + name;
+    }
+    // A strip file opened as a person would: from the command line the
+    // first time, then with Open, which toolbar mode reads as a strip.
+    void OpenStrip(const std::string& path) {
+        if (!main) {
+            Start(path.c_str());
+        } else {
+            NeedToSave = 0;
+            DialogChoice = path;
+            Command(IDM_OPEN);
+        }
+        PaintStrip();
+    }
+    void PaintStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
+    // A button pressed, and the strip's paint that follows it.
+    void Button(int id, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            Command(id);
+            PaintStrip();
+        }
+    }
+    // Pixel (x, y) of list image k, as a colour reference with its fourth byte.
+    uint32_t ListPixel(int k, int x, int y) {
+        uint32_t image[ImagePixels] = {};
+        EXPECT_TRUE(ReadStripImage(ToolBarStr.hStripList, k, image)) << "image " << k;
+        return image[y * Pace + x];
+    }
+    // The marker of every image in list order: which images the strip holds.
+    std::vector<COLORREF> Markers() {
+        std::vector<COLORREF> m;
+        for (int k = 0; k < ToolBarStr.StripCount; ++k) m.push_back(ListPixel(k, 0, 0) & 0xFFFFFFu);
+        return m;
+    }
+    std::vector<COLORREF> MarkersOf(std::initializer_list<int> images) {
+        std::vector<COLORREF> m;
+        for (int k : images) m.push_back(Marker(k));
+        return m;
+    }
+    // What the strip window shows, row by row.
+    std::vector<COLORREF> StripShown(int& width) {
+        HWND w = ToolBarStr.hStripWnd;
+        RECT rc;
+        GetClientRect(w, &rc);
+        width = rc.right;
+        HDC dc = GetDC(w);
+        HDC memory = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
+        std::vector<COLORREF> out(rc.right * rc.bottom);
+        for (int y = 0; y < rc.bottom; ++y)
+            for (int x = 0; x < rc.right; ++x) out[y * rc.right + x] = GetPixel(memory, x, y);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(w, dc);
+        return out;
+    }
+};
+
+TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
+    for (int pace : {16, 32}) {
+        SCOPED_TRACE(testing::Message() << pace << "x" << pace);
+        // Other programs' bitmaps: 0xFF in the fourth byte, or anything.
+        std::string path = StripFile("other.bmp", pace, 5, [](int k, int x, int y) {
+            return static_cast<uint8_t>(k == 1 ? 0xFF : k == 2 ? x * 16 + y : 0);
+        });
+        std::vector<uint8_t> before = ReadBytes(path);
+        Restart("\"" + path + "\"");
+        PaintStrip();
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, 5);
+        EXPECT_EQ(Pace, pace);
+        EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
+        EXPECT_EQ(MenuStr.ToolbarMode, 1);
+        EXPECT_EQ(MenuStr.Size32, pace == 32);
+        EXPECT_STREQ(szTitleName, "other.bmp");
+        EXPECT_EQ(FileFlag, 1);
+        EXPECT_EQ(NeedToSave, 0);
+        EXPECT_EQ(VirtualScreen[(pace - 1) * pace + 3], Picture(0, 3, pace - 1)) << "image 0 on the board";
+        Command(IDM_SAVE);
+        EXPECT_TRUE(Dialogs.empty());
+        EXPECT_EQ(ReadBytes(path), before) << "every byte kept, the fourth ones too";
+    }
+}
+
+TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
+    Start("");
+    DialogChoice = folder + "icon.ico";
+    Command(IDM_SAVEAS);
+    Draw();
+    Command(IDM_TOOLBARMODE);
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
+    EXPECT_EQ(MenuStr.IconMode, 0);
+    PaintStrip();
+    ASSERT_EQ(ToolBarStr.StripCount, 1);
+    EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
+    EXPECT_TRUE(IsMaskPixel(ListPixel(0, 0, 0)));
+    EXPECT_EQ(NeedToSave, 0) << "a new strip is a new document";
+    EXPECT_STREQ(szFileName, "");
+
+    Button(IDC_STRIPADD, 3);
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(ToolBarStr.SelSlot, 0);
+    EXPECT_EQ(NeedToSave, 1);
+    for (int k = 1; k < 4; ++k)
+        for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(k, i % 16, i / 16), MaskColor) << k;
+    Button(IDM_TOOLBARMODE);
+    EXPECT_EQ(ToolBarStr.StripCount, 4) << "toolbar mode again only refreshes the menus";
+    PromptAnswer = IDYES;   // New clears the board; the strip stays unsaved
+    Command(IDM_NEW);
+    EXPECT_TRUE(PaintedCells().empty());
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(NeedToSave, 1);
+    Button(IDC_STRIPGET);   // image 0, the first picture, back on the board
+
+    SavePromptAnswer = 2;   // cancel: nothing changes
+    Button(IDM_ICONMODE);
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
+    SavePromptAnswer = 1;   // no: the strip goes unsaved
+    Button(IDM_ICONMODE);
+    EXPECT_EQ(SavePromptCount, 2);
+    EXPECT_EQ(ToolBarStr.StripActive, 0);
+    EXPECT_EQ(ToolBarStr.hStripList, nullptr);
+    EXPECT_EQ(MenuStr.IconMode, 1);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 0);
+    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the board keeps its picture";
+    int width = 0;
+    for (COLORREF shown : StripShown(width)) ASSERT_EQ(shown, StripBackground);
+}
+
+TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
+    struct Case {
+        const char* Name;
+        int Images, Slot;
+        std::vector<int> Commands;       // all handled by one paint
+        std::vector<COLORREF> Expected;  // the markers of the strip afterwards
+        int SelSlot;
+        COLORREF Board;                  // the marker on the board afterwards
+    };
+    const Case cases[] = {
+        {"delete before add", 1, 0, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
+        {"selection limits before add", 1, 0, {IDC_STRIPNEXT, IDC_STRIPADD}, {Marker(0), MaskColor}, 0, Marker(0)},
+        {"delete before update", 3, 2, {IDC_STRIPUPDATE, IDC_STRIPDELETE}, MarkersOf({0, 0}), 1, Marker(0)},
+        {"delete before retrieve", 3, 1, {IDC_STRIPGET, IDC_STRIPDELETE}, MarkersOf({0, 2}), 1, Marker(2)},
+        {"a press past the end deletes the last", 3, 2, {IDC_STRIPNEXT, IDC_STRIPDELETE}, MarkersOf({0, 1}), 1,
+         Marker(0)},
+        {"a press before the start deletes the first", 3, 0, {IDC_STRIPPREV, IDC_STRIPDELETE}, MarkersOf({1, 2}), 0,
+         Marker(0)},
+    };
+    std::string path = StripFile("three.bmp", 16, 3);
+    std::vector<uint8_t> three = ReadBytes(path);
+    StripFile("one.bmp", 16, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        OpenStrip(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
+        Button(IDC_STRIPNEXT, c.Slot);
+        for (int id : c.Commands) Command(id);
+        PaintStrip();
+        EXPECT_EQ(Markers(), c.Expected);
+        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(Pixel(0, 0), c.Board);
+    }
+    EXPECT_EQ(ReadBytes(path), three);
+
+    // Update comes before retrieve, which therefore gives the board back.
+    OpenStrip(path);
+    Draw();
+    Command(IDC_STRIPGET);
+    Command(IDC_STRIPUPDATE);
+    PaintStrip();
+    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10));
+    EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
+}
+
+TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
+    OpenStrip(StripFile("many.bmp", 16, 25));
+    // 18 slots: presses 18 to 24 scroll, then the last image is in the last slot.
+    for (int press = 1; press <= 30; ++press) {
+        Button(IDC_STRIPNEXT);
+        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? press : 17) << press;
+        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 0 : press - 17 < 7 ? press - 17 : 7) << press;
+    }
+    for (int press = 1; press <= 30; ++press) {
+        Button(IDC_STRIPPREV);
+        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? 17 - press : 0) << press;
+        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 7 : press - 17 < 7 ? 7 - (press - 17) : 0) << press;
+    }
+    // Presses that one paint handles scroll by one image at most.
+    for (int i = 0; i < 20; ++i) Command(IDC_STRIPNEXT);
+    PaintStrip();
+    EXPECT_EQ(ToolBarStr.SelSlot, 17);
+    EXPECT_EQ(ToolBarStr.FirstVisible, 1);
+
+    // At 32x32 nine slots.
+    OpenStrip(StripFile("many32.bmp", 32, 12));
+    Button(IDC_STRIPNEXT, 11);
+    EXPECT_EQ(ToolBarStr.SelSlot, 8);
+    EXPECT_EQ(ToolBarStr.FirstVisible, 3);
+}
+
+TEST_F(Strip, DeletingKeepsOneImageAndTheSelectionOnTheStrip) {
+    struct Case { int Images, Presses; std::vector<COLORREF> Left; int SelSlot, FirstVisible; };
+    const Case cases[] = {
+        {1, 0, MarkersOf({0}), 0, 0},                   // the last image stays
+        {3, 2, MarkersOf({0, 1}), 1, 0},                // the last: the selection follows
+        {3, 0, MarkersOf({1, 2}), 0, 0},
+        {20, 19, {}, 17, 1},                            // scrolled: the view moves back one
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Images << " images, " << c.Presses << " presses");
+        OpenStrip(StripFile("d.bmp", 16, c.Images));
+        Button(IDC_STRIPNEXT, c.Presses);
+        NeedToSave = 0;
+        Button(IDC_STRIPDELETE);
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, c.Images > 1 ? c.Images - 1 : 1);
+        if (!c.Left.empty()) EXPECT_EQ(Markers(), c.Left);
+        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
+        EXPECT_EQ(ToolBarStr.FirstVisible, c.FirstVisible);
+    }
+}
+
+TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
+    Start(StripFile("alpha.bmp", 16, 3, [](int, int, int) { return uint8_t(0xFF); }).c_str());
+    PaintStrip();
+    EXPECT_EQ(VirtualScreen[5], Picture(0, 5, 0)) << "on the board every fourth byte is 0";
+    Draw();
+    NeedToSave = 0;
+    Button(IDC_STRIPUPDATE);
+    EXPECT_EQ(NeedToSave, 1);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(0, i % 16, i / 16), VirtualScreen[i]) << i;
+    Button(IDC_STRIPNEXT);
+    NeedToSave = 0;
+    Button(IDC_STRIPGET);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(VirtualScreen[17], Picture(1, 1, 1));
+    Command(IDM_UNDO);
+    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "Get is one undo step";
+
+    // Every button gives the focus back; out of toolbar mode the edits do nothing.
+    SavePromptAnswer = 1;
+    Button(IDM_ICONMODE);
+    const unsigned history = DinamicMem.NextSlot;
+    for (int id = IDC_STRIPNEXT; id <= IDC_STRIPGET; ++id) {
+        SetFocus(GetDlgItem(main, id));
+        NeedToSave = 0;
+        Button(id);
+        EXPECT_EQ(GetFocus(), main) << id;
+        EXPECT_EQ(NeedToSave, 0) << id;
+        EXPECT_EQ(ToolBarStr.StripActive, 0) << id;
+    }
+    EXPECT_EQ(DinamicMem.NextSlot, history) << "no snapshot for Get out of toolbar mode";
+}
+
+TEST_F(Strip, TheSlotsAndTheEnlargedSelectionArePaintedFromTheList) {
+    for (int pace : {16, 32}) {
+        SCOPED_TRACE(testing::Message() << pace << "x" << pace);
+        // Solid images, three of them with a fourth byte the display must not use.
+        std::string path = folder + "solid.bmp";
+        StripImages strip;
+        strip.Pace = pace;
+        strip.Count = 4;
+        for (int k = 0; k < 4; ++k) strip.Pixels.insert(strip.Pixels.end(), pace * pace, Marker(k) | (k ? 0x7Fu << 24 : 0));
+        MemoryStream out;
+        WriteStripBitmap(out, strip);
+        WriteBytes(path, out.data);
+        OpenStrip(path);
+        Button(IDC_STRIPNEXT, 2);
+        int width = 0;
+        std::vector<COLORREF> shown = StripShown(width);
+        const int top = (48 - pace) / 2;
+        auto at = [&](int x, int y) { return shown[y * width + x]; };
+        for (int k = 0; k < 4; ++k) {   // where the enlarged image does not reach
+            const int x = pace * k + 5 + pace / 2;
+            EXPECT_EQ(at(x, top + pace / 2), Marker(k)) << "slot " << k;
+            EXPECT_EQ(at(x, top + pace - 1), Marker(k)) << "slot " << k;
+        }
+        EXPECT_EQ(at(pace * 4 + 5, top), StripBackground) << "no image beyond the fourth";
+        EXPECT_EQ(at(4, top), StripBackground);
+        // The selected image (slot 2) covers its slot 3 pixels wider on every side.
+        const int ex = 2 * pace + 2, ey = top - 3;
+        EXPECT_EQ(at(ex, ey), Marker(2));
+        EXPECT_EQ(at(ex + pace + 5, ey + pace + 5), Marker(2));
+        EXPECT_EQ(at(ex - 1, ey + 10), Marker(1));
+        EXPECT_EQ(at(ex + 10, ey - 1), StripBackground);
+        EXPECT_EQ(at(ex + pace + 6, ey + 10), Marker(3));
+    }
+}
+
+TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
+    std::string good = StripFile("good.bmp", 32, 3);
+    auto bitmap = [&](const char* name, int width, int height, int bits, uint32_t bytes) {
+        std::vector<uint8_t> file = BitmapHeader(width, height, bits, bytes);
+        file.resize(54 + bytes, 0x40);
+        WriteBytes(folder + name, file);
+        return folder + name;
+    };
+    struct Case { std::string Path; const char* Message; };
+    const Case cases[] = {
+        {bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), "File format is not supported!"},
+        {bitmap("b48.bmp", 96, 48, 32, 96 * 48 * 4), "File format is not supported!"},
+        {bitmap("zero.bmp", 0, 16, 32, 64), "Error reading file!"},
+        {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"},
+        {bitmap("wide.bmp", 0x7FFFFFFF, 32, 32, 64), "Error reading file!"},
+    };
+    Start(good.c_str());
+    PaintStrip();
+    const std::string title = szTitleName;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Path);
+        Prompts.clear();
+        DialogChoice = c.Path;
+        Command(IDM_OPEN);
+        PaintStrip();
+        ASSERT_FALSE(Dialogs.empty());
+        EXPECT_EQ(Dialogs.back().Filter, "Bitmap (*.BMP)");
+        EXPECT_EQ(Dialogs.back().DefaultExtension, "bmp");
+        ASSERT_EQ(Prompts.size(), 1u);
+        EXPECT_EQ(Prompts[0].Text, c.Message);
+        EXPECT_EQ(std::string(szFileName), good);
+        EXPECT_EQ(szTitleName, title);
+        EXPECT_EQ(Markers(), MarkersOf({0, 1, 2}));
+        EXPECT_EQ(Pace, 32);
+    }
+    // A 16x16 strip opened in toolbar mode brings the editor to its size.
+    DialogChoice = StripFile("small.bmp", 16, 2);
+    Command(IDM_OPEN);
+    PaintStrip();
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_EQ(Markers(), MarkersOf({0, 1}));
+}
+
+TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
+    std::string path = StripFile("kept.bmp", 16, 3);
+    std::vector<uint8_t> old = ReadBytes(path);
+    Start(path.c_str());
+    PaintStrip();
+    Button(IDC_STRIPADD);
+    auto locked = [&](const std::function<void()>& action) {
+        // Another program holds the file open without sharing it.
+        HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        Prompts.clear();
+        action();
+        PaintStrip();
+        CloseHandle(lock);
+        ASSERT_FALSE(Prompts.empty());
+        EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+        EXPECT_EQ(ReadBytes(path), old);
+        EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, 4);
+        EXPECT_EQ(NeedToSave, 1);
+    };
+    locked([&] { Command(IDM_SAVE); });
+    SavePromptAnswer = 0;   // yes: save first, into the same file
+    DialogChoice = path;
+    locked([&] { Command(IDM_ICONMODE); });
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
+    locked([&] {
+        Command(IDM_RESOLUTION);
+        SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
+        SendDlgItemMessageA(hModlessDlg, IDC_RES32, BM_CLICK, 0, 0);
+        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
+    });
+    EXPECT_EQ(Pace, 16) << "nothing of the dialog applied";
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
+
+    // Free again, leaving saves the strip, with an image added just before
+    // the strip could paint, and ends the mode.
+    Command(IDC_STRIPADD);
+    Button(IDM_ICONMODE);
+    EXPECT_EQ(ToolBarStr.StripActive, 0);
+    StripImages saved;
+    MemoryStream in(ReadBytes(path));
+    ASSERT_EQ(ReadStripBitmap(in, saved), 0);
+    EXPECT_EQ(saved.Count, 5);
+    EXPECT_EQ(saved.Pixels[3 * 256 + 7], MaskColor);
+}
+
+TEST_F(Strip, AStripFileThatCannotBeReadAtStartLeavesANewUnnamedStrip) {
+    std::vector<uint8_t> b24 = BitmapHeader(16, 16, 24, 16 * 16 * 3);
+    b24.resize(54 + 16 * 16 * 3, 0x40);
+    const std::string unreadable = folder + "b24.bmp";
+    WriteBytes(unreadable, b24);
+    const struct { std::string Path; const char* Message; } cases[] = {
+        {unreadable, "File format is not supported!"}, {folder + "missing.bmp", "Can't open file"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Path);
+        Restart(c.Path);
+        PaintStrip();
+        ASSERT_EQ(Prompts.size(), 1u);
+        EXPECT_EQ(Prompts[0].Text, c.Message);
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, 1);
+        EXPECT_STREQ(szFileName, "");
+        Button(IDC_STRIPADD);
+        Command(IDM_SAVE);   // asks for a name: the person cancels
+        EXPECT_EQ(Dialogs.size(), 1u);
+        EXPECT_EQ(ReadBytes(unreadable), b24);
+    }
+}
