@@ -4,6 +4,7 @@
 
 SESSION_XVFB_PID=""
 SESSION_WINESERVER_PID=""
+SESSION_PREFIX=""
 
 # session_display: starts Xvfb on the first free display number and waits
 # (at most 20 s) until it answers; exports DISPLAY.
@@ -29,6 +30,7 @@ session_display() {
 session_wine() {
     export WINEPREFIX="$1"
     export PIXTOR_WINEPREFIX="$1"
+    SESSION_PREFIX="$1"
     export WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml="
     mkdir -p "$WINEPREFIX"
@@ -48,15 +50,43 @@ session_wine() {
     timeout 120 /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# session_leftovers PREFIX: the ids of the processes still running in the
+# Wine prefix PREFIX (by the WINEPREFIX of their environment).
+session_leftovers() {
+    local pid
+    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
+            echo "$pid"
+        fi
+    done
+}
+
+# session_stop: ends every program of the session's prefix through its own
+# wineserver (wineserver -k), then the server and the display; returns 1
+# when a process of the prefix is still alive afterwards.
 session_stop() {
+    local status=0 left tries
     if [ -n "$SESSION_WINESERVER_PID" ]; then
+        WINEPREFIX="$SESSION_PREFIX" timeout 30 /usr/lib/wine/wineserver -k 2>/dev/null || true
         kill "$SESSION_WINESERVER_PID" 2>/dev/null || true
         wait "$SESSION_WINESERVER_PID" 2>/dev/null || true
         SESSION_WINESERVER_PID=""
+        tries=0
+        left=$(session_leftovers "$SESSION_PREFIX")
+        while [ -n "$left" ] && [ $tries -lt 50 ]; do
+            sleep 0.1
+            tries=$((tries + 1))
+            left=$(session_leftovers "$SESSION_PREFIX")
+        done
+        if [ -n "$left" ]; then
+            echo "Wine processes of $SESSION_PREFIX still running after the session:" $left >&2
+            status=1
+        fi
     fi
     if [ -n "$SESSION_XVFB_PID" ]; then
         kill "$SESSION_XVFB_PID" 2>/dev/null || true
         wait "$SESSION_XVFB_PID" 2>/dev/null || true
         SESSION_XVFB_PID=""
     fi
+    return $status
 }
