@@ -24,18 +24,18 @@ int BitmapFormat(ByteStream& file) {
     return WriteStripBitmap(file, strip);
 }
 
-void BitmapFormatOpen(ByteStream& file) {
+bool BitmapFormatOpen(ByteStream& file) {
     StripImages strip;
     const int code = ReadStripBitmap(file, strip);
     if (code != FileOk) {
         MistakeHandler(code);
-        return;
+        return false;
     }
     HIMAGELIST list = CreateStripList(strip.Pace, strip.Count);
     if (!list || !AppendStripImages(list, strip.Pace, strip.Count, strip.Pixels.data())) {
         if (list) ImageList_Destroy(list);
         MistakeHandler(FileNoMemory);
-        return;
+        return false;
     }
     // Only a strip that is whole replaces the current one.
     if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
@@ -51,4 +51,5 @@ void BitmapFormatOpen(ByteStream& file) {
     ToolBarStr.RetrieveRequest = 1;
     OpenPaceMessageToMenu = strip.Pace == 32 ? 7 : 6;
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+    return true;
 }

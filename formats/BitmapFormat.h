@@ -11,5 +11,6 @@ int BitmapFormat(ByteStream& file);
 // size, the selection at image 0 with the first image to come onto the
 // board at the strip's next paint, and the format index of its size.
 // A file that cannot be read is reported here and changes nothing but the
-// document's name, which goes back to the copies.
-void BitmapFormatOpen(ByteStream& file);
+// document's name, which goes back to the copies. True when the strip was
+// replaced.
+bool BitmapFormatOpen(ByteStream& file);

@@ -86,20 +86,24 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
     CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
     char temporary[MAX_PATH];
     HANDLE file = INVALID_HANDLE_VALUE;
-    if (MakeTemporaryBeside(path, temporary))
+    const bool named = MakeTemporaryBeside(path, temporary);   // creates the temporary file
+    if (named)
         file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        if (named) DeleteFileA(temporary);
         MistakeHandler(FileCantOpen);
         return 0;
     }
     HandleStream stream(file);
     int result = WriteDocument(stream, pixels, code);
+    // On the disk before the old file goes.
+    if (result == FileOk && !FlushFileBuffers(file)) result = FileWriteError;
     if (!CloseHandle(file) && result == FileOk) result = FileWriteError;
     // The old file goes only for a new one holding every byte the writer
     // produced; a writer that produced nothing has failed.
     if (result == FileOk && !HoldsAllWritten(temporary, stream.Written())) result = FileWriteError;
-    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) result = FileWriteError;
+    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) result = FileWriteError;
     if (result != FileOk) {
         DeleteFileA(temporary);
         MistakeHandler(result == FileNoMemory ? FileNoMemory : FileWriteError);
@@ -145,18 +149,19 @@ static void NoSupport() {
     OpenPaceMessageToMenu = 7;
 }
 
-static void ReadIcon(ByteStream& stream, uint32_t* pixels) {
+// True when the file became the document (read, or converted on request).
+static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
         if (Ask(hWinMain, "Current image format is not supported.\n Convert to 24bit 32x32?",
                 "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             NoSupport();
-        } else {
-            lstrcpynA(szFileName, szFileNameCopy, NameLength);
-            lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+            return true;
         }
-        return;
+        lstrcpynA(szFileName, szFileNameCopy, NameLength);
+        lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+        return false;
     case IconReadFailed:
         MistakeHandler(FileReadError);
         break;
@@ -172,6 +177,7 @@ static void ReadIcon(ByteStream& stream, uint32_t* pixels) {
         InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     }
     if (result.Outcome == IconLoaded) OpenPaceMessageToMenu = result.FormatIndex;
+    return result.Outcome != IconReadFailed;
 }
 
 int PopFileRead(uint32_t* pixels, const char* path) {
@@ -182,8 +188,7 @@ int PopFileRead(uint32_t* pixels, const char* path) {
         return 0;
     }
     HandleStream stream(file);
-    if (ToolBarStr.StripActive) BitmapFormatOpen(stream);
-    else ReadIcon(stream, pixels);
+    const bool read = ToolBarStr.StripActive ? BitmapFormatOpen(stream) : ReadIcon(stream, pixels);
     CloseHandle(file);
-    return 1;
+    return read ? 1 : 0;
 }

@@ -20,7 +20,8 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code);
 // Save dialog, then write; 0 when written, 1 when cancelled.
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
-// in toolbar mode); 0 when the file could not be opened.
+// in toolbar mode); 1 when the file became the document, 0 when it could
+// not be opened or read, which leaves the document as it was.
 int PopFileRead(uint32_t* pixels, const char* path);
 // Shows the message of a file error code and gives the document back the
 // name it had before the last open dialog.

@@ -176,9 +176,11 @@ static void Open(HWND hwnd) {
     if (PopFileOpenDlg(hwnd, szFileName, szTitleName)) {
         ToolBarStr.StripPace = Pace;
         FileFlag = 1;
-        PopFileRead(VirtualScreen, szFileName);
+        // A file that could not be read leaves the document, and whether it
+        // has unsaved changes, as it was.
+        const bool read = PopFileRead(VirtualScreen, szFileName) != 0;
         MouseBit = 1;
-        NeedToSave = 0;
+        if (read) NeedToSave = 0;
         DinamicMem.Stored = 0;
         DinamicMem.StepsBack = 0;
         DinamicMem.NextSlot = 0;
@@ -212,6 +214,10 @@ static void SaveAs(HWND hwnd) {
 static void Save(HWND hwnd) {
     SettleStrip();
     if (szFileName[0] && FileFlag) {
+        // A write that fails keeps the name it was writing to, not one from
+        // before some earlier dialog.
+        lstrcpynA(szFileNameCopy, szFileName, NameLength);
+        lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
         NeedToSave = PopFileWrite(VirtualScreen, szFileName, iMx) ? 0 : 1;
     } else {
         SaveAs(hwnd);

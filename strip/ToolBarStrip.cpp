@@ -47,10 +47,16 @@ void DeleteSelected() {
 }
 
 // A new, unnamed document whose first image is the picture on the board.
+// A list that cannot be had leaves the request for the next paint.
 void Create(HBITMAP snapshot) {
     if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
     ToolBarStr.hStripList = CreateStripList(Pace, NewListImages);
-    ImageList_Add(ToolBarStr.hStripList, snapshot, nullptr);
+    ToolBarStr.StripCount = 0;
+    if (!ToolBarStr.hStripList || ImageList_Add(ToolBarStr.hStripList, snapshot, nullptr) < 0) {
+        if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
+        ToolBarStr.hStripList = nullptr;
+        return;
+    }
     ToolBarStr.CreateRequest = 0;
     ToolBarStr.StripCount = 1;
     ToolBarStr.FirstVisible = 0;

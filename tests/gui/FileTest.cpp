@@ -75,6 +75,25 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     EXPECT_EQ(ReadBytes(target), old);
 }
 
+TEST_F(Files, AFailedSaveKeepsTheNameItWasWritingTo) {
+    for (const char* name : {"first.ico", "second.ico"}) {
+        DialogChoice = folder + name;
+        Command(IDM_SAVEAS);
+    }
+    const std::string second = folder + "second.ico", first = folder + "first.ico";
+    const std::vector<uint8_t> firstBytes = ReadBytes(first);
+    HANDLE lock = CreateFileA(second.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Draw();
+    Command(IDM_SAVE);
+    CloseHandle(lock);
+    EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+    EXPECT_EQ(std::string(szFileName), second);
+    Command(IDM_SAVE);   // free again: the same file, never the earlier one
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(ReadBytes(first), firstBytes);
+    EXPECT_NE(ReadBytes(second), firstBytes);
+}
+
 TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) {
     std::string named = folder + "named.ico";
     DialogChoice = named;
@@ -146,6 +165,7 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     EXPECT_EQ(Prompts[0].Text, "Current image will be overwritten. Save?");
     EXPECT_EQ(Prompts.back().Text, "Error reading file!");
     EXPECT_EQ(std::string(szFileName), bigName);
+    EXPECT_EQ(NeedToSave, 1) << "the drawing that stays is still unsaved";
     EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));   // nothing half-read
 }
 

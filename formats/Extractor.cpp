@@ -1,0 +1,131 @@
+// The icon extractor: the icons of szFileNameEx, as the system renders
+// them, listed in a tree on the violet face; OK takes the chosen one.
+#include "formats/Extractor.h"
+#include <commctrl.h>
+#include <shellapi.h>
+#include "controls/Controls.h"
+#include "document/Board.h"
+#include "document/Document.h"
+#include "document/Undo.h"
+#include "formats/IconFile.h"
+#include "shell/Ids.h"
+#include "shell/Shell.h"
+
+// The dialog's state, kept between openings: the chosen icon V is what
+// OK takes when nothing is chosen in this opening.
+static HBRUSH hBrush;
+static HWND hTree;
+static HIMAGELIST hImageList;
+static int i;   // icons found in the file
+static int V;   // the chosen icon
+
+constexpr int ExtractedEdge = 32;   // icons are taken at 32x32 whatever the system's icon size
+
+// Every icon of the file, in its own order. The system answers a file that
+// holds no icons with no handle, and a file that is no executable, library
+// or icon file with the value 1: either ends the listing.
+static void ListIcons(HWND hDlg) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
+    const HICON notAnIconFile = reinterpret_cast<HICON>(1);
+    for (i = 0; i < MaxExtractedIcons; ++i) {
+        HICON icon = ExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
+        if (!icon || icon == notAnIconFile) break;
+        ImageList_ReplaceIcon(hImageList, -1, icon);
+        DestroyIcon(icon);
+    }
+}
+
+static HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const char* text, int icon) {
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = after;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(text);
+    insert.item.iImage = insert.item.iSelectedImage = icon;
+    insert.item.lParam = icon;
+    return reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+static void InitExtractor(HWND hDlg) {
+    i = 0;
+    SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitDialogue[3]));
+    hBrush = CreateSolidBrush(RGB(60, 0, 180));
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
+    hTree = CreateWindowExA(0, WC_TREEVIEWA, "Tree View",
+                            WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+                            12, 10, 200, 250, hDlg, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EXTRACTTREE)),
+                            inst, nullptr);
+    hImageList = ImageList_Create(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), ILC_COLOR32, 1, 50);
+    ImageList_SetBkColor(hImageList, RGB(255, 255, 255));
+    ListIcons(hDlg);
+    SendMessageA(hTree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(hImageList));
+    HTREEITEM root = InsertItem(TVI_ROOT, TVI_FIRST, szTitleNameEx, 0);
+    for (int j = 1; j < i; ++j) {
+        char label[16];
+        wsprintfA(label, "%d", j);
+        InsertItem(root, TVI_LAST, label, j);
+    }
+    // Every icon in view at once, without a click on the root's button.
+    SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+}
+
+// Icon V drawn at 32x32 on white, so its transparent parts are white, as
+// the working image; nothing when the file holds no icon of that number.
+static bool TakeChosenIcon() {
+    HICON icon = V >= 0 && V < i ? ImageList_GetIcon(hImageList, V, ILD_NORMAL) : nullptr;
+    if (!icon) return false;
+    DinamicSave();
+    static uint32_t picture[ImagePixels];
+    for (uint32_t& p : picture) p = 0x00FFFFFF;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    HBITMAP bitmap = CreateBitmap(ExtractedEdge, ExtractedEdge, 1, 32, picture);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    DrawIconEx(memory, 0, 0, icon, ExtractedEdge, ExtractedEdge, 0, nullptr, DI_NORMAL);
+    SelectObject(memory, old);
+    ReadTopDownRows(memory, bitmap, ExtractedEdge, picture);
+    PortingProc0(picture, GlobalPoint.Pixels);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    DestroyIcon(icon);
+    return true;
+}
+
+static void OnExtractorOK(HWND hDlg) {
+    const bool taken = TakeChosenIcon();
+    ImageList_Destroy(hImageList);
+    hImageList = nullptr;
+    DestroyWindow(hTree);
+    hTree = nullptr;
+    EndDialog(hDlg, taken ? 1 : 0);
+}
+
+INT_PTR CALLBACK Extractor(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: InitExtractor(hDlg); return TRUE;
+    case WM_CTLCOLORDLG:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(hBrush);
+    case WM_NOTIFY: {
+        const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code != TVN_SELCHANGEDA && header->code != TVN_SELCHANGEDW) return FALSE;
+        V = static_cast<int>(reinterpret_cast<const NMTREEVIEWA*>(lParam)->itemNew.lParam);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDC_ABOUTOK) return FALSE;   // OK is the only way out
+        OnExtractorOK(hDlg);
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return TRUE;
+    case WM_DESTROY:
+        if (hBrush) DeleteObject(hBrush);
+        hBrush = nullptr;
+        if (hImageList) ImageList_Destroy(hImageList);
+        hImageList = nullptr;
+        return TRUE;
+    }
+    return FALSE;
+}
