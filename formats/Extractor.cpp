@@ -20,16 +20,16 @@ static int i;   // icons found in the file
 static int V;   // the chosen icon
 
 constexpr int ExtractedEdge = 32;   // icons are taken at 32x32 whatever the system's icon size
+// What the system answers for a file that is no executable, library or icon file.
+static const HICON NotAnIconFile = reinterpret_cast<HICON>(1);
 
-// Every icon of the file, in its own order. The system answers a file that
-// holds no icons with no handle, and a file that is no executable, library
-// or icon file with the value 1: either ends the listing.
+// Every icon of the file, in its own order; no handle, or the answer for a
+// file that is no executable, library or icon file, ends the listing.
 static void ListIcons(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
-    const HICON notAnIconFile = reinterpret_cast<HICON>(1);
     for (i = 0; i < MaxExtractedIcons; ++i) {
         HICON icon = ExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
-        if (!icon || icon == notAnIconFile) break;
+        if (!icon || icon == NotAnIconFile) break;
         ImageList_ReplaceIcon(hImageList, -1, icon);
         DestroyIcon(icon);
     }
@@ -69,11 +69,14 @@ static void InitExtractor(HWND hDlg) {
     SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
 }
 
-// Icon V drawn at 32x32 on white, so its transparent parts are white, as
-// the working image; nothing when the file holds no icon of that number.
-static bool TakeChosenIcon() {
-    HICON icon = V >= 0 && V < i ? ImageList_GetIcon(hImageList, V, ILD_NORMAL) : nullptr;
-    if (!icon) return false;
+// Icon V as the system renders it, at 32x32 over white, becomes the
+// working image; nothing when the file holds no icon of that number. The
+// icon is taken from the file again rather than from the tree's list: a
+// 32-bit list may keep the icon's transparent parts black, not white.
+static bool TakeChosenIcon(HWND hDlg) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
+    HICON icon = V >= 0 && V < i ? ExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
+    if (!icon || icon == NotAnIconFile) return false;
     DinamicSave();
     static uint32_t picture[ImagePixels];
     for (uint32_t& p : picture) p = 0x00FFFFFF;
@@ -93,7 +96,7 @@ static bool TakeChosenIcon() {
 }
 
 static void OnExtractorOK(HWND hDlg) {
-    const bool taken = TakeChosenIcon();
+    const bool taken = TakeChosenIcon(hDlg);
     ImageList_Destroy(hImageList);
     hImageList = nullptr;
     DestroyWindow(hTree);

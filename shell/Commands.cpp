@@ -7,6 +7,7 @@
 #include "document/IcColors.h"
 #include "document/Board.h"
 #include "document/Undo.h"
+#include "formats/Extractor.h"
 #include "formats/IconFile.h"
 #include "shell/Ids.h"
 #include "shell/Shell.h"
@@ -326,6 +327,22 @@ static void New(HWND hwnd) {
     RepaintBoard();
 }
 
+// An icon of an executable or a library becomes the image: 24 bits at the
+// editor's size, unnamed and unsaved. The extractor takes an undo snapshot
+// first; a file without the chosen icon changes nothing.
+static void Extract(HWND hwnd) {
+    PopFileInitialize(hwnd, 1);
+    if (PopFileOpenDlg(hwnd, szFileNameEx, szTitleNameEx) &&
+        DialogBoxParamA(hInst, "EXTRACTOR", hwnd, Extractor, 0) == 1) {
+        if (Pace == 16) DimeChange(16, 32, VirtualScreen);
+        SendMessageA(hwnd, WM_USER, 0, Pace == 32 ? 7 : 6);
+        NeedToSave = 1;
+        FileFlag = 1;
+        szFileName[0] = szTitleName[0] = 0;
+    }
+    PopFileInitialize(hwnd, 0);
+}
+
 void OnCommand(HWND hwnd, int id) {
     if (id >= IDM_TOOLFIRST && id <= IDM_TOOLLAST) { ChooseTool(id - IDM_TOOLFIRST); return; }
     if (id >= IDC_PALETTEFIRST && id <= IDC_PALETTELAST) { ChoosePaletteColour(hwnd, id); return; }
@@ -355,6 +372,7 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_SIZE32: ChangeSize(hwnd, 32); break;
     case IDC_SWATCH: SetFocus(hwnd); break;
     case IDM_ICONMODE: case IDM_TOOLBARMODE: ChangeMode(hwnd, id); break;
-    default: break;   // Extract icon comes with the extractor
+    case IDM_EXTRACT: Extract(hwnd); break;
+    default: break;
     }
 }

@@ -299,6 +299,33 @@ void WriteIconFile(const Picture& p, const std::string& file, bool cursor, int h
     if (std::fclose(f) != 0 || status != 0) Fail("cannot write " + path);
 }
 
+// An icon file of several images, each as the program's own writer makes
+// a single-image 24-bit icon: the writer's directory entries gathered in
+// one directory, their image data after it in the same order.
+void WriteIconGroup(const std::vector<const Picture*>& pictures, const std::string& file) {
+    std::vector<std::vector<uint8_t>> singles;
+    for (const Picture* p : pictures) {
+        int index = FormatIndexOf(p->Width, 24);
+        if (p->Width != p->Height || index < 0) Fail("icons are 16x16 or 32x32");
+        MemoryStream one;
+        if (Format(one, p->Pixels.data(), FormatTable[index].iMx, 0, 0, 0) != 0) Fail("cannot make " + file);
+        singles.push_back(one.data);
+    }
+    const size_t count = singles.size();
+    std::vector<uint8_t> out = {0, 0, 1, 0, static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)};
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * count);
+    for (const std::vector<uint8_t>& one : singles) {
+        out.insert(out.end(), one.begin() + 6, one.begin() + 18);   // entry up to its image offset
+        for (int k = 0; k < 4; ++k) out.push_back(static_cast<uint8_t>(offset >> (8 * k)));
+        offset += static_cast<uint32_t>(one.size() - 22);
+    }
+    for (const std::vector<uint8_t>& one : singles) out.insert(out.end(), one.begin() + 22, one.end());
+    std::string path = OutDir + "/" + file;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || std::fwrite(out.data(), 1, out.size(), f) != out.size() || std::fclose(f) != 0)
+        Fail("cannot write " + path);
+}
+
 // An uncompressed 8-bit AVI: one video stream of DIB frames ("00db") sharing
 // the palette in the stream format, with an index, which is what the
 // animation control plays without a codec.
@@ -600,6 +627,12 @@ void RunFile(const std::string& path) {
         } else if (cmd == "ico") {
             Need(t, 2);
             WriteIconFile(Find(t[1]), t[1] + ".ico", false, 0, 0);
+        } else if (cmd == "icons") {
+            // icons FILE PICTURE...: one icon file holding every picture
+            Need(t, 3);
+            std::vector<const Picture*> parts;
+            for (size_t i = 2; i < t.size(); ++i) parts.push_back(&Find(t[i]));
+            WriteIconGroup(parts, t[1] + ".ico");
         } else if (cmd == "cur") {
             Need(t, 4);
             Picture& p = Find(t[1]);
