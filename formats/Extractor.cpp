@@ -4,7 +4,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include "controls/Controls.h"
-#include "document/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "formats/IconFile.h"
@@ -23,14 +22,60 @@ constexpr int ExtractedEdge = 32;   // icons are taken at 32x32 whatever the sys
 // What the system answers for a file that is no executable, library or icon file.
 static const HICON NotAnIconFile = reinterpret_cast<HICON>(1);
 
-// Every icon of the file, in its own order; no handle, or the answer for a
-// file that is no executable, library or icon file, ends the listing.
+// A canvas for icons: an edge x edge 32-bit picture, top row first,
+// selected into its own memory context; released by its destructor.
+class IconCanvas {
+public:
+    IconCanvas(int width, int height) : cx(width), cy(height) {
+        BITMAPINFO header = {};
+        header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        header.bmiHeader.biWidth = cx;
+        header.bmiHeader.biHeight = -cy;
+        header.bmiHeader.biPlanes = 1;
+        header.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        picture = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels = static_cast<uint32_t*>(bits);
+        memory = CreateCompatibleDC(nullptr);
+    }
+    ~IconCanvas() {
+        DeleteDC(memory);
+        if (picture) DeleteObject(picture);
+    }
+    IconCanvas(const IconCanvas&) = delete;
+    IconCanvas& operator=(const IconCanvas&) = delete;
+    bool Ready() const { return picture && memory; }
+    // The icon over white, every fourth byte cleared: an opaque picture in
+    // blue, green, red order. A 32-bit list given the icon itself may keep
+    // its transparent parts black.
+    const uint32_t* Draw(HICON icon) {
+        for (int k = 0; k < cx * cy; ++k) pixels[k] = 0x00FFFFFF;
+        HGDIOBJ old = SelectObject(memory, picture);
+        DrawIconEx(memory, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        SelectObject(memory, old);
+        for (int k = 0; k < cx * cy; ++k) pixels[k] &= 0x00FFFFFF;
+        return pixels;
+    }
+    HBITMAP Bitmap() const { return picture; }
+private:
+    int cx, cy;
+    HBITMAP picture = nullptr;
+    uint32_t* pixels = nullptr;
+    HDC memory = nullptr;
+};
+
+// Every icon of the file, in its own order, into the list; no handle, or
+// the answer for a file that is no executable, library or icon file, ends
+// the listing.
 static void ListIcons(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
-    for (i = 0; i < MaxExtractedIcons; ++i) {
+    IconCanvas canvas(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    for (i = 0; canvas.Ready() && i < MaxExtractedIcons; ++i) {
         HICON icon = ExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
         if (!icon || icon == NotAnIconFile) break;
-        ImageList_ReplaceIcon(hImageList, -1, icon);
+        canvas.Draw(icon);
+        ImageList_Add(hImageList, canvas.Bitmap(), nullptr);
         DestroyIcon(icon);
     }
 }
@@ -77,22 +122,13 @@ static bool TakeChosenIcon(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
     HICON icon = V >= 0 && V < i ? ExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
     if (!icon || icon == NotAnIconFile) return false;
-    DinamicSave();
-    static uint32_t picture[ImagePixels];
-    for (uint32_t& p : picture) p = 0x00FFFFFF;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HBITMAP bitmap = CreateBitmap(ExtractedEdge, ExtractedEdge, 1, 32, picture);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    DrawIconEx(memory, 0, 0, icon, ExtractedEdge, ExtractedEdge, 0, nullptr, DI_NORMAL);
-    SelectObject(memory, old);
-    ReadTopDownRows(memory, bitmap, ExtractedEdge, picture);
-    PortingProc0(picture, GlobalPoint.Pixels);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
+    IconCanvas canvas(ExtractedEdge, ExtractedEdge);
+    if (canvas.Ready()) {
+        DinamicSave();
+        PortingProc0(canvas.Draw(icon), GlobalPoint.Pixels);
+    }
     DestroyIcon(icon);
-    return true;
+    return canvas.Ready();
 }
 
 static void OnExtractorOK(HWND hDlg) {

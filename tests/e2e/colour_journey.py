@@ -55,7 +55,7 @@ def journey(exe, out, failures):
     saved = os.path.join(out, sj.FILE_NAME)
     if os.path.exists(saved):
         os.remove(saved)
-    editor = sj.start(exe, out, "1-colours", ())
+    editor = e2e.start(exe, out, "1-colours", ())
     try:
         editor.pick_colour(CYAN)
         editor.pick_tool("brush")
@@ -71,14 +71,14 @@ def journey(exe, out, failures):
         for cell in MIXED_CELLS:
             editor.click_cell(*cell)
         _, wrong = editor.wait_for_board(sj.on_board(picture), os.path.join(out, "1-drawn.png"))
-        failures += sj.board_mismatches("drawn board", wrong)
+        failures += e2e.board_mismatches("drawn board", wrong)
         print("1. drew in palette cyan and in the mixed colour %s" % (MIXED,))
-        sj.file_dialog(editor, "alt+s", sj.SAVE_TITLE, e2e.wine_path(os.path.join(out, sj.TYPED_NAME)),
+        e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, sj.TYPED_NAME)),
                        out, "2-save-dialog.png")
-        print("2. saved, %d bytes" % sj.wait_for_file(saved))
+        print("2. saved, %d bytes" % e2e.wait_for_file(saved))
         failures += sj.check_file(saved, picture)
     finally:
-        sj.close(editor, out, "3. after saving", failures)
+        e2e.close(editor, out, "3. after saving", failures)
 
 
 def main():

@@ -250,6 +250,62 @@ class Editor:
         return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
 
+# Wine's file dialogs, by their titles.
+SAVE_TITLE = "Save As"
+OPEN_TITLE = "Open"
+DIALOG_TIMEOUT = 15
+
+
+def file_dialog(editor, keys, title, typed, out, shot_name):
+    """Opens a file dialog from the main window with keys, types a name into
+    it and presses Return; returns once the dialog has gone."""
+    editor.key(keys)
+    dialog = wait_for_title(title, DIALOG_TIMEOUT)
+    geometry = Editor.geometry_of(dialog)
+    xdotool("windowfocus", "--sync", dialog, timeout=10)
+    xdotool("type", "--delay", "20", typed, timeout=30)
+    screenshot(os.path.join(out, shot_name))
+    xdotool("key", "Return")
+    if not wait_until_unmapped(dialog, DIALOG_TIMEOUT):
+        screenshot(os.path.join(out, shot_name.replace(".png", "-stuck.png")))
+        raise E2EError("the %r dialog was still shown %d s after Return" % (title, DIALOG_TIMEOUT))
+    return geometry
+
+
+def wait_for_file(path, timeout=10):
+    """The file's size once it exists and has kept its size for a moment."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while time.monotonic() < deadline:
+        size = os.path.getsize(path) if os.path.exists(path) else None
+        if size and size == last:
+            return size
+        last = size
+        time.sleep(0.25)
+    raise E2EError("%s did not appear with a steady size within %d s" % (path, timeout))
+
+
+def board_mismatches(what, wrong):
+    return ["%s: cell (%d,%d) shows %s, expected %s" % (what, col, row, shown, wanted)
+            for col, row, shown, wanted in wrong[:8]] + (
+        ["%s: %d cells differ in all" % (what, len(wrong))] if len(wrong) > 8 else [])
+
+
+def start(exe, out, name, args=()):
+    editor = Editor(exe, args=args, log_path=os.path.join(out, "pixtor-%s.log" % name))
+    editor.wait_for_window()
+    editor.locate(os.path.join(out, "%s-start.png" % name))
+    return editor
+
+
+def close(editor, out, what, failures):
+    # Nothing is unsaved at any close here, so Exit must not ask first.
+    how = editor.close(out, timeout=10)
+    print("%s: editor closed: %s" % (what, how))
+    if how != "Alt+X":
+        failures.append("%s: Alt+X did not end the editor (%s)" % (what, how))
+
+
 def find_board(img, geometry):
     """Top-left corner of the board's outline: a black pixel with black to
     its right and below and the mask colour diagonally inside, and the

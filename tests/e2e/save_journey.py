@@ -34,12 +34,9 @@ LINE = ((2, 2), (10, 2))
 BRUSH_CELLS = [(4, 6), (7, 6), (12, 12), (15, 0), (0, 15)]
 SQUARE = ((3, 9), (8, 13))
 
-SAVE_TITLE = "Save As"
-OPEN_TITLE = "Open"
 # Typed without an extension: the save dialog adds the editor's default, .ico.
 TYPED_NAME = "saved"
 FILE_NAME = "saved.ico"
-DIALOG_TIMEOUT = 15
 
 
 def expected_picture():
@@ -62,12 +59,6 @@ def on_board(picture):
     """The picture with the mask colour where transparent: what the board
     shows, and how the file comparisons name a transparent pixel."""
     return [[c if c else e2e.MASK_COLOUR for c in row] for row in picture]
-
-
-def board_mismatches(what, wrong):
-    return ["%s: cell (%d,%d) shows %s, expected %s" % (what, col, row, shown, wanted)
-            for col, row, shown, wanted in wrong[:8]] + (
-        ["%s: %d cells differ in all" % (what, len(wrong))] if len(wrong) > 8 else [])
 
 
 def palette_mismatches(editor, shot_path, timeout=5):
@@ -97,35 +88,6 @@ def draw(editor):
     editor.pick_colour(BLUE)
     editor.pick_tool("filled square")
     editor.drag_cells(*SQUARE)
-
-
-def file_dialog(editor, keys, title, typed, out, shot_name):
-    """Opens a file dialog from the main window with keys, types a name into
-    it and presses Return; returns once the dialog has gone."""
-    editor.key(keys)
-    dialog = e2e.wait_for_title(title, DIALOG_TIMEOUT)
-    geometry = e2e.Editor.geometry_of(dialog)
-    e2e.xdotool("windowfocus", "--sync", dialog, timeout=10)
-    e2e.xdotool("type", "--delay", "20", typed, timeout=30)
-    e2e.screenshot(os.path.join(out, shot_name))
-    e2e.xdotool("key", "Return")
-    if not e2e.wait_until_unmapped(dialog, DIALOG_TIMEOUT):
-        e2e.screenshot(os.path.join(out, shot_name.replace(".png", "-stuck.png")))
-        raise e2e.E2EError("the %r dialog was still shown %d s after Return" % (title, DIALOG_TIMEOUT))
-    return geometry
-
-
-def wait_for_file(path, timeout=10):
-    """The file's size once it exists and has kept its size for a moment."""
-    deadline = time.monotonic() + timeout
-    last = None
-    while time.monotonic() < deadline:
-        size = os.path.getsize(path) if os.path.exists(path) else None
-        if size and size == last:
-            return size
-        last = size
-        time.sleep(0.25)
-    raise e2e.E2EError("%s did not appear with a steady size within %d s" % (path, timeout))
 
 
 def check_file(path, picture):
@@ -182,21 +144,6 @@ def check_file(path, picture):
     return failures
 
 
-def start(exe, out, name, args=()):
-    editor = e2e.Editor(exe, args=args, log_path=os.path.join(out, "pixtor-%s.log" % name))
-    editor.wait_for_window()
-    editor.locate(os.path.join(out, "%s-start.png" % name))
-    return editor
-
-
-def close(editor, out, what, failures):
-    # Nothing is unsaved at any close here, so Exit must not ask first.
-    how = editor.close(out, timeout=10)
-    print("%s: editor closed: %s" % (what, how))
-    if how != "Alt+X":
-        failures.append("%s: Alt+X did not end the editor (%s)" % (what, how))
-
-
 def journey(exe, out, failures):
     picture = expected_picture()
     board = on_board(picture)
@@ -206,22 +153,22 @@ def journey(exe, out, failures):
             os.remove(old)
 
     # 1. Draw and check the board, so that a later difference is the file's.
-    editor = start(exe, out, "1-draw", ())
+    editor = e2e.start(exe, out, "1-draw", ())
     try:
         print("main window at %s, client area at %s" % (editor.geometry()[:2], editor.client))
         failures += palette_mismatches(editor, os.path.join(out, "1-draw-palette.png"))
         draw(editor)
         _, wrong = editor.wait_for_board(board, os.path.join(out, "1-drawn.png"))
-        failures += board_mismatches("drawn board", wrong)
+        failures += e2e.board_mismatches("drawn board", wrong)
         print("1. drew %d cells in red, green and blue" %
               sum(c is not None for row in picture for c in row))
 
         # 2. Alt+S: the save dialog, a name typed without extension, Return.
-        geometry = file_dialog(editor, "alt+s", SAVE_TITLE, e2e.wine_path(os.path.join(out, TYPED_NAME)),
+        geometry = e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, TYPED_NAME)),
                                out, "2-save-dialog.png")
-        print("2. %r dialog at %s took %s" % (SAVE_TITLE, geometry[:2],
+        print("2. %r dialog at %s took %s" % (e2e.SAVE_TITLE, geometry[:2],
                                                e2e.wine_path(os.path.join(out, TYPED_NAME))))
-        size = wait_for_file(saved)
+        size = e2e.wait_for_file(saved)
         print("   %s written, %d bytes" % (saved, size))
         if os.path.exists(os.path.join(out, TYPED_NAME)):
             failures.append("a file without extension was written beside %s" % FILE_NAME)
@@ -230,7 +177,7 @@ def journey(exe, out, failures):
             failures.append("temporary files left beside the saved file: %s" % leftovers)
         # Where the dialog was, the board must paint again.
         _, wrong = editor.wait_for_board(board, os.path.join(out, "2-saved.png"))
-        failures += board_mismatches("board after saving", wrong)
+        failures += e2e.board_mismatches("board after saving", wrong)
 
         # 3. The file by independent readers.
         print("3. %s read back:" % FILE_NAME)
@@ -239,30 +186,30 @@ def journey(exe, out, failures):
             digest = hashlib.sha256(f.read()).hexdigest()
     finally:
         # 4. After a save Exit has nothing to ask.
-        close(editor, out, "4. after saving", failures)
+        e2e.close(editor, out, "4. after saving", failures)
 
     # 5. The file named on the command line.
-    editor = start(exe, out, "5-command-line", (e2e.wine_path(saved),))
+    editor = e2e.start(exe, out, "5-command-line", (e2e.wine_path(saved),))
     try:
         _, wrong = editor.wait_for_board(board, os.path.join(out, "5-command-line.png"))
-        failures += board_mismatches("board opened from the command line", wrong)
+        failures += e2e.board_mismatches("board opened from the command line", wrong)
         print("5. started with %s: board %s" % (e2e.wine_path(saved), "as drawn" if not wrong else "differs"))
     finally:
-        close(editor, out, "5. opened from the command line", failures)
+        e2e.close(editor, out, "5. opened from the command line", failures)
 
     # 6. A fresh editor, then Alt+O and the open dialog.
-    editor = start(exe, out, "6-open", ())
+    editor = e2e.start(exe, out, "6-open", ())
     try:
         empty = on_board([[None] * 16 for _ in range(16)])
         _, wrong = editor.wait_for_board(empty, os.path.join(out, "6-empty.png"), timeout=2)
-        failures += board_mismatches("fresh board", wrong)
-        geometry = file_dialog(editor, "alt+o", OPEN_TITLE, e2e.wine_path(saved), out, "6-open-dialog.png")
-        print("6. %r dialog at %s took %s" % (OPEN_TITLE, geometry[:2], e2e.wine_path(saved)))
+        failures += e2e.board_mismatches("fresh board", wrong)
+        geometry = e2e.file_dialog(editor, "alt+o", e2e.OPEN_TITLE, e2e.wine_path(saved), out, "6-open-dialog.png")
+        print("6. %r dialog at %s took %s" % (e2e.OPEN_TITLE, geometry[:2], e2e.wine_path(saved)))
         _, wrong = editor.wait_for_board(board, os.path.join(out, "6-opened.png"))
-        failures += board_mismatches("board opened through the open dialog", wrong)
+        failures += e2e.board_mismatches("board opened through the open dialog", wrong)
         print("   board %s" % ("as drawn" if not wrong else "differs"))
     finally:
-        close(editor, out, "6. opened through the dialog", failures)
+        e2e.close(editor, out, "6. opened through the dialog", failures)
 
     # Opening reads the file and leaves it be.
     with open(saved, "rb") as f:

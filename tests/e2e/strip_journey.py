@@ -87,10 +87,6 @@ def strip_window_pixels(editor, img):
     return [[img.getpixel((x0 + x, y0 + y)) for x in range(STRIP_SIZE[0])] for y in range(STRIP_SIZE[1])]
 
 
-def board_mismatches(what, wrong):
-    return ["%s: cell (%d,%d) shows %s, expected %s" % (what, c, r, s, w) for c, r, s, w in wrong[:6]]
-
-
 def open_icon_mode_from_the_menu(editor, out):
     """Edit menu > Mode > Icon mode: a click on the bar's second image opens
     the menu; Up from no entry goes to its last, Help, then Color depth,
@@ -121,7 +117,7 @@ def journey(exe, out, failures):
         editor.wait_for_window()
         editor.locate(os.path.join(out, "1-start.png"))
         img, wrong = editor.wait_for_board(picture(0), os.path.join(out, "1-opened.png"))
-        failures += board_mismatches("board after opening the strip", wrong)
+        failures += e2e.board_mismatches("board after opening the strip", wrong)
         # Slots 1 and 2 show their images; slot 0 lies under the enlarged selection.
         shown = strip_window_pixels(editor, img)
         top = (STRIP_SIZE[1] - P) // 2
@@ -137,7 +133,7 @@ def journey(exe, out, failures):
         editor.click_client(*NEXT)
         editor.click_client(*GET)
         _, wrong = editor.wait_for_board(picture(2), os.path.join(out, "2-got.png"))
-        failures += board_mismatches("board after Get", wrong)
+        failures += e2e.board_mismatches("board after Get", wrong)
         print("2. selection moved right twice; Get put image 2 on the board")
 
         # 3. Draw on it, Update, Add; Alt+S saves to the same file.
@@ -145,7 +141,7 @@ def journey(exe, out, failures):
         for cell in DRAWN:
             editor.click_cell(*cell)
         _, wrong = editor.wait_for_board(drawn(2), os.path.join(out, "3-drawn.png"))
-        failures += board_mismatches("board after drawing", wrong)
+        failures += e2e.board_mismatches("board after drawing", wrong)
         editor.click_client(*UPDATE)
         editor.click_client(*ADD)
         before = os.path.getmtime(path)
