@@ -1,5 +1,5 @@
-# 32-bit Windows, the product's platform. This machine cannot run 32-bit
-# code, so the build is compiled and linked but its tests are not run.
+# 32-bit Windows, the product's platform. Its tests run under Wine 10 in
+# WoW64 mode, in the Debian trixie root of tools/lib/wow64.sh.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
@@ -10,3 +10,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wow64-run)

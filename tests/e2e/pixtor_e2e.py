@@ -11,7 +11,8 @@ import time
 
 from PIL import Image
 
-WINE = "/usr/lib/wine/wine64"
+# The Wine that runs the build: wine64, or the 32-bit build's runner.
+WINE = os.environ.get("PIXTOR_WINE", "/usr/lib/wine/wine64")
 TITLE = "Pixtor1.0.0"
 
 # The board's transparent pixels are shown in the mask colour.

@@ -44,28 +44,29 @@ session_wine() {
         }
         touch "$WINEPREFIX/.pixtor-ready"
     fi
-    # Windows Wine leaves to no window manager: Xvfb runs none, and for a
-    # managed window Wine waits on one at every close (seconds each time).
-    if [ ! -f "$WINEPREFIX/.pixtor-unmanaged" ]; then
-        timeout 120 /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-            >/dev/null 2>&1 </dev/null || { echo "could not set up $WINEPREFIX" >&2; return 1; }
-        touch "$WINEPREFIX/.pixtor-unmanaged"
-    fi
+    session_unmanaged /usr/lib/wine/wine64 "$WINEPREFIX"
     # Start Wine's background programs now, with no pipe of ours open:
     # started later by a test they would inherit its output pipe and keep
     # CTest waiting on it until the test times out.
     timeout 120 /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null || true
 }
 
+# session_unmanaged WINE PREFIX: on the session's own virtual display, the prefix's
+# windows are left to no window manager (once per prefix): Xvfb runs none,
+# and for a managed window Wine waits on one at every close, seconds each
+# time. A prefix used on a desktop keeps Wine's default.
+session_unmanaged() {
+    [ -n "$SESSION_XVFB_PID" ] || return 0
+    [ -f "$2/.pixtor-unmanaged" ] && return 0
+    WINEPREFIX="$2" timeout 120 "$1" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        >/dev/null 2>&1 </dev/null || { echo "could not set up $2" >&2; return 1; }
+    touch "$2/.pixtor-unmanaged"
+}
+
 # session_leftovers PREFIX: the ids of the processes still running in the
 # Wine prefix PREFIX (by the WINEPREFIX of their environment).
 session_leftovers() {
-    local pid
-    for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
-            echo "$pid"
-        fi
-    done
+    grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true
 }
 
 # session_stop: ends every program of the session's prefix through its own
@@ -80,13 +81,15 @@ session_stop() {
         SESSION_WINESERVER_PID=""
         tries=0
         left=$(session_leftovers "$SESSION_PREFIX")
-        while [ -n "$left" ] && [ $tries -lt 50 ]; do
+        while [ -n "$left" ] && [ $tries -lt 30 ]; do
             sleep 0.1
             tries=$((tries + 1))
             left=$(session_leftovers "$SESSION_PREFIX")
         done
         if [ -n "$left" ]; then
-            echo "Wine processes of $SESSION_PREFIX still running after the session:" $left >&2
+            # Their server went before them: ended here, and the run fails.
+            echo "Wine processes of $SESSION_PREFIX outlived their server:" $left >&2
+            kill -9 $left 2>/dev/null || true
             status=1
         fi
     fi
