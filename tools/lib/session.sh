@@ -66,7 +66,9 @@ session_unmanaged() {
 # session_leftovers PREFIX: the ids of the processes still running in the
 # Wine prefix PREFIX (by the WINEPREFIX of their environment).
 session_leftovers() {
-    grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true
+    # grep and cut run without the prefix in their environment, so they
+    # never find themselves.
+    WINEPREFIX= grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | WINEPREFIX= cut -d/ -f3 || true
 }
 
 # session_stop: ends every program of the session's prefix through its own
