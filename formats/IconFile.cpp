@@ -177,7 +177,13 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
         InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     }
     if (result.Outcome == IconLoaded) OpenPaceMessageToMenu = result.FormatIndex;
-    return result.Outcome != IconReadFailed;
+    // A depth no decoding fits leaves the picture as it was, without a
+    // message: then the name stays the picture's too.
+    if (result.Outcome == IconUnknownDepth) {
+        lstrcpynA(szFileName, szFileNameCopy, NameLength);
+        lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+    }
+    return result.Outcome == IconLoaded;
 }
 
 int PopFileRead(uint32_t* pixels, const char* path) {

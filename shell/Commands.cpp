@@ -65,12 +65,13 @@ static void ChangeDepth(HWND hwnd, int rank) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-static void Nudge(int command) {
+static void Nudge(HWND hwnd, int command) {
     DinamicSave();
     NeedToSave = 1;
     NudgeImage(command, VirtualScreen, Pace);
     DrawBar.StartX = DrawBar.StartY = DrawBar.EndX = DrawBar.EndY = NoShapePending;
     RepaintBoard();
+    SetFocus(hwnd);
 }
 
 static void ChoosePaletteColour(HWND hwnd, int id) {
@@ -347,7 +348,7 @@ void OnCommand(HWND hwnd, int id) {
     if (id >= IDM_TOOLFIRST && id <= IDM_TOOLLAST) { ChooseTool(id - IDM_TOOLFIRST); return; }
     if (id >= IDC_PALETTEFIRST && id <= IDC_PALETTELAST) { ChoosePaletteColour(hwnd, id); return; }
     if (id >= IDM_DEPTH1 && id <= IDM_DEPTH24) { ChangeDepth(hwnd, id - IDM_DEPTH1); return; }
-    if (id >= IDC_NUDGEUP && id <= IDC_NUDGELEFT) { Nudge(id); return; }
+    if (id >= IDC_NUDGEUP && id <= IDC_NUDGELEFT) { Nudge(hwnd, id); return; }
     if (id >= IDM_GRADFIRST && id <= IDM_GRADLAST) { FillGradient(id); return; }
     if (id >= IDC_STRIPNEXT && id <= IDC_STRIPGET) { StripButton(hwnd, id); return; }
     switch (id) {

@@ -106,18 +106,26 @@ static void OpenCommandLineFile(const char* commandLine) {
         szTitleName[0] = szFileName[0] = 0;
         return;
     }
+    // The title keeps the extension where the system's title already has it.
     char suffix[NameLength];
     wsprintfA(suffix, ".%s", ext);
-    if (lstrlenA(szTitleName) + lstrlenA(suffix) < NameLength) lstrcatA(szTitleName, suffix);
+    const int t = lstrlenA(szTitleName), n = lstrlenA(suffix);
+    const bool hasIt = t >= n && lstrcmpiA(szTitleName + t - n, suffix) == 0;
+    if (!hasIt && t + n < NameLength) lstrcatA(szTitleName, suffix);
     if (HasExtension(ext, "bmp")) {
         ToolBarStr.StripActive = 1;
         MenuStr.IconMode = 0;
         MenuStr.ToolbarMode = 1;
     }
-    lstrcpyA(szFileNameCopy, szFileName);
-    lstrcpyA(szTitleNameCopy, szTitleName);
-    PopFileRead(VirtualScreen, szFileName);
-    FileFlag = 1;
+    // A file that cannot be read leaves no name behind: Save then asks for
+    // one rather than writing the blank image over that file.
+    szFileNameCopy[0] = szTitleNameCopy[0] = 0;
+    if (PopFileRead(VirtualScreen, szFileName)) {
+        FileFlag = 1;
+    } else {
+        szFileName[0] = szTitleName[0] = 0;
+        FileFlag = 0;
+    }
     // A strip file that could not be read still leaves toolbar mode whole:
     // a new, unnamed strip starts from the board.
     if (ToolBarStr.StripActive && !ToolBarStr.hStripList) ToolBarStr.CreateRequest = 1;

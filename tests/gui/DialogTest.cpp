@@ -71,6 +71,19 @@ TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) 
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}));
 }
 
+TEST_F(ResolutionDialog, SizeDepthAndModeAreChosenApart) {
+    HWND dlg = Open();
+    Choose(dlg, IDC_RES32);
+    Choose(dlg, IDC_RESDEPTH4);
+    Choose(dlg, IDC_RESTOOLBARMODE);
+    Choose(dlg, IDC_RES16);
+    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}))
+        << "what the dialog shows is what OK applies";
+    OK(dlg);
+    EXPECT_EQ(OpenPaceMessageToMenu, 2);
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
+}
+
 TEST_F(ResolutionDialog, FocusBackOnTheMainWindowClosesItWithoutApplying) {
     HWND dlg = Open();
     Choose(dlg, IDC_RES32);

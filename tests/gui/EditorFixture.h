@@ -35,6 +35,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
     void Start(const char* commandLine);
+    // A new editor in place of this test's one.
+    void Restart(const std::string& commandLine) {
+        if (main) TearDown();
+        Start(commandLine.c_str());
+    }
 
     HWND main = nullptr;
     HWND board = nullptr;

@@ -236,6 +236,56 @@ TEST_F(CommandLine, AQuotedPathOpensAtTheFilesOwnSizeAndDepth) {
     DeleteFileA(path.c_str());
 }
 
+TEST_F(CommandLine, AFileThatCannotBeReadLeavesTheDocumentUnnamed) {
+    uint32_t pixels[ImagePixels];
+    for (uint32_t& p : pixels) p = RGB(0, 0, 255);
+    MemoryStream good;
+    Format(good, pixels, FormatTable[6].iMx, 0, 0, 0);
+    std::vector<uint8_t> wide = good.data, deep = good.data, cut(good.data.begin(), good.data.begin() + 30);
+    wide[6] = 48;    // a 48x48 icon: the conversion question, answered No
+    deep[12] = 16;   // 16 bits: no decoding fits, and no message
+    const std::string folder = TestFolder();
+    struct Case { const char* Name; std::vector<uint8_t> Bytes; const char* Message; };
+    const Case cases[] = {
+        {"wide.ico", wide, "Current image format is not supported.\n Convert to 24bit 32x32?"},
+        {"cut.ico", cut, "Error reading file!"},
+        {"deep.ico", deep, nullptr},
+        {"missing.ico", {}, "Can't open file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = folder + c.Name;
+        if (!c.Bytes.empty()) WriteBytes(path, c.Bytes);
+        Restart(path);
+        ASSERT_EQ(Prompts.size(), c.Message ? 1u : 0u);
+        if (c.Message) EXPECT_EQ(Prompts[0].Text, c.Message);
+        EXPECT_STREQ(szFileName, "");
+        EXPECT_STREQ(szTitleName, "");
+        EXPECT_EQ(FileFlag, 0);
+        Press(1, 1);
+        Release(1, 1);
+        Command(IDM_SAVE);   // asks for a name; the person cancels
+        EXPECT_EQ(Dialogs.size(), 1u);
+        EXPECT_EQ(ReadBytes(path), c.Bytes);
+        DeleteFileA(path.c_str());
+    }
+    // A file that can be read keeps its name, its title with one extension.
+    WriteBytes(folder + "good.ico", good.data);
+    Restart(folder + "good.ico");
+    EXPECT_EQ(std::string(szFileName), folder + "good.ico");
+    EXPECT_STREQ(szTitleName, "good.ico");
+    EXPECT_EQ(FileFlag, 1);
+    DeleteFileA((folder + "good.ico").c_str());
+}
+
+TEST_F(Editor, TheBitmapButtonsHandTheFocusBack) {
+    for (int id = IDC_BITMAPFIRST; id <= IDC_BITMAPLAST; ++id) {
+        SetFocus(GetDlgItem(main, id));
+        Command(id);
+        EXPECT_EQ(GetFocus(), main) << id;
+    }
+}
+
 TEST_F(CommandLine, AnUnknownExtensionStartsEmptyWithNoName) {
     Start("C:\\pictures\\some.png");
     EXPECT_STREQ(szFileName, "");
