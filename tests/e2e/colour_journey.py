@@ -10,6 +10,7 @@ Exits non-zero with a message on any mismatch.
 """
 import os
 import sys
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -27,6 +28,8 @@ SLIDER_BLUE, SLIDER_GREEN, SLIDER_RED = 0, 1, 2
 GREEN_AT, RED_AT = 40, 60
 MIXED = (3 * RED_AT, 3 * GREEN_AT, 0)
 BAND_POINT = (360 + 10, 129 + 90)   # inside the gradient window's band
+BAND_GRIP = (250, 470)               # the main window's lower band, which drags the window
+BAND_MOVE = (40, 30)
 
 
 def slider_drag(editor, slider, to_y):
@@ -48,6 +51,26 @@ def expected_picture():
     for x, y in MIXED_CELLS:
         picture[y][x] = MIXED
     return picture
+
+
+def move_by_the_band(editor, out):
+    """A press on the window's lower band and a drag move the whole window;
+    the board is found again where it went."""
+    before = editor.client
+    x, y = editor.screen(*BAND_GRIP)
+    e2e.xdotool("mousemove", x, y)
+    e2e.xdotool("mousedown", 1)
+    for step in range(1, 5):
+        time.sleep(0.05)
+        e2e.xdotool("mousemove", x + BAND_MOVE[0] * step // 4, y + BAND_MOVE[1] * step // 4)
+    time.sleep(0.1)
+    e2e.xdotool("mouseup", 1)
+    editor.locate(os.path.join(out, "1-moved.png"), timeout=10)
+    moved = (editor.client[0] - before[0], editor.client[1] - before[1])
+    print("   dragged by the lower band: the window moved by %s" % (moved,))
+    if moved != BAND_MOVE:
+        return ["dragging the lower band by %s moved the window by %s" % (BAND_MOVE, moved)]
+    return []
 
 
 def journey(exe, out, failures):
@@ -73,6 +96,7 @@ def journey(exe, out, failures):
         _, wrong = editor.wait_for_board(sj.on_board(picture), os.path.join(out, "1-drawn.png"))
         failures += e2e.board_mismatches("drawn board", wrong)
         print("1. drew in palette cyan and in the mixed colour %s" % (MIXED,))
+        failures += move_by_the_band(editor, out)
         e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, sj.TYPED_NAME)),
                        out, "2-save-dialog.png")
         print("2. saved, %d bytes" % e2e.wait_for_file(saved))

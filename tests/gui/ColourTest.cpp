@@ -1,41 +1,21 @@
 // The gradient picker, its sliders, the colour chooser and the gradient
 // fills, through the real windows; the pictures are checked pixel by pixel.
-#include <functional>
 #include "colour/Gradient.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-// Paints with the given painter into a memory bitmap like the screen's and
-// returns its pixels, row by row.
-std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    PatBlt(memory, 0, 0, width, height, BLACKNESS);
-    paint(memory);
-    std::vector<COLORREF> out(width * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) out[y * width + x] = GetPixel(memory, x, y);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return out;
-}
-
 COLORREF BrushColour(HBRUSH brush) {
     LOGBRUSH lb = {};
     GetObjectA(brush, sizeof lb, &lb);
     return lb.lbColor;
 }
 
-CHOOSECOLORA Shown;
+CHOOSECOLORA ChooserShown;
 COLORREF ChooserResult;   // what the scripted person picks, or CLR_INVALID to cancel
 COLORREF ChooserCustom4;  // what they leave in custom box 4
 
 BOOL WINAPI ScriptedChooser(CHOOSECOLORA* cc) {
-    Shown = *cc;
+    ChooserShown = *cc;
     cc->lpCustColors[4] = ChooserCustom4;
     if (ChooserResult == CLR_INVALID) return FALSE;
     cc->rgbResult = ChooserResult;
@@ -229,13 +209,13 @@ TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
     ChooserResult = CLR_INVALID;
     ChooserCustom4 = RGB(9, 8, 7);
     Command(IDM_PALETTE);
-    EXPECT_EQ(Shown.lStructSize, sizeof(CHOOSECOLORA));
-    EXPECT_EQ(Shown.hwndOwner, main);
-    EXPECT_EQ(Shown.rgbResult, RGB(1, 2, 3));
-    EXPECT_EQ(Shown.lpCustColors, crCustColors);
-    EXPECT_EQ(Shown.Flags, DWORD(CC_RGBINIT | CC_FULLOPEN));
-    EXPECT_EQ(Shown.lpfnHook, nullptr);
-    EXPECT_EQ(Shown.lpTemplateName, nullptr);
+    EXPECT_EQ(ChooserShown.lStructSize, sizeof(CHOOSECOLORA));
+    EXPECT_EQ(ChooserShown.hwndOwner, main);
+    EXPECT_EQ(ChooserShown.rgbResult, RGB(1, 2, 3));
+    EXPECT_EQ(ChooserShown.lpCustColors, crCustColors);
+    EXPECT_EQ(ChooserShown.Flags, DWORD(CC_RGBINIT | CC_FULLOPEN));
+    EXPECT_EQ(ChooserShown.lpfnHook, nullptr);
+    EXPECT_EQ(ChooserShown.lpTemplateName, nullptr);
     // Cancelled: the drawing colour stays, the custom colour still shows.
     EXPECT_EQ(ColorTable[0], RGB(1, 2, 3));
     EXPECT_EQ(BrushColour(hPaleteTableItem[5]), RGB(9, 8, 7));

@@ -1,5 +1,7 @@
 // The resolution dialog and the menu check marks that follow size, depth
 // and mode, through the real modeless dialog and menus.
+#include "formats/IconFile.h"
+#include "formats/StripBitmap.h"
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"
 
@@ -154,4 +156,92 @@ TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
     EXPECT_EQ(OpenPaceMessageToMenu, 6);
     EXPECT_EQ(NeedToSave, 0);
     ToolBarStr.StripActive = 0;
+}
+
+// ---- The save prompt, as a person sees and answers it ------------------------------
+
+namespace {
+int PromptButton;                     // the button the person clicks
+std::vector<COLORREF> QuestionShown;  // the question as it stands in the prompt
+RECT QuestionPlace;
+bool FacesRight;                      // Yes, No and Cancel wear their pictures
+
+BOOL CALLBACK AnswerPrompt(HWND w, LPARAM) {
+    HWND question = GetDlgItem(w, IDC_SAVETEXT);
+    if (!question || !GetDlgItem(w, IDC_SAVECANCEL)) return TRUE;
+    FacesRight = true;
+    for (int k = 0; k < 3; ++k)
+        FacesRight &= SendDlgItemMessageA(w, IDC_SAVEYES + k, BM_GETIMAGE, IMAGE_BITMAP, 0) ==
+                      reinterpret_cast<LRESULT>(hBitDialogue[k]);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    QuestionShown = Shown(question);
+    GetClientRect(question, &QuestionPlace);
+    SendDlgItemMessageA(w, PromptButton, BM_CLICK, 0, 0);
+    return FALSE;
+}
+
+void CALLBACK PersonAtPrompt(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), AnswerPrompt, 0);
+}
+
+// The question as the prompt must write it: green on violet, centred,
+// wrapped between words, 3 pixels in from the sides.
+std::vector<COLORREF> Question(const RECT& rc, const std::string& text) {
+    return Render(rc.right, rc.bottom, [&](HDC hdc) {
+        HBRUSH face = CreateSolidBrush(RGB(60, 0, 180));
+        FillRect(hdc, &rc, face);
+        DeleteObject(face);
+        SetBkColor(hdc, RGB(60, 0, 200));
+        SetTextColor(hdc, RGB(0, 255, 0));
+        RECT inner = {rc.left + 3, rc.top, rc.right - 3, rc.bottom};
+        DrawTextA(hdc, text.c_str(), -1, &inner, DT_CENTER | DT_WORDBREAK);
+    });
+}
+}
+
+TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
+    std::vector<uint8_t> strip;
+    {
+        StripImages s;
+        s.Count = 1;
+        s.Pixels.assign(256, MaskColor);
+        MemoryStream out;
+        WriteStripBitmap(out, s);
+        strip = out.data;
+    }
+    const std::string bmp = folder + "strip.bmp", ico = folder + "saved.ico";
+    WriteBytes(bmp, strip);
+    struct Case { std::string Start; int Button; std::string Question; bool Closes; size_t Dialogs; };
+    const Case cases[] = {
+        {"", IDC_SAVECANCEL, "Save changes to icon 'New' ?", false, 0},
+        {bmp, IDC_SAVENO, "Save changes to bitmap '" + bmp + "' ?", true, 0},
+        {"", IDC_SAVEYES, "Save changes to icon 'New' ?", true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Button);
+        Restart(c.Start);
+        PixtorSavePrompt = RunSavePrompt;   // the real prompt, answered by the person below
+        UpdateWindow(ToolBarStr.hStripWnd);
+        Draw();
+        DialogChoice = ico;
+        PromptButton = c.Button;
+        QuestionShown.clear();
+        FacesRight = false;
+        UINT_PTR timer = SetTimer(nullptr, 0, 100, PersonAtPrompt);
+        Command(IDM_EXIT);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(FacesRight);
+        EXPECT_EQ(IsWindow(main) == FALSE, c.Closes);
+        EXPECT_EQ(Dialogs.size(), c.Dialogs);
+        // Where the question stands and how far it reaches: the shades of
+        // its smoothed letters are the platform's. The static reaches one
+        // unit under the prompt's left border.
+        const std::vector<COLORREF> wanted = Question(QuestionPlace, c.Question);
+        const int w = QuestionPlace.right;
+        ASSERT_EQ(QuestionShown.size(), wanted.size());
+        for (size_t k = 0; k < wanted.size(); ++k)
+            if (static_cast<int>(k % w) >= 2)
+                ASSERT_EQ(QuestionShown[k] == RGB(60, 0, 180), wanted[k] == RGB(60, 0, 180)) << k % w << "," << k / w;
+    }
+    EXPECT_GT(ReadBytes(ico).size(), 0u) << "Yes saved the drawing";
 }

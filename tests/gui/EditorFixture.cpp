@@ -3,6 +3,34 @@
 #include <iterator>
 #include "tests/gui/EditorFixture.h"
 
+std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    PatBlt(memory, 0, 0, width, height, BLACKNESS);
+    paint(memory);
+    std::vector<COLORREF> out(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) out[static_cast<size_t>(y) * width + x] = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return out;
+}
+
+std::vector<COLORREF> Shown(HWND window, int* width) {
+    RECT rc;
+    GetClientRect(window, &rc);
+    if (width) *width = rc.right;
+    HDC dc = GetDC(window);
+    std::vector<COLORREF> out =
+        Render(rc.right, rc.bottom, [&](HDC memory) { BitBlt(memory, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY); });
+    ReleaseDC(window, dc);
+    return out;
+}
+
 std::string TestFolder() {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);

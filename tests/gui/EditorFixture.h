@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <functional>
 #include <string>
 #include <vector>
 #include "colour/Palette.h"
@@ -23,6 +24,11 @@ extern std::string DialogChoice;
 struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
 extern std::vector<DialogRecord> Dialogs;
 
+// A picture painted by paint into memory like the screen's, row by row.
+std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint);
+// What a window's client area shows on screen, row by row.
+std::vector<COLORREF> Shown(HWND window, int* width = nullptr);
+
 // Files of the tests: a folder of their own under the temporary folder.
 std::string TestFolder();
 std::vector<uint8_t> ReadBytes(const std::string& path);
@@ -37,7 +43,7 @@ protected:
     void Start(const char* commandLine);
     // A new editor in place of this test's one.
     void Restart(const std::string& commandLine) {
-        if (main) TearDown();
+        if (main) Editor::TearDown();   // the window only, not what a derived test keeps
         Start(commandLine.c_str());
     }
 

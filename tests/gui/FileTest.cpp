@@ -137,6 +137,20 @@ TEST_F(Files, NewKeepsSizeDepthAndHistory) {
     EXPECT_STREQ(szFileName, "");
 }
 
+TEST_F(Files, OpenWithUnsavedChangesAnsweredYesSavesFirst) {
+    Draw();
+    PromptAnswer = IDYES;
+    DialogChoice = folder + "first.ico";   // the save dialog, then the open dialog, take it
+    Command(IDM_OPEN);
+    EXPECT_EQ(Prompts.front().Text, "Current image will be overwritten. Save?");
+    ASSERT_EQ(Dialogs.size(), 2u);
+    EXPECT_TRUE(Dialogs[0].Save);
+    EXPECT_FALSE(Dialogs[1].Save);
+    EXPECT_GT(ReadBytes(DialogChoice).size(), 0u);
+    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the drawing saved, then opened again";
+    EXPECT_EQ(NeedToSave, 0);
+}
+
 TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     uint32_t pixels[ImagePixels];
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = RGB(0, 255, 0);

@@ -95,26 +95,6 @@ protected:
         for (int k : images) m.push_back(Marker(k));
         return m;
     }
-    // What the strip window shows, row by row.
-    std::vector<COLORREF> StripShown(int& width) {
-        HWND w = ToolBarStr.hStripWnd;
-        RECT rc;
-        GetClientRect(w, &rc);
-        width = rc.right;
-        HDC dc = GetDC(w);
-        HDC memory = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, rc.right, rc.bottom);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, rc.right, rc.bottom, dc, 0, 0, SRCCOPY);
-        std::vector<COLORREF> out(rc.right * rc.bottom);
-        for (int y = 0; y < rc.bottom; ++y)
-            for (int x = 0; x < rc.right; ++x) out[y * rc.right + x] = GetPixel(memory, x, y);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(w, dc);
-        return out;
-    }
 };
 
 TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
@@ -188,7 +168,7 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     EXPECT_EQ(FileFlag, 0);
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the board keeps its picture";
     int width = 0;
-    for (COLORREF shown : StripShown(width)) ASSERT_EQ(shown, StripBackground);
+    for (COLORREF shown : Shown(ToolBarStr.hStripWnd, &width)) ASSERT_EQ(shown, StripBackground);
 }
 
 TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
@@ -329,7 +309,7 @@ TEST_F(Strip, TheSlotsAndTheEnlargedSelectionArePaintedFromTheList) {
         OpenStrip(path);
         Button(IDC_STRIPNEXT, 2);
         int width = 0;
-        std::vector<COLORREF> shown = StripShown(width);
+        std::vector<COLORREF> shown = Shown(ToolBarStr.hStripWnd, &width);
         const int top = (48 - pace) / 2;
         auto at = [&](int x, int y) { return shown[y * width + x]; };
         for (int k = 0; k < 4; ++k) {   // where the enlarged image does not reach
