@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 #include "document/Document.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 
 static double Now() {

@@ -10,10 +10,10 @@
 #include <vector>
 #include "controls/Prompt.h"
 #include "document/Document.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "formats/ByteStream.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 

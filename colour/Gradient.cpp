@@ -3,6 +3,7 @@
 // ask the main window for the matching gradient fill. Three sliders set the
 // blue, green and red channels. Both windows paint into a memory bitmap and
 // copy it in one step, so their many one-pixel lines do not flicker.
+#include "controls/Gdi.h"
 #include "colour/Gradient.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 
 #include "colour/Palette.h"
 #include "document/Document.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 
 HWND Gradient;
 HWND OwnScroller[3];
@@ -36,16 +37,6 @@ static COLORREF Darker(int k) {
                std::max(MixedBlue - k, 3) & 0xFF);
 }
 
-// One one-pixel line with a pen of its own; the end point is not drawn.
-static void Line(HDC hdc, int x0, int y0, int x1, int y1, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(hdc, pen);
-    MoveToEx(hdc, x0, y0, nullptr);
-    LineTo(hdc, x1, y1);
-    SelectObject(hdc, old);
-    DeleteObject(pen);
-}
-
 struct GradientGeometry {
     int band, middle, centre;   // Yb, Ym, Xm
 };
@@ -57,31 +48,28 @@ static GradientGeometry GeometryOf(int width, int height) {
 
 void PaintGradientPicture(HDC hdc, int width, int height) {
     const GradientGeometry g = GeometryOf(width, height);
-    for (int y = g.band; y < height; ++y) Line(hdc, 0, y, width, y, MixedColour());
-    for (int x = 0; x < g.centre; ++x) Line(hdc, x, 0, x, g.middle, Brighter(3 * x));
-    for (int x = g.centre; x < width; ++x) Line(hdc, x, 0, x, g.middle, Darker(3 * (x - g.centre)));
+    for (int y = g.band; y < height; ++y) PenLine(hdc, 0, y, width, y, MixedColour());
+    for (int x = 0; x < g.centre; ++x) PenLine(hdc, x, 0, x, g.middle, Brighter(3 * x));
+    for (int x = g.centre; x < width; ++x) PenLine(hdc, x, 0, x, g.middle, Darker(3 * (x - g.centre)));
     for (int y = g.middle; y < g.band; ++y) {
-        Line(hdc, 0, y, g.centre, y, Brighter(3 * (y - g.middle)));
-        Line(hdc, g.centre, y, width, y, Darker(3 * (y - g.middle)));
+        PenLine(hdc, 0, y, g.centre, y, Brighter(3 * (y - g.middle)));
+        PenLine(hdc, g.centre, y, width, y, Darker(3 * (y - g.middle)));
     }
     const COLORREF separator = RGB(44, 44, 44);
-    Line(hdc, g.centre, 0, g.centre, g.band, separator);
-    Line(hdc, 0, g.band, width, g.band, separator);
-    Line(hdc, 0, g.middle, width, g.middle, separator);
+    PenLine(hdc, g.centre, 0, g.centre, g.band, separator);
+    PenLine(hdc, 0, g.band, width, g.band, separator);
+    PenLine(hdc, 0, g.middle, width, g.middle, separator);
 
     // The read-out in the middle of the band, in the inverse of the band.
     SetTextColor(hdc, ~GetPixel(hdc, 3, height - 3) & 0x00FFFFFF);
     SetBkMode(hdc, TRANSPARENT);
-    HFONT font = CreateFontA(-MulDiv(9, GetDeviceCaps(hdc, LOGPIXELSY), 72), 4, 0, 0, 400, 0, 0, 0,
-                             OEM_CHARSET, 0, 0, 0, 0, "Arial");
-    HGDIOBJ oldFont = SelectObject(hdc, font);
+    Owned<HFONT> font(CreatePointFont(hdc, 9, 4, "Arial"));
+    Selected with(hdc, font);
     char text[32];
     std::snprintf(text, sizeof text, "b%3u g%3u r%3u", unsigned(MixedBlue), unsigned(MixedGreen),
                   unsigned(MixedRed));
     RECT rc = {0, 0, width, height + 70};
     DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(hdc, oldFont);
-    DeleteObject(font);
 }
 
 // Paints a window through a memory bitmap of its client size and copies the
@@ -92,16 +80,12 @@ static void PaintBuffered(HWND hwnd, Painter paint) {
     HDC hdc = BeginPaint(hwnd, &ps);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    HDC mem = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
-    HGDIOBJ oldBitmap = SelectObject(mem, bitmap);
-    PatBlt(mem, 0, 0, rc.right, rc.bottom, BLACKNESS);
-    paint(mem, rc.right, rc.bottom);
-    BitBlt(hdc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-           ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-    SelectObject(mem, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
+    {
+        Offscreen picture(hdc, rc.right, rc.bottom);
+        PatBlt(picture, 0, 0, rc.right, rc.bottom, BLACKNESS);
+        paint(static_cast<HDC>(picture), rc.right, rc.bottom);
+        picture.CopyTo(hdc, ps.rcPaint);
+    }
     EndPaint(hwnd, &ps);
 }
 
@@ -155,25 +139,20 @@ static COLORREF SliderColour(int slider, int own, int other) {
 }
 
 void PaintSliderPicture(HDC hdc, int width, int height, int slider) {
-    HGDIOBJ oldBrush = SelectObject(hdc, GetStockObject(NULL_BRUSH));
+    Selected hollow(hdc, GetStockObject(NULL_BRUSH));
     for (int i = 0; i < 4; ++i) {
-        HPEN pen = CreatePen(PS_SOLID, 1, SliderColour(slider, 80 * i, 40));
-        HGDIOBJ old = SelectObject(hdc, pen);
+        Owned<HPEN> pen(CreatePen(PS_SOLID, 1, SliderColour(slider, 80 * i, 40)));
+        Selected with(hdc, pen);
         Rectangle(hdc, i, i, width - i - 1, height - i - 1);
-        SelectObject(hdc, old);
-        DeleteObject(pen);
     }
-    for (int y = 4; y <= height - 5; ++y) Line(hdc, 4, y, width - 5, y, SliderColour(slider, (3 * y + 30) % 256, 0));
+    for (int y = 4; y <= height - 5; ++y) PenLine(hdc, 4, y, width - 5, y, SliderColour(slider, (3 * y + 30) % 256, 0));
     int& thumb = ThumbOf(slider);
     if (thumb < 0) thumb = 0;
     for (int i = 0; i < 4; ++i) {
-        HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 50 * i, 60 * i + 30));
-        HGDIOBJ old = SelectObject(hdc, pen);
+        Owned<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 50 * i, 60 * i + 30)));
+        Selected with(hdc, pen);
         Ellipse(hdc, 2 + i, thumb + i, 15 - i, thumb + 13 - i);
-        SelectObject(hdc, old);
-        DeleteObject(pen);
     }
-    SelectObject(hdc, oldBrush);
 }
 
 // Dragging with the left button alone sets the channel from the pointer's

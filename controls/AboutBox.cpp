@@ -2,10 +2,8 @@
 // of text on the violet face.
 #include <windows.h>
 #include <commctrl.h>
-#include "controls/Controls.h"
-#include "controls/Prompt.h"
-#include "shell/Ids.h"
-#include "shell/Shell.h"
+#include "controls/Dialogs.h"
+#include "resources/Ids.h"
 
 
 static const char* const AboutLines[4] = {
@@ -32,7 +30,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
     switch (message) {
     case WM_INITDIALOG: {
         SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP,
-                            reinterpret_cast<LPARAM>(hBitDialogue[3]));
+                            reinterpret_cast<LPARAM>(OkFace(lParam)));
         CreateDialogFace(hDlg, RGB(60, 0, 180));
         HWND animation = GetDlgItem(hDlg, IDC_ANIMATION);
         SetFocus(animation);

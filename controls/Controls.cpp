@@ -1,7 +1,8 @@
 // Control makers, bitmap buttons and the two command toolbars.
 #include "controls/Controls.h"
+#include "controls/Gdi.h"
 #include <commctrl.h>
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 
 HWND OwnerDrawButton[BitmapButtonCount + 1];
 HBITMAP OwnerDrawFace[2 * BitmapButtonCount];
@@ -58,15 +59,11 @@ void OwnerDrawBitmapLoader(HINSTANCE inst) {
 
 HBITMAP OwnerDrawBitmapPainter(HBITMAP bitmap) {
     if (!bitmap) return bitmap;
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(FaceBackground);
-    HGDIOBJ oldBrush = SelectObject(memory, brush);
+    MemoryDC memory;
+    Selected face(memory, bitmap);
+    Owned<HBRUSH> brush(CreateSolidBrush(FaceBackground));
+    Selected paint(memory, brush);
     ExtFloodFill(memory, 0, 0, GetPixel(memory, 0, 0), FLOODFILLSURFACE);
-    SelectObject(memory, oldBrush);
-    DeleteObject(brush);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
     return bitmap;
 }
 
@@ -83,13 +80,11 @@ void DrawOwnerDrawButton(HWND, WPARAM id, LPARAM drawItem) {
     int k = static_cast<int>(id) - IDC_BITMAPFIRST;
     HBITMAP face = OwnerDrawFace[2 * k + ((item->itemState & ODS_SELECTED) ? 1 : 0)];
     int sourceHeight = (id == IDC_STRIPNEXT || id == IDC_STRIPPREV) ? 50 : 24;
-    HDC memory = CreateCompatibleDC(item->hDC);
-    HGDIOBJ old = SelectObject(memory, face);
+    MemoryDC memory(item->hDC);
+    Selected picture(memory, face);
     const RECT& r = item->rcItem;
     StretchBlt(item->hDC, r.left, r.top, r.right - r.left, r.bottom - r.top,
                memory, 0, 0, 24, sourceHeight, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
 }
 
 // ---- Command toolbars -------------------------------------------------------

@@ -29,12 +29,3 @@ LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 // Copies the MenuStr check flags onto both menus.
 void UpdateMenu();
-
-// The program's dialogs keep their face brush in DWLP_USER from
-// WM_INITDIALOG until they end.
-void CreateDialogFace(HWND hDlg, COLORREF colour);
-HBRUSH DialogFace(HWND hDlg);
-void DeleteDialogFace(HWND hDlg);
-
-// The title strip shown while the main window is not focused.
-INT_PTR CALLBACK MenuBar(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

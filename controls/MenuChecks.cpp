@@ -1,7 +1,7 @@
 // Menu check marks from the MenuStr flags, row by row in a fixed order.
 #include "controls/Controls.h"
 #include "document/Document.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 
 namespace {
 enum WhichMenu { Main, RightClick };

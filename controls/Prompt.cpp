@@ -1,4 +1,5 @@
 #include "controls/Prompt.h"
+#include "controls/Dialogs.h"
 
 PromptFunction PixtorPrompt = MessageBoxA;
 FileDialogFunction PixtorOpenDialog = GetOpenFileNameA;

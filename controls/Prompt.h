@@ -6,7 +6,8 @@
 
 using PromptFunction = int (WINAPI*)(HWND owner, const char* text, const char* caption, UINT type);
 using FileDialogFunction = BOOL (WINAPI*)(OPENFILENAMEA* ofn);
-using SavePromptFunction = int (*)(HWND owner);   // returns DialogExitCode
+// The save prompt gets the dialog buttons' pictures: Yes, No, Cancel, OK.
+using SavePromptFunction = int (*)(HWND owner, const HBITMAP* faces);   // returns DialogExitCode
 using ColourDialogFunction = BOOL (WINAPI*)(CHOOSECOLORA* cc);
 
 extern PromptFunction PixtorPrompt;           // MessageBoxA unless a test replaced it
@@ -18,14 +19,3 @@ extern ColourDialogFunction PixtorColourDialog;   // ChooseColorA
 inline int Ask(HWND owner, const char* text, const char* caption, UINT type) {
     return PixtorPrompt(owner, text, caption, type);
 }
-
-// The save prompt's answer: 0 save, 1 do not save, 2 cancel.
-extern int DialogExitCode;
-int RunSavePrompt(HWND owner);
-INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The About box.
-INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The resolution dialog (modeless).
-INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);

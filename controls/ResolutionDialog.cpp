@@ -2,12 +2,12 @@
 // radio buttons and applied together on OK. It is modeless and closes by
 // handing the focus back to the main window, which destroys it.
 #include "controls/Controls.h"
-#include "controls/Prompt.h"
+#include "controls/Dialogs.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
-#include "formats/IconFile.h"
-#include "shell/Ids.h"
-#include "shell/Shell.h"
+#include "formats/win32/IconFile.h"
+#include "shell/FormatMessage.h"
+#include "resources/Ids.h"
 #include "strip/ToolBarStrip.h"
 
 // The choices live across openings; each opening sets them from the menus.
@@ -17,10 +17,14 @@ static int c;       // chosen depth rank: 0 1 bit .. 3 24 bit
 static int CxC;     // depth rank last applied
 static int cTool;   // chosen mode: 0 icon, 1 toolbar
 
-static void CloseResolution() { SendMessageA(hWinMain, WM_SETFOCUS, 0, 0); }
+// The main window, which owns the dialog.
+static HWND Owner;
 
-static void InitResolution(HWND hDlg) {
-    SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitDialogue[3]));
+static void CloseResolution() { SendMessageA(Owner, WM_SETFOCUS, 0, 0); }
+
+static void InitResolution(HWND hDlg, LPARAM faces) {
+    Owner = GetParent(hDlg);
+    SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(OkFace(faces)));
     CreateDialogFace(hDlg, RGB(60, 0, 180));
     XxX = j = MenuStr.Size16 == 1 ? 0 : 1;
     CheckRadioButton(hDlg, IDC_RES16, IDC_RES32, IDC_RES16 + j);
@@ -35,8 +39,8 @@ static void InitResolution(HWND hDlg) {
 // false, and nothing of the dialog's choice applies.
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
-    PopFileInitialize(hWinMain, 2);
-    if (PopFileSaveDlg(hWinMain, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
+    PopFileInitialize(Owner, 2);
+    if (PopFileSaveDlg(Owner, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
         return false;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;
@@ -55,18 +59,13 @@ static void ApplyResolution() {
     }
     XxX = j;
     CxC = c;
-    const int format = 2 * CxC + XxX;
-    MenuStr.Size16 = j == 0;
-    MenuStr.Size32 = j != 0;
-    MenuStr.Depth24 = c == 3;
-    MenuStr.Depth8 = c == 2;
-    MenuStr.Depth4 = c == 1;
-    MenuStr.Depth1 = c == 0;
+    const int format = FormatIndex(XxX == 1 ? 32 : 16, CxC);
+    SetFormatFlags(format);
     MenuStr.IconMode = cTool == 0;
     MenuStr.ToolbarMode = cTool == 1;
     UpdateMenu();
     OpenPaceMessageToMenu = format;
-    SendMessageA(hWinMain, WM_USER, 0, format);
+    SendFormat(Owner, format);
     if (ToolBarStr.StripActive == 0 && cTool == 1) {
         ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
         // Shown at once, not only where the closing dialog uncovers it.
@@ -85,7 +84,7 @@ static void ResolutionCommand(int id) {
 
 INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: InitResolution(hDlg); return TRUE;
+    case WM_INITDIALOG: InitResolution(hDlg, lParam); return TRUE;
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);

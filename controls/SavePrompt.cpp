@@ -1,16 +1,13 @@
 // The save-changes prompt: "Save changes to icon '...' ?" with bitmap
 // buttons Yes, No and Cancel on the violet face.
-#include "controls/Controls.h"
-#include "controls/Prompt.h"
-#include "formats/IconFile.h"
-#include "shell/Ids.h"
-#include "shell/Shell.h"
+#include "controls/Dialogs.h"
+#include "formats/win32/IconFile.h"
+#include "resources/Ids.h"
 #include "strip/ToolBarStrip.h"
 
 int DialogExitCode;
 
 static const COLORREF PromptFace = RGB(60, 0, 180);
-
 
 static void PaintQuestion(HWND hDlg) {
     HWND question = GetDlgItem(hDlg, IDC_SAVETEXT);
@@ -43,7 +40,7 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
     case WM_INITDIALOG:
         for (int i = 0; i < 3; ++i)
             SendDlgItemMessageA(hDlg, IDC_SAVEYES + i, BM_SETIMAGE, IMAGE_BITMAP,
-                                reinterpret_cast<LPARAM>(hBitDialogue[i]));
+                                reinterpret_cast<LPARAM>(reinterpret_cast<const HBITMAP*>(lParam)[i]));
         CreateDialogFace(hDlg, PromptFace);
         return TRUE;
     case WM_CTLCOLORDLG:
@@ -66,7 +63,8 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
     return FALSE;
 }
 
-int RunSavePrompt(HWND owner) {
-    DialogBoxParamA(hInst, "AboutSave", owner, AboutSave, 0);
+int RunSavePrompt(HWND owner, const HBITMAP* faces) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    DialogBoxParamA(inst, "AboutSave", owner, AboutSave, reinterpret_cast<LPARAM>(faces));
     return DialogExitCode;
 }

@@ -1,7 +1,7 @@
 // The title strip: the mode picture and the file title in a violet band
 // over the top of the main window while it is not focused.
-#include "controls/Controls.h"
-#include "formats/IconFile.h"
+#include "controls/Dialogs.h"
+#include "formats/win32/IconFile.h"
 
 static const COLORREF StripFace = RGB(60, 0, 200);
 

@@ -53,18 +53,23 @@ void InitDocument() {
     ClearImage(VirtualScreen);
 }
 
-void ApplyFormatIndex(int index) {
-    if (!IsFormatIndex(index)) return;
-    const FormatRow& row = FormatTable[index];
-    OpenPaceMessageToMenu = index;
-    Pace = row.Pace;
-    iMx = row.iMx;
+void SetFormatFlags(int index) {
+    const FormatRow none = {0, 0, 0};
+    const FormatRow& row = IsFormatIndex(index) ? FormatTable[index] : none;
     MenuStr.Size16 = row.Pace == 16;
     MenuStr.Size32 = row.Pace == 32;
     MenuStr.Depth1 = row.Bits == 1;
     MenuStr.Depth4 = row.Bits == 4;
     MenuStr.Depth8 = row.Bits == 8;
     MenuStr.Depth24 = row.Bits == 24;
+}
+
+void ApplyFormatIndex(int index) {
+    SetFormatFlags(index);
+    if (!IsFormatIndex(index)) return;
+    OpenPaceMessageToMenu = index;
+    Pace = FormatTable[index].Pace;
+    iMx = FormatTable[index].iMx;
 }
 
 void ClearImage(uint32_t* pixels) {

@@ -34,6 +34,10 @@ struct FormatRow {
 extern const FormatRow FormatTable[FormatCount];
 
 int FormatIndexOf(int pace, int bits);   // -1 when no row matches
+// The index of a size and a depth rank (0 = 1 bit .. 3 = 24 bits); 24 bits
+// is what strips and extracted icons take.
+constexpr int TrueColourRank = 3;
+inline int FormatIndex(int pace, int depthRank) { return 2 * depthRank + (pace == 32 ? 1 : 0); }
 int FormatIndexOfCode(int code);         // -1 for a code outside the table
 inline bool IsFormatIndex(int index) { return index >= 0 && index < FormatCount; }
 
@@ -86,9 +90,11 @@ extern GlobalPointRecord GlobalPoint;
 
 // Start-up state of everything above; VirtualScreen becomes all MaskColor.
 void InitDocument();
-// Stores the index and sets Pace, iMx and the size and depth flags from
-// its row, clearing every other size and depth flag. Indices outside the
-// table are ignored.
+// The size and depth check flags of the index's row set, every other size
+// and depth flag cleared (all six for an index outside the table).
+void SetFormatFlags(int index);
+// Stores the index and sets Pace, iMx and the flags from its row. Indices
+// outside the table only clear the flags.
 void ApplyFormatIndex(int index);
 // New image: all 1024 pixels transparent; size, depth and hot spot stay.
 void ClearImage(uint32_t* pixels);

@@ -2,14 +2,17 @@
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
+#include "controls/Dialogs.h"
+#include "controls/Gdi.h"
 #include "controls/Prompt.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
-#include "document/Board.h"
+#include "document/win32/Board.h"
 #include "document/Undo.h"
-#include "formats/Extractor.h"
-#include "formats/IconFile.h"
-#include "shell/Ids.h"
+#include "formats/win32/Extractor.h"
+#include "formats/win32/IconFile.h"
+#include "shell/FormatMessage.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
@@ -47,19 +50,17 @@ static void ChangeSize(HWND hwnd, int size) {
     int old = Pace;
     Pace = size;
     DimeChange(size, old, VirtualScreen);
-    MenuStr.Size16 = size == 16;
-    MenuStr.Size32 = size == 32;
+    OpenPaceMessageToMenu += size == 32 ? 1 : -1;   // the same depth at the other size
+    SetFormatFlags(OpenPaceMessageToMenu);
     UpdateMenu();
-    OpenPaceMessageToMenu += size == 32 ? 1 : -1;
-    SendMessageA(hwnd, WM_USER, 0, OpenPaceMessageToMenu);
+    SendFormat(hwnd, OpenPaceMessageToMenu);
     InvalidateRect(hIcon, nullptr, TRUE);
     InvalidateRect(hwndChild, nullptr, size == 32);
 }
 
 static void ChangeDepth(HWND hwnd, int rank) {
     if (!ToolBarStr.StripActive) {
-        MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
-        SendMessageA(hwnd, WM_USER, 0, 2 * rank + (Pace != 16 ? 1 : 0));
+        SendFormat(hwnd, FormatIndex(Pace, rank));
     }
     UpdateMenu();
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -108,7 +109,7 @@ static void FillGradient(int command) {
 }
 
 static void OpenResolution(HWND hwnd) {
-    hModlessDlg = CreateDialogParamA(hInst, "RESOLUTION", hwnd, Resolution, 0);
+    hModlessDlg = CreateDialogParamA(hInst, "RESOLUTION", hwnd, Resolution, reinterpret_cast<LPARAM>(hBitDialogue));
 }
 
 // The image as a Pace x Pace 32-bit bitmap; the round trip through the
@@ -138,25 +139,19 @@ static void Paste(HWND hwnd) {
     BITMAP info;
     if (source && GetObjectA(source, sizeof info, &info)) {
         DinamicSave();
-        HBITMAP image = ImageBitmap();
-        HDC screen = GetDC(nullptr);
-        HDC from = CreateCompatibleDC(screen);
-        HDC to = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        HGDIOBJ oldFrom = SelectObject(from, source);
-        HGDIOBJ oldTo = SelectObject(to, image);
-        StretchBlt(to, 0, 0, Pace, Pace, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-        SelectObject(from, oldFrom);
-        SelectObject(to, oldTo);
+        Owned<HBITMAP> image(ImageBitmap());
+        MemoryDC from, to;
+        {
+            Selected clipboard(from, source);
+            Selected onto(to, image);
+            StretchBlt(to, 0, 0, Pace, Pace, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        }
         // Read back through a copy in the platform's order, so the elements
         // beyond the Pace x Pace image come back exactly as they were.
         static uint32_t local[ImagePixels];
         PortingProc(VirtualScreen, local);
         ReadTopDownRows(to, image, Pace, local);
         PortingProc(local, VirtualScreen);
-        DeleteDC(from);
-        DeleteDC(to);
-        DeleteObject(image);
     }
     RepaintBoard();
     CloseClipboard();
@@ -188,14 +183,13 @@ static void Open(HWND hwnd) {
         DinamicMem.NextSlot = 0;
         if (ToolBarStr.StripActive) {
             Pace = ToolBarStr.StripPace;
-            MenuStr.Size16 = Pace == 16;
-            MenuStr.Size32 = Pace == 32;
+            SetFormatFlags(FormatIndex(Pace, TrueColourRank));
             UpdateMenu();
-            SendMessageA(hwnd, WM_USER, 0, Pace == 32 ? 7 : 6);
+            SendFormat(hwnd, FormatIndex(Pace, TrueColourRank));
             InvalidateRect(hwnd, nullptr, TRUE);
             InvalidateRect(hIcon, nullptr, TRUE);
         } else {
-            SendMessageA(hwnd, WM_USER, 0, OpenPaceMessageToMenu);
+            SendFormat(hwnd, OpenPaceMessageToMenu);
         }
     }
     PopFileInitialize(hwnd, 0);
@@ -231,7 +225,7 @@ static void Save(HWND hwnd) {
 static bool OfferToSave(HWND hwnd) {
     SettleStrip();
     if (NeedToSave == 0) return true;
-    int answer = PixtorSavePrompt(hwnd);
+    int answer = PixtorSavePrompt(hwnd, hBitDialogue);
     if (answer == 2) return false;
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
@@ -334,9 +328,9 @@ static void New(HWND hwnd) {
 static void Extract(HWND hwnd) {
     PopFileInitialize(hwnd, 1);
     if (PopFileOpenDlg(hwnd, szFileNameEx, szTitleNameEx) &&
-        DialogBoxParamA(hInst, "EXTRACTOR", hwnd, Extractor, 0) == 1) {
+        DialogBoxParamA(hInst, "EXTRACTOR", hwnd, Extractor, reinterpret_cast<LPARAM>(hBitDialogue)) == 1) {
         if (Pace == 16) DimeChange(16, 32, VirtualScreen);
-        SendMessageA(hwnd, WM_USER, 0, Pace == 32 ? 7 : 6);
+        SendFormat(hwnd, FormatIndex(Pace, TrueColourRank));
         NeedToSave = 1;
         FileFlag = 1;
         szFileName[0] = szTitleName[0] = 0;
@@ -357,7 +351,7 @@ void OnCommand(HWND hwnd, int id) {
     case IDM_SAVEAS: SaveAs(hwnd); break;
     case IDM_EXIT: Exit(hwnd); break;
     case IDM_NEW: New(hwnd); break;
-    case IDM_ABOUT: DialogBoxParamA(hInst, "AboutMe", hwnd, AboutMe, 0); break;
+    case IDM_ABOUT: DialogBoxParamA(hInst, "AboutMe", hwnd, AboutMe, reinterpret_cast<LPARAM>(hBitDialogue)); break;
     case IDM_COPY: Copy(hwnd); break;
     case IDM_PASTE: Paste(hwnd); break;
     case IDM_PALETTE: ChooseColour(hwnd); break;

@@ -8,11 +8,14 @@
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
-#include "document/Board.h"
+#include "controls/Dialogs.h"
+#include "controls/Gdi.h"
+#include "document/win32/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "formats/IconFile.h"
-#include "shell/Ids.h"
+#include "formats/win32/IconFile.h"
+#include "shell/FormatMessage.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
@@ -35,10 +38,11 @@ static int BandLimit() { return yClient * 83 / 100; }
 
 // ---- Creation -------------------------------------------------------------------
 
-static HWND MakeChild(const char* cls, DWORD style, int x, int y, int cx, int cy, int id, HWND parent) {
+static HWND MakeChild(const char* cls, DWORD style, int x, int y, int cx, int cy, int id, HWND parent,
+                      void* param = nullptr) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     return CreateWindowExA(0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, param);
 }
 
 static void CreateReadOutsAndPalette(HWND hwnd) {
@@ -76,7 +80,7 @@ static void CreateBitmapButtons(HWND hwnd) {
 
 static void CreateChildWindows(HWND hwnd) {
     hwndChild = MakeChild("Checker3_Child", 0, 3 * xClient / 32, yClient / 4, 36 * xClient / 64,
-                          36 * yClient / 64, IDC_BOARD, hwnd);
+                          36 * yClient / 64, IDC_BOARD, hwnd, hCursor);   // the board's cursor per tool
     Gradient = MakeChild("Gradient", WS_BORDER, 359, 128, 70, 100, IDC_GRADIENT, hwnd);
     for (int k = 0; k < 3; ++k)
         OwnScroller[k] = MakeChild("GradientScroll", WS_BORDER, 360 + 24 * k, 250, 20, 80,
@@ -129,8 +133,6 @@ static void OpenCommandLineFile(const char* commandLine) {
     // A strip file that could not be read still leaves toolbar mode whole:
     // a new, unnamed strip starts from the board.
     if (ToolBarStr.StripActive && !ToolBarStr.hStripList) ToolBarStr.CreateRequest = 1;
-    MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
-    MenuStr.Size32 = MenuStr.Size16 = 0;
     ApplyFormatIndex(OpenPaceMessageToMenu);
     UpdateMenu();
 }
@@ -241,23 +243,17 @@ static void PaintPreview() {
 }
 
 static void PaintLabelsAndFrames(HDC hdc) {
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(10, GetDeviceCaps(hdc, LOGPIXELSY), 72);
-    lf.lfWidth = 6;
-    lf.lfWeight = 400;
-    lf.lfCharSet = OEM_CHARSET;
-    lstrcpyA(lf.lfFaceName, "Courier");
-    HFONT font = CreateFontIndirectA(&lf);
-    HGDIOBJ oldFont = SelectObject(hdc, font);
-    SetBkMode(hdc, TRANSPARENT);
-    struct Label { const char* Text; int x, y; };
-    static const Label labels[] = {
-        {"Color grad", 360, 110}, {"Color", 360, 230}, {"Nudge", 360, 342}, {"Add", 70, 108},
-        {"Delete", 145, 108},     {"Update", 220, 108}, {"Get", 295, 108},
-    };
-    for (const Label& l : labels) TextOutA(hdc, l.x, l.y, l.Text, lstrlenA(l.Text));
-    SelectObject(hdc, oldFont);
-    DeleteObject(font);
+    {
+        Owned<HFONT> font(CreatePointFont(hdc, 10, 6, "Courier"));
+        Selected with(hdc, font);
+        SetBkMode(hdc, TRANSPARENT);
+        struct Label { const char* Text; int x, y; };
+        static const Label labels[] = {
+            {"Color grad", 360, 110}, {"Color", 360, 230}, {"Nudge", 360, 342}, {"Add", 70, 108},
+            {"Delete", 145, 108},     {"Update", 220, 108}, {"Get", 295, 108},
+        };
+        for (const Label& l : labels) TextOutA(hdc, l.x, l.y, l.Text, lstrlenA(l.Text));
+    }
     // Frames broken where their labels stand.
     static const POINT gradLeft[] = {{355, 120}, {352, 120}, {352, 240}};
     static const POINT gradRight[] = {{435, 240}, {435, 120}, {430, 120}};
@@ -275,18 +271,13 @@ static void OnPaint(HWND hwnd) {
     GetClientRect(hwnd, &rc);
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
-    HDC memory = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HBRUSH face = CreateSolidBrush(0x00C8001E);
-    FillRect(memory, &rc, face);
-    DeleteObject(face);
-    PaintLabelsAndFrames(memory);
-    const RECT& u = ps.rcPaint;
-    BitBlt(hdc, u.left, u.top, u.right - u.left, u.bottom - u.top, memory, u.left, u.top, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    {
+        Offscreen picture(hdc, rc.right, rc.bottom);
+        Owned<HBRUSH> face(CreateSolidBrush(0x00C8001E));
+        FillRect(picture, &rc, face);
+        PaintLabelsAndFrames(picture);
+        picture.CopyTo(hdc, ps.rcPaint);
+    }
     EndPaint(hwnd, &ps);
 }
 
@@ -322,10 +313,11 @@ static void OnNotify(WPARAM wParam, const NMHDR* header) {
     GetClientRect(hStatBar, &rc);
     HDC hdc = GetDC(hStatBar);
     SetBkMode(hdc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(ANSI_VAR_FONT));
-    SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
-    DrawTextA(hdc, hint, -1, &rc, DT_SINGLELINE | DT_VCENTER);
-    SelectObject(hdc, oldFont);
+    {
+        Selected font(hdc, GetStockObject(ANSI_VAR_FONT));
+        SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
+        DrawTextA(hdc, hint, -1, &rc, DT_SINGLELINE | DT_VCENTER);
+    }
     ReleaseDC(hStatBar, hdc);
 }
 
@@ -402,11 +394,11 @@ static void OnSize() {
     hMenuDialogue = nullptr;
 }
 
+void SendFormat(HWND mainWindow, int index) { SendMessageA(mainWindow, WM_USER, 0, index); }
+
 LRESULT OnFormatMessage(HWND, unsigned index) {
-    MenuStr.Depth24 = MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
-    MenuStr.Size32 = MenuStr.Size16 = 0;
-    if (!IsFormatIndex(static_cast<int>(index))) return 0;
     ApplyFormatIndex(static_cast<int>(index));
+    if (!IsFormatIndex(static_cast<int>(index))) return 0;
     MouseBit = 1;
     UpdateMenu();
     InvalidateRect(hwndChild, nullptr, FALSE);

@@ -5,10 +5,10 @@
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
-#include "document/Board.h"
+#include "document/win32/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 

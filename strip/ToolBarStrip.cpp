@@ -4,7 +4,7 @@
 // then draws the visible slots with the selected image enlarged.
 #include "strip/ToolBarStrip.h"
 #include "document/Document.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 

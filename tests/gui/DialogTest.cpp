@@ -1,6 +1,7 @@
 // The resolution dialog and the menu check marks that follow size, depth
 // and mode, through the real modeless dialog and menus.
-#include "formats/IconFile.h"
+#include "controls/Dialogs.h"
+#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"

@@ -85,7 +85,7 @@ int SavePromptAnswer = 1, SavePromptCount = 0;
 std::string DialogChoice;
 std::vector<DialogRecord> Dialogs;
 
-static int ScriptedSavePrompt(HWND) {
+static int ScriptedSavePrompt(HWND, const HBITMAP*) {
     ++SavePromptCount;
     return SavePromptAnswer;
 }

@@ -10,7 +10,7 @@
 #include "controls/Prompt.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "shell/Ids.h"
+#include "resources/Ids.h"
 #include "shell/Shell.h"
 
 struct PromptRecord { std::string Text, Caption; UINT Type; };

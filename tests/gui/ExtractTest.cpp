@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include "document/IcColors.h"
 #include "formats/IcFormat.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {

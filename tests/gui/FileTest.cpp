@@ -2,7 +2,7 @@
 // dialogs answered from a script and the files checked byte by byte.
 #include "formats/ByteStream.h"
 #include "formats/IcFormat.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "tests/gui/EditorFixture.h"
 
 TEST_F(Files, SaveWithoutANameAsksAndACancelKeepsTheImageUnsaved) {

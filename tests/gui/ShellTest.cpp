@@ -6,7 +6,7 @@
 #include <fstream>
 #include "formats/ByteStream.h"
 #include "formats/IcFormat.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"
 

@@ -2,7 +2,7 @@
 // order, its selection, its painted slots, and its bitmap file opened and
 // saved through the editor's commands.
 #include <functional>
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 #include <string>
 #include <vector>
-#include "resources/resource.h"
+#include "resources/Ids.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // File names, read dispatch and error reporting on the Win32 side.
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include <shellapi.h>
 #include <cstring>
+#include "controls/Gdi.h"
 #include "controls/Prompt.h"
-#include "document/Board.h"
+#include "document/win32/Board.h"
 #include "document/Document.h"
-#include "formats/BitmapFormat.h"
+#include "formats/win32/BitmapFormat.h"
 #include "formats/FileErrors.h"
-#include "formats/HandleStream.h"
+#include "formats/win32/HandleStream.h"
 #include "formats/IcFormat.h"
-#include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
 char szFileName[NameLength], szTitleName[NameLength];
@@ -17,6 +17,8 @@ char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
 char szFileNameEx[NameLength], szTitleNameEx[NameLength];
 
 static OPENFILENAMEA ofn;
+// The main window, which owns the file dialogs and every file message.
+static HWND Owner;
 
 static const char szFilter[] =
     "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0"
@@ -27,6 +29,7 @@ static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp
 
 void PopFileInitialize(HWND hwnd, int filterSet) {
     if (filterSet < 0 || filterSet > 2) filterSet = 0;
+    Owner = hwnd;
     ofn = {};
     ofn.lStructSize = sizeof(OPENFILENAMEA);
     ofn.hwndOwner = hwnd;
@@ -121,7 +124,7 @@ int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
 
 int MistakeHandler(int code) {
     if (const char* message = FileErrorMessage(code))
-        Ask(hWinMain, message, "Error", MB_ICONSTOP | MB_OK);
+        Ask(Owner, message, "Error", MB_ICONSTOP | MB_OK);
     lstrcpynA(szFileName, szFileNameCopy, NameLength);
     lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
     return 0;
@@ -131,22 +134,19 @@ int MistakeHandler(int code) {
 // becomes the image, as a 32x32 24-bit document.
 static void NoSupport() {
     uint32_t* pixels = GlobalPoint.Pixels;
-    HICON icon = ExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hWinMain, GWLP_HINSTANCE)),
+    HICON icon = ExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Owner, GWLP_HINSTANCE)),
                               szFileName, 0);
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = 0;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HBITMAP bitmap = CreateBitmap(32, 32, 1, 32, pixels);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    if (icon && icon != reinterpret_cast<HICON>(1)) DrawIcon(memory, 0, 0, icon);
-    SelectObject(memory, old);
+    MemoryDC memory;
+    Owned<HBITMAP> bitmap(CreateBitmap(32, 32, 1, 32, pixels));
+    {
+        Selected picture(memory, bitmap);
+        if (icon && icon != reinterpret_cast<HICON>(1)) DrawIcon(memory, 0, 0, icon);
+    }
     ReadTopDownRows(memory, bitmap, 32, pixels);
     PortingProc0(pixels, pixels);
-    DeleteDC(memory);
-    DeleteObject(bitmap);
     if (icon && icon != reinterpret_cast<HICON>(1)) DestroyIcon(icon);
-    OpenPaceMessageToMenu = 7;
+    OpenPaceMessageToMenu = FormatIndex(32, TrueColourRank);
 }
 
 // True when the file became the document (read, or converted on request).
@@ -154,7 +154,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
-        if (Ask(hWinMain, "Current image format is not supported.\n Convert to 24bit 32x32?",
+        if (Ask(Owner, "Current image format is not supported.\n Convert to 24bit 32x32?",
                 "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             NoSupport();
             return true;
@@ -169,7 +169,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
         break;
     }
     if (result.MultiImageWarning)
-        Ask(hWinMain, "Multi-image format isn't supported yet!\n             Read only first.",
+        Ask(Owner, "Multi-image format isn't supported yet!\n             Read only first.",
             "Warning", MB_ICONEXCLAMATION | MB_OK);
     if (result.HotSpotRead) {
         CursorStr.HotX = result.HotX;

@@ -1,4 +1,4 @@
-#include "formats/HandleStream.h"
+#include "formats/win32/HandleStream.h"
 
 long long HandleStream::ReadAt(uint64_t offset, void* buffer, size_t count) {
     LARGE_INTEGER at;

@@ -1,14 +1,14 @@
 // The icon extractor: the icons of szFileNameEx, as the system renders
 // them, listed in a tree on the violet face; OK takes the chosen one.
-#include "formats/Extractor.h"
+#include "formats/win32/Extractor.h"
 #include <commctrl.h>
 #include <shellapi.h>
-#include "controls/Controls.h"
+#include "controls/Dialogs.h"
+#include "controls/Gdi.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "formats/IconFile.h"
-#include "shell/Ids.h"
-#include "shell/Shell.h"
+#include "formats/win32/IconFile.h"
+#include "resources/Ids.h"
 
 // The dialog's state, kept between openings: the chosen icon V is what
 // OK takes when nothing is chosen in this opening.
@@ -22,60 +22,45 @@ constexpr int ExtractedEdge = 32;   // icons are taken at 32x32 whatever the sys
 // What the system answers for a file that is no executable, library or icon file.
 static const HICON NotAnIconFile = reinterpret_cast<HICON>(1);
 
-// A canvas for icons: an edge x edge 32-bit picture, top row first,
-// selected into its own memory context; released by its destructor.
-class IconCanvas {
-public:
-    IconCanvas(int width, int height) : cx(width), cy(height) {
-        BITMAPINFO header = {};
-        header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        header.bmiHeader.biWidth = cx;
-        header.bmiHeader.biHeight = -cy;
-        header.bmiHeader.biPlanes = 1;
-        header.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        picture = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
-        pixels = static_cast<uint32_t*>(bits);
-        memory = CreateCompatibleDC(nullptr);
-    }
-    ~IconCanvas() {
-        DeleteDC(memory);
-        if (picture) DeleteObject(picture);
-    }
-    IconCanvas(const IconCanvas&) = delete;
-    IconCanvas& operator=(const IconCanvas&) = delete;
-    bool Ready() const { return picture && memory; }
-    // The icon over white, every fourth byte cleared: an opaque picture in
-    // blue, green, red order. A 32-bit list given the icon itself may keep
-    // its transparent parts black.
-    const uint32_t* Draw(HICON icon) {
-        for (int k = 0; k < cx * cy; ++k) pixels[k] = 0x00FFFFFF;
-        HGDIOBJ old = SelectObject(memory, picture);
+// The icon drawn over white on an edge x edge 32-bit canvas (top row
+// first), every fourth byte cleared: an opaque picture in blue, green, red
+// order. A 32-bit list given the icon itself may keep its transparent
+// parts black.
+static HBITMAP DrawOnWhite(HICON icon, int cx, int cy, uint32_t** pixels) {
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = cx;
+    header.bmiHeader.biHeight = -cy;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!canvas) return nullptr;
+    uint32_t* p = static_cast<uint32_t*>(bits);
+    for (int k = 0; k < cx * cy; ++k) p[k] = 0x00FFFFFF;
+    {
+        MemoryDC memory;
+        Selected onCanvas(memory, canvas);
         DrawIconEx(memory, 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
         GdiFlush();
-        SelectObject(memory, old);
-        for (int k = 0; k < cx * cy; ++k) pixels[k] &= 0x00FFFFFF;
-        return pixels;
     }
-    HBITMAP Bitmap() const { return picture; }
-private:
-    int cx, cy;
-    HBITMAP picture = nullptr;
-    uint32_t* pixels = nullptr;
-    HDC memory = nullptr;
-};
+    for (int k = 0; k < cx * cy; ++k) p[k] &= 0x00FFFFFF;
+    *pixels = p;
+    return canvas;
+}
 
 // Every icon of the file, in its own order, into the list; no handle, or
 // the answer for a file that is no executable, library or icon file, ends
 // the listing.
 static void ListIcons(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
-    IconCanvas canvas(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-    for (i = 0; canvas.Ready() && i < MaxExtractedIcons; ++i) {
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    for (i = 0; i < MaxExtractedIcons; ++i) {
         HICON icon = ExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
         if (!icon || icon == NotAnIconFile) break;
-        canvas.Draw(icon);
-        ImageList_Add(hImageList, canvas.Bitmap(), nullptr);
+        uint32_t* pixels = nullptr;
+        Owned<HBITMAP> picture(DrawOnWhite(icon, cx, cy, &pixels));
+        ImageList_Add(hImageList, picture, nullptr);
         DestroyIcon(icon);
     }
 }
@@ -91,9 +76,9 @@ static HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const char* text,
     return reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-static void InitExtractor(HWND hDlg) {
+static void InitExtractor(HWND hDlg, LPARAM faces) {
     i = 0;
-    SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitDialogue[3]));
+    SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(OkFace(faces)));
     hBrush = CreateSolidBrush(RGB(60, 0, 180));
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
     hTree = CreateWindowExA(0, WC_TREEVIEWA, "Tree View",
@@ -122,13 +107,14 @@ static bool TakeChosenIcon(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
     HICON icon = V >= 0 && V < i ? ExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
     if (!icon || icon == NotAnIconFile) return false;
-    IconCanvas canvas(ExtractedEdge, ExtractedEdge);
-    if (canvas.Ready()) {
+    uint32_t* pixels = nullptr;
+    Owned<HBITMAP> picture(DrawOnWhite(icon, ExtractedEdge, ExtractedEdge, &pixels));
+    if (picture) {
         DinamicSave();
-        PortingProc0(canvas.Draw(icon), GlobalPoint.Pixels);
+        PortingProc0(pixels, GlobalPoint.Pixels);
     }
     DestroyIcon(icon);
-    return canvas.Ready();
+    return picture != nullptr;
 }
 
 static void OnExtractorOK(HWND hDlg) {
@@ -142,7 +128,7 @@ static void OnExtractorOK(HWND hDlg) {
 
 INT_PTR CALLBACK Extractor(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: InitExtractor(hDlg); return TRUE;
+    case WM_INITDIALOG: InitExtractor(hDlg, lParam); return TRUE;
     case WM_CTLCOLORDLG:
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(hBrush);

@@ -1,6 +1,6 @@
-// Command and control ids of the main window, in the numbered bands the
-// program uses. Menus, accelerators, toolbars and buttons all send these
-// as WM_COMMAND ids; the resource script uses the same numbers.
+// Command and control ids, in the numbered bands the program uses: the
+// resource script and the code both take them from here. Menus,
+// accelerators, toolbars and buttons all send these as WM_COMMAND ids.
 #pragma once
 
 // ---- File, document and mode commands ---------------------------------

@@ -1,16 +1,17 @@
 // The drawing board: the image enlarged into cells, with grid and outline;
 // presses and drags become pixel changes through the current tool.
-#include "document/Board.h"
+#include "document/win32/Board.h"
 #include <cstdlib>
 #include "colour/Palette.h"
 #include "controls/Controls.h"
+#include "controls/Gdi.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "shell/Ids.h"
-#include "shell/Shell.h"
+#include "resources/Ids.h"
 
 // Board state, one instance.
 static HWND hDady;
+static const HCURSOR* Cursors;   // per tool, given at creation
 static unsigned xPos, yPos;
 static int XY, XS, YS, XH, YW, XY_Flag;
 static RECT mrc, omrc;
@@ -48,7 +49,7 @@ void ShowCurrentPixel(HWND parent, int index, const uint32_t* pixels) {
 // ---- Pointer ------------------------------------------------------------------
 
 static void OnBoardMove(HWND hwnd, WPARAM keys, LPARAM lParam) {
-    SetCursor(hCursor[CursorShape]);
+    if (Cursors) SetCursor(Cursors[CursorShape]);
     if (MouseBit != 0) return;
     xPos = LOWORD(lParam);
     yPos = HIWORD(lParam);
@@ -184,11 +185,11 @@ static void SetCoordinates(int value) {
 static void ToolStep(HDC raster, HBITMAP bitmap, int pace, uint32_t* local, uint32_t* pixels) {
     int tool = DrawBar.Tool;
     if (tool < ToolLine || tool > ToolFilledSquare) return;
-    HPEN pen = CreatePen(PS_SOLID, 0, DrawBar.Color);
-    bool filled = tool == ToolFill || tool == ToolFilledRound || tool == ToolFilledSquare;
-    HBRUSH brush = filled ? CreateSolidBrush(DrawBar.Color) : nullptr;
-    HGDIOBJ oldPen = SelectObject(raster, pen);
-    SelectObject(raster, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+    const bool filled = tool == ToolFill || tool == ToolFilledRound || tool == ToolFilledSquare;
+    Owned<HPEN> pen(CreatePen(PS_SOLID, 0, DrawBar.Color));
+    Owned<HBRUSH> brush(filled ? CreateSolidBrush(DrawBar.Color) : nullptr);
+    Selected withPen(raster, pen);
+    Selected withBrush(raster, filled ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
     bool copyBack = true;
     if (tool == ToolLine) {
         MoveToEx(raster, DrawBar.StartX, DrawBar.StartY, nullptr);
@@ -221,10 +222,6 @@ static void ToolStep(HDC raster, HBITMAP bitmap, int pace, uint32_t* local, uint
         }
     }
     if (copyBack) PortingProc(local, pixels);
-    SelectObject(raster, oldPen);
-    SelectObject(raster, GetStockObject(WHITE_BRUSH));
-    DeleteObject(pen);
-    if (brush) DeleteObject(brush);
 }
 
 void PixelDrawProc0(HWND hwnd, HDC hdc, int pace, int gridHidden, uint32_t* pixels) {
@@ -232,12 +229,10 @@ void PixelDrawProc0(HWND hwnd, HDC hdc, int pace, int gridHidden, uint32_t* pixe
     PortingProc(pixels, local);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    HDC raster = CreateCompatibleDC(hdc);
-    HBITMAP bitmap = CreateBitmap(pace, pace, 1, 32, local);
-    HGDIOBJ oldRaster = SelectObject(raster, bitmap);
-    HDC screen = CreateCompatibleDC(hdc);
-    HBITMAP screenBitmap = CreateCompatibleBitmap(hdc, rc.right, rc.bottom);
-    HGDIOBJ oldScreen = SelectObject(screen, screenBitmap);
+    MemoryDC raster(hdc);
+    Owned<HBITMAP> bitmap(CreateBitmap(pace, pace, 1, 32, local));
+    Selected onRaster(raster, bitmap);
+    Offscreen screen(hdc, rc.right, rc.bottom);
 
     ToolStep(raster, bitmap, pace, local, pixels);
 
@@ -246,16 +241,9 @@ void PixelDrawProc0(HWND hwnd, HDC hdc, int pace, int gridHidden, uint32_t* pixe
         if (MenuStr.SimpleGrid == 1) ShowGreed(screen, hwnd, pace);
         else ShowGreedInv(screen, hwnd, pace);
     }
-    SelectObject(screen, GetStockObject(BLACK_PEN));
+    Selected black(screen, GetStockObject(BLACK_PEN));
     DrawingBoard(screen, hwnd);
-    BitBlt(hdc, 0, 0, rc.right, rc.bottom, screen, 0, 0, SRCCOPY);
-
-    SelectObject(screen, oldScreen);
-    DeleteObject(screenBitmap);
-    DeleteDC(screen);
-    SelectObject(raster, oldRaster);
-    DeleteObject(bitmap);
-    DeleteDC(raster);
+    screen.CopyTo(hdc, rc);
 }
 
 static void OnBoardPaint(HWND hwnd) {
@@ -269,6 +257,7 @@ static void OnBoardPaint(HWND hwnd) {
 LRESULT CALLBACK ChildWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
+        Cursors = static_cast<const HCURSOR*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
         hDady = GetParent(hwnd);
         GlobalPoint.hBoard = hwnd;
         ClearImage(VirtualScreen);

@@ -1,8 +1,8 @@
-#include "formats/BitmapFormat.h"
+#include "formats/win32/BitmapFormat.h"
 #include <new>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
-#include "formats/IconFile.h"
+#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"
@@ -49,7 +49,7 @@ bool BitmapFormatOpen(ByteStream& file) {
     // Edits asked of the strip that was open do not fall on this one.
     ToolBarStr.DiscardRequest = ToolBarStr.AddRequest = ToolBarStr.DeleteRequest = ToolBarStr.UpdateRequest = 0;
     ToolBarStr.RetrieveRequest = 1;
-    OpenPaceMessageToMenu = strip.Pace == 32 ? 7 : 6;
+    OpenPaceMessageToMenu = FormatIndex(strip.Pace, TrueColourRank);
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
     return true;
 }

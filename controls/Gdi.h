@@ -1,0 +1,90 @@
+// Small owners of the GDI objects a paint or a conversion makes, so that
+// each is released in the function that made it, in reverse order, on
+// every path, and no object is deleted while still selected.
+#pragma once
+#include <windows.h>
+
+// A memory device context compatible with another one (the screen's when
+// none is given).
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC like = nullptr) : dc(CreateCompatibleDC(like)) {}
+    ~MemoryDC() {
+        if (dc) DeleteDC(dc);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    operator HDC() const { return dc; }
+
+private:
+    HDC dc;
+};
+
+// An object selected into a context until the end of the scope.
+class Selected {
+public:
+    Selected(HDC context, HGDIOBJ object) : dc(context), old(SelectObject(context, object)) {}
+    ~Selected() { SelectObject(dc, old); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc;
+    HGDIOBJ old;
+};
+
+// A GDI object (bitmap, pen, brush, font) deleted at the end of the scope;
+// declare it before the Selected that holds it, so it is deselected first.
+template <typename Handle>
+class Owned {
+public:
+    explicit Owned(Handle handle) : h(handle) {}
+    ~Owned() {
+        if (h) DeleteObject(h);
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    operator Handle() const { return h; }
+
+private:
+    Handle h;
+};
+
+// The program's fonts: a face at a size in points (at the context's
+// resolution) with an average character width in pixels, normal weight,
+// the OEM character set, everything else the default.
+inline HFONT CreatePointFont(HDC dc, int points, int width, const char* face) {
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfWidth = width;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = OEM_CHARSET;
+    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+// A one-pixel solid pen of its own for one line; the end point is not drawn.
+inline void PenLine(HDC dc, int x0, int y0, int x1, int y1, COLORREF colour) {
+    Owned<HPEN> pen(CreatePen(PS_SOLID, 1, colour));
+    Selected with(dc, pen);
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+}
+
+// An off-screen picture of a window's client size: paint into it, then
+// copy the part that needs it to the window in one step.
+class Offscreen {
+public:
+    Offscreen(HDC window, int width, int height)
+        : memory(window), bitmap(CreateCompatibleBitmap(window, width, height)), selected(memory, bitmap) {}
+    operator HDC() const { return memory; }
+    void CopyTo(HDC window, const RECT& part) const {
+        BitBlt(window, part.left, part.top, part.right - part.left, part.bottom - part.top, memory, part.left,
+               part.top, SRCCOPY);
+    }
+
+private:
+    MemoryDC memory;
+    Owned<HBITMAP> bitmap;
+    Selected selected;
+};
