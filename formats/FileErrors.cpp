@@ -1,5 +1,8 @@
 #include "formats/FileErrors.h"
 
+const char* const MultiImageWarning = "Multi-image format isn't supported yet!\n             Read only first.";
+const char* const ConvertQuestion = "Current image format is not supported.\n Convert to 24bit 32x32?";
+
 const char* FileErrorMessage(int code) {
     switch (code) {
     case FileCantOpen: return "Can't open file";

@@ -13,3 +13,9 @@ enum FileErrorCode {
 
 // The message of a code, or nullptr for a code that shows none.
 const char* FileErrorMessage(int code);
+
+// What the icon reader has to say besides errors: an icon file with more
+// than one image (only the first is read), and the question for a file of
+// a size or depth the editor cannot take.
+extern const char* const MultiImageWarning;
+extern const char* const ConvertQuestion;

@@ -1,10 +1,9 @@
-// The single-image icon and cursor file: writer and
-// reader. Every header field is packed and unpacked byte by byte in
-// little-endian order, so the layout does not depend on the compiler.
+// The single-image icon and cursor file: writer and reader.
 #include "formats/IcFormat.h"
 #include <cstring>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
+#include "formats/LittleEndian.h"
 
 const PaletteEntry IconPalette[16] = {
     {0, 0, 0},       {0, 128, 0},     {0, 128, 128},   {128, 0, 0},
@@ -14,23 +13,6 @@ const PaletteEntry IconPalette[16] = {
 };
 
 namespace {
-
-// ---- Little-endian packing ----------------------------------------------
-
-void Put16(uint8_t* at, uint32_t v) {
-    at[0] = static_cast<uint8_t>(v);
-    at[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t Get16(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8);
-}
-uint32_t Get32(const uint8_t* at) {
-    return static_cast<uint32_t>(at[0]) | (static_cast<uint32_t>(at[1]) << 8) |
-           (static_cast<uint32_t>(at[2]) << 16) | (static_cast<uint32_t>(at[3]) << 24);
-}
 
 // One format's geometry: the sizes of every piece of its file.
 struct Layout {

@@ -1,31 +1,14 @@
 // The toolbar strip file: one uncompressed 32-bit bitmap, the
 // images side by side, rows bottom-up, pixels blue, green, red, fourth byte.
-// Every field is packed byte by byte, little-endian, whatever the host.
 #include "formats/StripBitmap.h"
 #include <new>
 #include "formats/FileErrors.h"
+#include "formats/LittleEndian.h"
 
 namespace {
 
 constexpr int FileHeaderBytes = 14;
 constexpr int InfoHeaderBytes = 40;
-
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v & 0xFFu);
-    p[1] = static_cast<uint8_t>((v >> 8) & 0xFFu);
-}
-
-void Put32(uint8_t* p, uint32_t v) {
-    Put16(p, v & 0xFFFFu);
-    Put16(p + 2, (v >> 16) & 0xFFFFu);
-}
-
-uint32_t Get16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8); }
-uint32_t Get32(const uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
-int32_t GetI32(const uint8_t* p) {
-    const uint32_t u = Get32(p);
-    return u <= 0x7FFFFFFFu ? static_cast<int32_t>(u) : -static_cast<int32_t>(~u) - 1;
-}
 
 // A write counts only when it delivers every byte: -1, 0 and a short
 // write all stop the writer.

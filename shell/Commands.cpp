@@ -163,8 +163,7 @@ static void Save(HWND hwnd);
 
 static void Open(HWND hwnd) {
     PopFileInitialize(hwnd, FilterForMode());
-    lstrcpyA(szFileNameCopy, szFileName);
-    lstrcpyA(szTitleNameCopy, szTitleName);
+    KeepNames();
     if (NeedToSave == 1 &&
         Ask(hwnd, "Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
         FileFlag = 0;
@@ -212,8 +211,7 @@ static void Save(HWND hwnd) {
     if (szFileName[0] && FileFlag) {
         // A write that fails keeps the name it was writing to, not one from
         // before some earlier dialog.
-        lstrcpynA(szFileNameCopy, szFileName, NameLength);
-        lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
+        KeepNames();
         NeedToSave = PopFileWrite(VirtualScreen, szFileName, iMx) ? 0 : 1;
     } else {
         SaveAs(hwnd);

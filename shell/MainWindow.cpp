@@ -16,6 +16,7 @@
 #include "formats/win32/IconFile.h"
 #include "shell/FormatMessage.h"
 #include "resources/Ids.h"
+#include "shell/Layout.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
@@ -29,64 +30,48 @@ static HWND hBut[9];
 static HMENU hMenu;
 static HBRUSH hDrag, hStatic, hAlpha, hRed, hGreen, hBlue;
 
-// Read-out ids in hBut order.
-static const int ReadOutIds[9] = {IDC_READX, IDC_READY, IDC_READDRAG, IDC_READWIDTH, IDC_READHEIGHT,
-                                  IDC_READA, IDC_READR, IDC_READG, IDC_READB};
 
 // The lowest band of the window drags it; this is its top edge.
 static int BandLimit() { return yClient * 83 / 100; }
 
 // ---- Creation -------------------------------------------------------------------
 
-static HWND MakeChild(const char* cls, DWORD style, int x, int y, int cx, int cy, int id, HWND parent,
-                      void* param = nullptr) {
-    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    return CreateWindowExA(0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, param);
-}
-
 static void CreateReadOutsAndPalette(HWND hwnd) {
-    hBut[0] = StaticCallEx(hInst, hwnd, xClient - 170, yClient - 62, 45, 12, IDC_READX);
-    hBut[1] = StaticCallEx(hInst, hwnd, xClient - 120, yClient - 62, 45, 12, IDC_READY);
-    hBut[2] = StaticCallEx(hInst, hwnd, xClient - 60, yClient - 62, 45, 12, IDC_READDRAG);
-    hBut[3] = StaticCallEx(hInst, hwnd, xClient - 225, yClient - 62, 51, 12, IDC_READWIDTH);
-    hBut[4] = StaticCallEx(hInst, hwnd, xClient - 280, yClient - 62, 51, 12, IDC_READHEIGHT);
-    for (int k = 0; k < 4; ++k)
-        hBut[5 + k] = StaticCallEx(hInst, hwnd, xClient - 420 + 50 * k, yClient - 93, 47, 11, IDC_READA + k);
-    hIcon = OwnButtonIconEx(hInst, hwnd, 445, 50, 50, 68, IDC_PREVIEW);
+    for (int k = 0; k < 9; ++k) {
+        const Place& p = ReadOutPlaces[k];
+        hBut[k] = StaticCallEx(hInst, hwnd, p.X, p.Y, p.Width, p.Height, p.Id);
+    }
+    const Place& preview = PreviewPlace;
+    hIcon = OwnButtonIconEx(hInst, hwnd, preview.X, preview.Y, preview.Width, preview.Height, preview.Id);
     SendMessageA(hIcon, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_VAR_FONT)), 0);
-    hPalete[0] = hGlobalPalete_h = PaleteButtonEx(hInst, hwnd, 450, 128, 44, 44, IDC_SWATCH);
-    for (int i = 1; i <= 16; ++i)
-        hPalete[i] = PaleteButtonEx(hInst, hwnd, 450 + 23 * (i / 9), 180 + 23 * ((i - 1) % 8), 20, 20,
-                                    IDC_SWATCH + i);
-    for (int i = 0; i < 4; ++i)
-        hPalete[17 + i] = PaleteButtonEx(hInst, hwnd, 450 + 23 * (i / 2), 370 + 23 * (i % 2), 20, 20,
-                                         IDC_PICKEDFIRST + i);
+    for (int k = 0; k < PaletteButtons; ++k) {
+        const Place p = PalettePlace(k);
+        hPalete[k] = PaleteButtonEx(hInst, hwnd, p.X, p.Y, p.Width, p.Height, p.Id);
+    }
+    hGlobalPalete_h = hPalete[0];
     for (HWND readOut : hBut)
         SendMessageA(readOut, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
 }
 
 static void CreateBitmapButtons(HWND hwnd) {
-    struct Place { int x, y, cx, cy; };
-    static const Place places[BitmapButtonCount] = {
-        {380, 358, 24, 24}, {380, 406, 24, 24}, {405, 381, 24, 24}, {356, 382, 24, 24},
-        {340, 50, 24, 50},  {15, 50, 24, 50},   {40, 102, 24, 24},  {115, 102, 24, 24},
-        {190, 102, 24, 24}, {265, 102, 24, 24},
-    };
-    for (int k = 0; k < BitmapButtonCount; ++k)
-        OwnerDrawButton[1 + k] = CreateOwnerDrawButton(hInst, hwnd, places[k].x, places[k].y, places[k].cx,
-                                                       places[k].cy, IDC_BITMAPFIRST + k);
+    for (int k = 0; k < BitmapButtonCount; ++k) {
+        const Place& p = BitmapButtonPlaces[k];
+        OwnerDrawButton[1 + k] = CreateOwnerDrawButton(hInst, hwnd, p.X, p.Y, p.Width, p.Height, p.Id);
+    }
+}
+
+static HWND MakeChild(const char* cls, DWORD style, const Place& p, HWND parent, void* param = nullptr) {
+    HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    return CreateWindowExA(0, cls, nullptr, WS_CHILD | WS_VISIBLE | style, p.X, p.Y, p.Width, p.Height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(p.Id)), inst, param);
 }
 
 static void CreateChildWindows(HWND hwnd) {
-    hwndChild = MakeChild("Checker3_Child", 0, 3 * xClient / 32, yClient / 4, 36 * xClient / 64,
-                          36 * yClient / 64, IDC_BOARD, hwnd, hCursor);   // the board's cursor per tool
-    Gradient = MakeChild("Gradient", WS_BORDER, 359, 128, 70, 100, IDC_GRADIENT, hwnd);
-    for (int k = 0; k < 3; ++k)
-        OwnScroller[k] = MakeChild("GradientScroll", WS_BORDER, 360 + 24 * k, 250, 20, 80,
-                                   IDC_SLIDERFIRST + 4 * k, hwnd);
-    ToolBarStr.hStripWnd = MakeChild("ToolBarWindow", WS_BORDER, 40, 50, 300, 50, IDC_STRIP, hwnd);
-    CursorStr.hHotWnd = MakeChild("HotSpotWindow", WS_BORDER, 370, 50, 70, 30, IDC_HOTSPOT, hwnd);
+    hwndChild = MakeChild("Checker3_Child", 0, BoardPlace, hwnd, hCursor);   // the board's cursor per tool
+    Gradient = MakeChild("Gradient", WS_BORDER, GradientPlace, hwnd);
+    for (int k = 0; k < 3; ++k) OwnScroller[k] = MakeChild("GradientScroll", WS_BORDER, SliderPlace(k), hwnd);
+    ToolBarStr.hStripWnd = MakeChild("ToolBarWindow", WS_BORDER, StripPlace, hwnd);
+    CursorStr.hHotWnd = MakeChild("HotSpotWindow", WS_BORDER, HotSpotPlace, hwnd);
 }
 
 static bool HasExtension(const char* ext, const char* wanted) { return lstrcmpiA(ext, wanted) == 0; }
@@ -147,8 +132,8 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
         DinamicMem.Image = VirtualScreen;
         DinamicAlloc();
     }
-    hStatImage = MakeChild("STATIC", SS_BITMAP, 4, 40, 500, 5, IDC_SEPLINE, hwnd);
-    hStatBar = MakeChild("STATIC", SS_BITMAP, 10, 440, 200, 20, IDC_STATUS, hwnd);
+    hStatImage = MakeChild("STATIC", SS_BITMAP, SepLinePlace, hwnd);
+    hStatBar = MakeChild("STATIC", SS_BITMAP, StatusPlace, hwnd);
     hBmp = LoadBitmapA(hInst, "SepLine");
     SendMessageA(hStatImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBmp));
     hStBmp = LoadBitmapA(hInst, "Status");

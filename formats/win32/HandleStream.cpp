@@ -16,7 +16,6 @@ long long HandleStream::Write(const void* buffer, size_t count) {
     DWORD put = 0;
     if (count > 0x7FFFFFFF) return -1;
     if (!WriteFile(file, buffer, static_cast<DWORD>(count), &put, nullptr)) return -1;
-    written += put;
     return put;
 }
 

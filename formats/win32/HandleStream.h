@@ -9,9 +9,6 @@ public:
     long long ReadAt(uint64_t offset, void* buffer, size_t count) override;
     long long Write(const void* buffer, size_t count) override;
     long long Size() override;
-    // Bytes the writes have delivered so far.
-    long long Written() const { return written; }
 private:
     HANDLE file;
-    long long written = 0;
 };

@@ -8,6 +8,7 @@
 #include "document/Document.h"
 #include "formats/win32/BitmapFormat.h"
 #include "formats/FileErrors.h"
+#include "formats/SafeWrite.h"
 #include "formats/win32/HandleStream.h"
 #include "formats/IcFormat.h"
 #include "strip/ToolBarStrip.h"
@@ -26,6 +27,16 @@ static const char szFilter[] =
 static const char szFilterEx[] = "Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
 static const char szFilterBmp[] = "Bitmap (*.BMP)\0*.bmp\0";
 static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
+
+void KeepNames() {
+    lstrcpynA(szFileNameCopy, szFileName, NameLength);
+    lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
+}
+
+void RestoreNames() {
+    lstrcpynA(szFileName, szFileNameCopy, NameLength);
+    lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+}
 
 void PopFileInitialize(HWND hwnd, int filterSet) {
     if (filterSet < 0 || filterSet > 2) filterSet = 0;
@@ -49,8 +60,7 @@ int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
 
 int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
     // A write that fails under the new name gives back the name in force now.
-    lstrcpynA(szFileNameCopy, szFileName, NameLength);
-    lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
+    KeepNames();
     ofn.hwndOwner = hwnd;
     ofn.lpstrFile = file;
     ofn.lpstrFileTitle = title;
@@ -58,61 +68,22 @@ int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
     return PixtorSaveDialog(&ofn);
 }
 
-// A temporary file beside the target, so the final rename stays on one volume.
-static bool MakeTemporaryBeside(const char* path, char* temporary) {
-    char folder[MAX_PATH];
-    lstrcpynA(folder, path, MAX_PATH);
-    char* slash = strrchr(folder, '\\');
-    char* other = strrchr(folder, '/');
-    if (!slash || (other && other > slash)) slash = other;
-    if (slash) slash[1] = 0;
-    else lstrcpyA(folder, ".");
-    return GetTempFileNameA(folder, "ptx", 0, temporary) != 0;
-}
-
 // The writer of the mode: a strip bitmap in toolbar mode, else an icon or
 // a cursor. Returns its file error code.
-static int WriteDocument(HandleStream& stream, const uint32_t* pixels, int code) {
+static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int code) {
     if (ToolBarStr.StripActive) return BitmapFormat(stream);
     return Format(stream, pixels, code, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
 }
 
-// True when the closed file at path holds exactly the bytes written to it.
-static bool HoldsAllWritten(const char* path, long long written) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (written <= 0 || !GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
-    const long long size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    return size == written;
-}
-
 int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
     CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
-    char temporary[MAX_PATH];
-    HANDLE file = INVALID_HANDLE_VALUE;
-    const bool named = MakeTemporaryBeside(path, temporary);   // creates the temporary file
-    if (named)
-        file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        if (named) DeleteFileA(temporary);
-        MistakeHandler(FileCantOpen);
-        return 0;
-    }
-    HandleStream stream(file);
-    int result = WriteDocument(stream, pixels, code);
-    // On the disk before the old file goes.
-    if (result == FileOk && !FlushFileBuffers(file)) result = FileWriteError;
-    if (!CloseHandle(file) && result == FileOk) result = FileWriteError;
-    // The old file goes only for a new one holding every byte the writer
-    // produced; a writer that produced nothing has failed.
-    if (result == FileOk && !HoldsAllWritten(temporary, stream.Written())) result = FileWriteError;
-    if (result == FileOk && !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) result = FileWriteError;
-    if (result != FileOk) {
-        DeleteFileA(temporary);
-        MistakeHandler(result == FileNoMemory ? FileNoMemory : FileWriteError);
-        return 0;
-    }
-    return 1;
+    // The old file is replaced only by a new one holding every byte.
+    std::string detail;
+    const int result =
+        WriteFileSafely(path, [&](ByteStream& stream) { return WriteDocument(stream, pixels, code); }, detail);
+    if (result == FileOk) return 1;
+    MistakeHandler(result == FileCantOpen || result == FileNoMemory ? result : FileWriteError);
+    return 0;
 }
 
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
@@ -125,8 +96,7 @@ int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
 int MistakeHandler(int code) {
     if (const char* message = FileErrorMessage(code))
         Ask(Owner, message, "Error", MB_ICONSTOP | MB_OK);
-    lstrcpynA(szFileName, szFileNameCopy, NameLength);
-    lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+    RestoreNames();
     return 0;
 }
 
@@ -154,13 +124,11 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
-        if (Ask(Owner, "Current image format is not supported.\n Convert to 24bit 32x32?",
-                "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
+        if (Ask(Owner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             NoSupport();
             return true;
         }
-        lstrcpynA(szFileName, szFileNameCopy, NameLength);
-        lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+        RestoreNames();
         return false;
     case IconReadFailed:
         MistakeHandler(FileReadError);
@@ -169,8 +137,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
         break;
     }
     if (result.MultiImageWarning)
-        Ask(Owner, "Multi-image format isn't supported yet!\n             Read only first.",
-            "Warning", MB_ICONEXCLAMATION | MB_OK);
+        Ask(Owner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
     if (result.HotSpotRead) {
         CursorStr.HotX = result.HotX;
         CursorStr.HotY = result.HotY;
@@ -180,8 +147,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
     // A depth no decoding fits leaves the picture as it was, without a
     // message: then the name stays the picture's too.
     if (result.Outcome == IconUnknownDepth) {
-        lstrcpynA(szFileName, szFileNameCopy, NameLength);
-        lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
+        RestoreNames();
     }
     return result.Outcome == IconLoaded;
 }

@@ -8,6 +8,9 @@ constexpr int NameLength = 256;
 extern char szFileName[NameLength], szTitleName[NameLength];
 extern char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
 extern char szFileNameEx[NameLength], szTitleNameEx[NameLength];
+// The copies taken of the name pair, and the pair given back from them.
+void KeepNames();
+void RestoreNames();
 
 // The file dialogs: filter set 0 icons and cursors, 1 executables and
 // libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen.

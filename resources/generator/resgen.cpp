@@ -433,223 +433,258 @@ void Need(const std::vector<std::string>& t, size_t n) {
     if (t.size() < n) Fail("too few arguments to " + t[0]);
 }
 
+// ---- The commands of a picture source: one function each ---------------
+
+// What a source file's commands work on.
+struct Source {
+    std::vector<std::string> t;     // the command's words
+    Picture* current = nullptr;     // the picture being drawn
+    enum { Commands, PixelRows, GlyphRows } mode = Commands;
+    int rowX = 0, rowY = 0;         // where the next pixel row goes
+    Glyph* glyph = nullptr;         // the glyph whose rows follow
+};
+
+Picture& Drawing(Source& s) {
+    if (!s.current) Fail(s.t[0] + " outside a picture");
+    return *s.current;
+}
+
+void CmdColour(Source& s) { Colours[s.t[1]] = ToColour(s.t[2]); }
+
+void CmdKey(Source& s) {
+    if (s.t[1].size() != 1) Fail("a key is one character");
+    Keys[s.t[1][0]] = ToColour(s.t[2]);
+}
+
+void CmdGlyph(Source& s) {
+    const char c = s.t[1] == "quote" ? '\'' : s.t[1][0];
+    s.glyph = &Font[c];
+    *s.glyph = Glyph();
+    s.mode = Source::GlyphRows;
+}
+
+void CmdPicture(Source& s) {
+    Pictures[s.t[1]] = Blank(ToInt(s.t[2]), ToInt(s.t[3]), ToColour(s.t[4]));
+    s.current = &Pictures[s.t[1]];
+}
+
+void CmdPixels(Source& s) {
+    Drawing(s);
+    s.rowX = ToInt(s.t[1]);
+    s.rowY = ToInt(s.t[2]);
+    s.mode = Source::PixelRows;
+}
+
+// rect, box, ring, disc X Y W H COLOUR
+void CmdArea(Source& s) {
+    Picture& p = Drawing(s);
+    const std::string& cmd = s.t[0];
+    int x = ToInt(s.t[1]), y = ToInt(s.t[2]), w = ToInt(s.t[3]), h = ToInt(s.t[4]);
+    uint32_t c = ToColour(s.t[5]);
+    if (cmd == "rect") {
+        for (int yy = y; yy < y + h; ++yy)
+            for (int xx = x; xx < x + w; ++xx) p.Put(xx, yy, c);
+    } else if (cmd == "box") {
+        Line(p, x, y, x + w - 1, y, c);
+        Line(p, x, y + h - 1, x + w - 1, y + h - 1, c);
+        Line(p, x, y, x, y + h - 1, c);
+        Line(p, x + w - 1, y, x + w - 1, y + h - 1, c);
+    } else {
+        Ellipse(p, x, y, w, h, c, cmd == "disc");
+    }
+}
+
+// line X0 Y0 X1 Y1 COLOUR [PEN]: PEN is the width of a square pen
+void CmdLine(Source& s) {
+    const int pen = s.t.size() > 6 ? ToInt(s.t[6]) : 1;
+    Picture& p = Drawing(s);
+    for (int oy = -(pen - 1) / 2; oy <= pen / 2; ++oy)
+        for (int ox = -(pen - 1) / 2; ox <= pen / 2; ++ox)
+            Line(p, ToInt(s.t[1]) + ox, ToInt(s.t[2]) + oy, ToInt(s.t[3]) + ox, ToInt(s.t[4]) + oy, ToColour(s.t[5]));
+}
+
+// outline COLOUR: background pixels touching a shape (also diagonally)
+// take COLOUR, so cursors read on any colour
+void CmdOutline(Source& s) {
+    Picture& p = Drawing(s);
+    const Picture before = p;
+    const uint32_t c = ToColour(s.t[1]);
+    for (int y = 0; y < p.Height; ++y)
+        for (int x = 0; x < p.Width; ++x) {
+            if (before.Get(x, y) != before.Background) continue;
+            bool touches = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    int nx = x + dx, ny = y + dy;
+                    if (nx >= 0 && ny >= 0 && nx < p.Width && ny < p.Height && before.Get(nx, ny) != before.Background)
+                        touches = true;
+                }
+            if (touches) p.At(x, y) = c;
+        }
+}
+
+void CmdDot(Source& s) { Drawing(s).Put(ToInt(s.t[1]), ToInt(s.t[2]), ToColour(s.t[3])); }
+
+void CmdFlood(Source& s) { Flood(Drawing(s), ToInt(s.t[1]), ToInt(s.t[2]), ToColour(s.t[3])); }
+
+// hgradient, vgradient X Y W H FROM TO: rows or columns blended from one
+// colour to another
+void CmdGradient(Source& s) {
+    Picture& p = Drawing(s);
+    const bool across = s.t[0] == "hgradient";
+    int x = ToInt(s.t[1]), y = ToInt(s.t[2]), w = ToInt(s.t[3]), h = ToInt(s.t[4]);
+    uint32_t a = ToColour(s.t[5]), z = ToColour(s.t[6]);
+    int span = across ? w : h;
+    for (int yy = 0; yy < h; ++yy)
+        for (int xx = 0; xx < w; ++xx) {
+            int k = across ? xx : yy;
+            auto mix = [&](unsigned ca, unsigned cz) { return span > 1 ? (ca * (span - 1 - k) + cz * k) / (span - 1) : ca; };
+            p.Put(x + xx, y + yy, MakeColour(mix(RedOf(a), RedOf(z)), mix(GreenOf(a), GreenOf(z)), mix(BlueOf(a), BlueOf(z))));
+        }
+}
+
+// text, ctext X Y COLOUR SCALE "words"; ctext centres the words on X
+void CmdText(Source& s) {
+    const int scale = ToInt(s.t[4]);
+    const std::string words = Unquote(s.t[5]);
+    int x = ToInt(s.t[1]);
+    if (s.t[0] == "ctext") x -= TextWidth(scale, words) / 2;
+    Text(Drawing(s), x, ToInt(s.t[2]), ToColour(s.t[3]), scale, words);
+}
+
+void CmdStamp(Source& s) {
+    Picture src = Find(s.t[1]);
+    Stamp(Drawing(s), src, ToInt(s.t[2]), ToInt(s.t[3]));
+}
+
+// derive NEW FROM op... : ops rot90 rot180 rot270 flipx flipy, "shift DX
+// DY", "recolour A B", "background C" (recolours the old background and
+// makes C the new one), "invert"
+void CmdDerive(Source& s) {
+    const std::vector<std::string>& t = s.t;
+    Picture p = Find(t[2]);
+    for (size_t i = 3; i < t.size(); ++i) {
+        if (t[i] == "shift") {
+            Need(t, i + 3);
+            p = Shift(p, ToInt(t[i + 1]), ToInt(t[i + 2]));
+            i += 2;
+        } else if (t[i] == "recolour" || t[i] == "background") {
+            const bool bg = t[i] == "background";
+            Need(t, i + (bg ? 2 : 3));
+            const uint32_t from = bg ? p.Background : ToColour(t[i + 1]);
+            const uint32_t to = ToColour(t[i + (bg ? 1 : 2)]);
+            for (uint32_t& c : p.Pixels)
+                if (c == from) c = to;
+            if (bg || p.Background == from) p.Background = to;
+            i += bg ? 1 : 2;
+        } else if (t[i] == "invert") {
+            for (uint32_t& c : p.Pixels) c = (~c) & 0xFFFFFFu;
+            p.Background = (~p.Background) & 0xFFFFFFu;
+        } else {
+            p = Transform(p, t[i]);
+        }
+    }
+    Pictures[t[1]] = p;
+    s.current = &Pictures[t[1]];
+}
+
+// strip NEW A B C... : pictures side by side, the first one's height
+void CmdStrip(Source& s) {
+    std::vector<Picture*> parts;
+    int w = 0;
+    for (size_t i = 2; i < s.t.size(); ++i) {
+        parts.push_back(&Find(s.t[i]));
+        w += parts.back()->Width;
+    }
+    Picture p = Blank(w, parts[0]->Height, parts[0]->Background);
+    int x = 0;
+    for (Picture* part : parts) {
+        if (part->Height != p.Height) Fail("strip parts differ in height");
+        for (int yy = 0; yy < part->Height; ++yy)
+            for (int xx = 0; xx < part->Width; ++xx) p.At(x + xx, yy) = part->Get(xx, yy);
+        x += part->Width;
+    }
+    Pictures[s.t[1]] = p;
+    s.current = &Pictures[s.t[1]];
+}
+
+void CmdBitmap(Source& s) { WriteBitmap(Find(s.t[1]), s.t[1], s.t[0] == "bmp8" ? 8 : 24); }
+
+void CmdIcon(Source& s) { WriteIconFile(Find(s.t[1]), s.t[1] + ".ico", false, 0, 0); }
+
+// icons FILE PICTURE...: one icon file holding every picture
+void CmdIcons(Source& s) {
+    std::vector<const Picture*> parts;
+    for (size_t i = 2; i < s.t.size(); ++i) parts.push_back(&Find(s.t[i]));
+    WriteIconGroup(parts, s.t[1] + ".ico");
+}
+
+// cur NAME X Y: the picture as a cursor with that hot spot
+void CmdCursor(Source& s) {
+    Picture& p = Find(s.t[1]);
+    const int hx = ToInt(s.t[2]), hy = ToInt(s.t[3]);
+    if (hx < 0 || hy < 0 || hx >= p.Width || hy >= p.Height) Fail("hot spot outside the cursor");
+    WriteIconFile(p, s.t[1] + ".cur", true, hx, hy);
+}
+
+// avi NAME FRAMES-PER-SECOND FRAME...
+void CmdAvi(Source& s) {
+    std::vector<const Picture*> frames;
+    for (size_t i = 3; i < s.t.size(); ++i) frames.push_back(&Find(s.t[i]));
+    WriteAvi(s.t[1], ToInt(s.t[2]), frames);
+}
+
+// Each command with the fewest words it takes, its own name included.
+struct CommandEntry { size_t Words; void (*Run)(Source&); };
+const std::map<std::string, CommandEntry> CommandTable = {
+    {"colour", {3, CmdColour}},   {"key", {3, CmdKey}},         {"glyph", {2, CmdGlyph}},
+    {"picture", {5, CmdPicture}}, {"pixels", {3, CmdPixels}},   {"rect", {6, CmdArea}},
+    {"box", {6, CmdArea}},        {"ring", {6, CmdArea}},       {"disc", {6, CmdArea}},
+    {"line", {6, CmdLine}},       {"outline", {2, CmdOutline}}, {"dot", {4, CmdDot}},
+    {"flood", {4, CmdFlood}},     {"hgradient", {7, CmdGradient}}, {"vgradient", {7, CmdGradient}},
+    {"text", {6, CmdText}},       {"ctext", {6, CmdText}},      {"stamp", {4, CmdStamp}},
+    {"derive", {3, CmdDerive}},   {"strip", {3, CmdStrip}},     {"bmp8", {2, CmdBitmap}},
+    {"bmp24", {2, CmdBitmap}},    {"ico", {2, CmdIcon}},        {"icons", {3, CmdIcons}},
+    {"cur", {4, CmdCursor}},      {"avi", {4, CmdAvi}},
+};
+
 void RunFile(const std::string& path) {
     std::ifstream in(path);
     if (!in) { Where = path; Fail("cannot read"); }
     Keys.clear();
-    Picture* current = nullptr;
+    Source s;
     std::string line;
     int number = 0;
-    // Block state: pixel rows and glyph rows run until "end".
-    enum { Commands, PixelRows, GlyphRows } mode = Commands;
-    int rowX = 0, rowY = 0;
-    Glyph* glyph = nullptr;
     while (std::getline(in, line)) {
         ++number;
         Where = path + ":" + std::to_string(number);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::vector<std::string> t = Tokens(line);
-        if (mode != Commands) {
-            if (t.size() == 1 && t[0] == "end") { mode = Commands; continue; }
-            std::string row = t.empty() ? std::string() : t[0];
-            if (mode == GlyphRows) {
-                glyph->Rows.push_back(row);
-                if (static_cast<int>(row.size()) > glyph->Width) glyph->Width = static_cast<int>(row.size());
+        s.t = Tokens(line);
+        // Pixel rows and glyph rows run until "end".
+        if (s.mode != Source::Commands) {
+            if (s.t.size() == 1 && s.t[0] == "end") { s.mode = Source::Commands; continue; }
+            const std::string row = s.t.empty() ? std::string() : s.t[0];
+            if (s.mode == Source::GlyphRows) {
+                s.glyph->Rows.push_back(row);
+                if (static_cast<int>(row.size()) > s.glyph->Width) s.glyph->Width = static_cast<int>(row.size());
                 continue;
             }
             for (size_t k = 0; k < row.size(); ++k) {
                 if (row[k] == '.') continue;   // '.' leaves what is underneath
                 auto key = Keys.find(row[k]);
                 if (key == Keys.end()) Fail(std::string("no key for '") + row[k] + "'");
-                current->Put(rowX + static_cast<int>(k), rowY, key->second);
+                s.current->Put(s.rowX + static_cast<int>(k), s.rowY, key->second);
             }
-            ++rowY;
+            ++s.rowY;
             continue;
         }
-        if (t.empty() || t[0][0] == '#') continue;
-        const std::string& cmd = t[0];
-        auto drawing = [&]() -> Picture& {
-            if (!current) Fail(cmd + " outside a picture");
-            return *current;
-        };
-        if (cmd == "colour") {
-            Need(t, 3);
-            Colours[t[1]] = ToColour(t[2]);
-        } else if (cmd == "key") {
-            Need(t, 3);
-            if (t[1].size() != 1) Fail("a key is one character");
-            Keys[t[1][0]] = ToColour(t[2]);
-        } else if (cmd == "glyph") {
-            Need(t, 2);
-            char c = t[1] == "quote" ? '\'' : t[1][0];
-            glyph = &Font[c];
-            *glyph = Glyph();
-            mode = GlyphRows;
-        } else if (cmd == "picture") {
-            Need(t, 5);
-            Pictures[t[1]] = Blank(ToInt(t[2]), ToInt(t[3]), ToColour(t[4]));
-            current = &Pictures[t[1]];
-        } else if (cmd == "pixels") {
-            Need(t, 3);
-            drawing();
-            rowX = ToInt(t[1]);
-            rowY = ToInt(t[2]);
-            mode = PixelRows;
-        } else if (cmd == "rect" || cmd == "box" || cmd == "ring" || cmd == "disc") {
-            Need(t, 6);
-            Picture& p = drawing();
-            int x = ToInt(t[1]), y = ToInt(t[2]), w = ToInt(t[3]), h = ToInt(t[4]);
-            uint32_t c = ToColour(t[5]);
-            if (cmd == "rect") {
-                for (int yy = y; yy < y + h; ++yy)
-                    for (int xx = x; xx < x + w; ++xx) p.Put(xx, yy, c);
-            } else if (cmd == "box") {
-                Line(p, x, y, x + w - 1, y, c);
-                Line(p, x, y + h - 1, x + w - 1, y + h - 1, c);
-                Line(p, x, y, x, y + h - 1, c);
-                Line(p, x + w - 1, y, x + w - 1, y + h - 1, c);
-            } else {
-                Ellipse(p, x, y, w, h, c, cmd == "disc");
-            }
-        } else if (cmd == "line") {
-            // line X0 Y0 X1 Y1 COLOUR [PEN]: PEN is the width of a square pen
-            Need(t, 6);
-            int pen = t.size() > 6 ? ToInt(t[6]) : 1;
-            Picture& p = drawing();
-            for (int oy = -(pen - 1) / 2; oy <= pen / 2; ++oy)
-                for (int ox = -(pen - 1) / 2; ox <= pen / 2; ++ox)
-                    Line(p, ToInt(t[1]) + ox, ToInt(t[2]) + oy, ToInt(t[3]) + ox, ToInt(t[4]) + oy, ToColour(t[5]));
-        } else if (cmd == "outline") {
-            // edges every shape with COLOUR: background pixels touching a
-            // shape (also diagonally) take it, so cursors read on any colour
-            Need(t, 2);
-            Picture& p = drawing();
-            Picture before = p;
-            uint32_t c = ToColour(t[1]);
-            for (int y = 0; y < p.Height; ++y)
-                for (int x = 0; x < p.Width; ++x) {
-                    if (before.Get(x, y) != before.Background) continue;
-                    bool touches = false;
-                    for (int dy = -1; dy <= 1; ++dy)
-                        for (int dx = -1; dx <= 1; ++dx) {
-                            int nx = x + dx, ny = y + dy;
-                            if (nx >= 0 && ny >= 0 && nx < p.Width && ny < p.Height &&
-                                before.Get(nx, ny) != before.Background)
-                                touches = true;
-                        }
-                    if (touches) p.At(x, y) = c;
-                }
-        } else if (cmd == "dot") {
-            Need(t, 4);
-            drawing().Put(ToInt(t[1]), ToInt(t[2]), ToColour(t[3]));
-        } else if (cmd == "flood") {
-            Need(t, 4);
-            Flood(drawing(), ToInt(t[1]), ToInt(t[2]), ToColour(t[3]));
-        } else if (cmd == "hgradient" || cmd == "vgradient") {
-            // rows or columns blended from one colour to another
-            Need(t, 7);
-            Picture& p = drawing();
-            int x = ToInt(t[1]), y = ToInt(t[2]), w = ToInt(t[3]), h = ToInt(t[4]);
-            uint32_t a = ToColour(t[5]), z = ToColour(t[6]);
-            int span = cmd == "hgradient" ? w : h;
-            for (int yy = 0; yy < h; ++yy)
-                for (int xx = 0; xx < w; ++xx) {
-                    int k = cmd == "hgradient" ? xx : yy;
-                    auto mix = [&](unsigned ca, unsigned cz) {
-                        return span > 1 ? (ca * (span - 1 - k) + cz * k) / (span - 1) : ca;
-                    };
-                    p.Put(x + xx, y + yy, MakeColour(mix(RedOf(a), RedOf(z)), mix(GreenOf(a), GreenOf(z)),
-                                                     mix(BlueOf(a), BlueOf(z))));
-                }
-        } else if (cmd == "text" || cmd == "ctext") {
-            // text X Y COLOUR SCALE "words"; ctext centres the words on X
-            Need(t, 6);
-            int scale = ToInt(t[4]);
-            std::string words = Unquote(t[5]);
-            int x = ToInt(t[1]);
-            if (cmd == "ctext") x -= TextWidth(scale, words) / 2;
-            Text(drawing(), x, ToInt(t[2]), ToColour(t[3]), scale, words);
-        } else if (cmd == "stamp") {
-            Need(t, 4);
-            Picture src = Find(t[1]);
-            Stamp(drawing(), src, ToInt(t[2]), ToInt(t[3]));
-        } else if (cmd == "derive") {
-            // derive NEW FROM op... : ops rot90 rot180 rot270 flipx flipy,
-            // "shift DX DY", "recolour A B", "background C" (recolours the
-            // old background and makes C the new one), "invert"
-            Need(t, 3);
-            Picture p = Find(t[2]);
-            for (size_t i = 3; i < t.size(); ++i) {
-                if (t[i] == "shift") {
-                    Need(t, i + 3);
-                    p = Shift(p, ToInt(t[i + 1]), ToInt(t[i + 2]));
-                    i += 2;
-                } else if (t[i] == "recolour" || t[i] == "background") {
-                    bool bg = t[i] == "background";
-                    Need(t, i + (bg ? 2 : 3));
-                    uint32_t from = bg ? p.Background : ToColour(t[i + 1]);
-                    uint32_t to = ToColour(t[i + (bg ? 1 : 2)]);
-                    for (uint32_t& c : p.Pixels)
-                        if (c == from) c = to;
-                    if (bg || p.Background == from) p.Background = to;
-                    i += bg ? 1 : 2;
-                } else if (t[i] == "invert") {
-                    for (uint32_t& c : p.Pixels) c = (~c) & 0xFFFFFFu;
-                    p.Background = (~p.Background) & 0xFFFFFFu;
-                } else {
-                    p = Transform(p, t[i]);
-                }
-            }
-            Pictures[t[1]] = p;
-            current = &Pictures[t[1]];
-        } else if (cmd == "strip") {
-            // strip NEW A B C... : pictures side by side, the first one's height
-            Need(t, 3);
-            std::vector<Picture*> parts;
-            int w = 0;
-            for (size_t i = 2; i < t.size(); ++i) {
-                parts.push_back(&Find(t[i]));
-                w += parts.back()->Width;
-            }
-            Picture p = Blank(w, parts[0]->Height, parts[0]->Background);
-            int x = 0;
-            for (Picture* part : parts) {
-                if (part->Height != p.Height) Fail("strip parts differ in height");
-                for (int yy = 0; yy < part->Height; ++yy)
-                    for (int xx = 0; xx < part->Width; ++xx) p.At(x + xx, yy) = part->Get(xx, yy);
-                x += part->Width;
-            }
-            Pictures[t[1]] = p;
-            current = &Pictures[t[1]];
-        } else if (cmd == "bmp8" || cmd == "bmp24") {
-            Need(t, 2);
-            WriteBitmap(Find(t[1]), t[1], cmd == "bmp8" ? 8 : 24);
-        } else if (cmd == "ico") {
-            Need(t, 2);
-            WriteIconFile(Find(t[1]), t[1] + ".ico", false, 0, 0);
-        } else if (cmd == "icons") {
-            // icons FILE PICTURE...: one icon file holding every picture
-            Need(t, 3);
-            std::vector<const Picture*> parts;
-            for (size_t i = 2; i < t.size(); ++i) parts.push_back(&Find(t[i]));
-            WriteIconGroup(parts, t[1] + ".ico");
-        } else if (cmd == "cur") {
-            Need(t, 4);
-            Picture& p = Find(t[1]);
-            int hx = ToInt(t[2]), hy = ToInt(t[3]);
-            if (hx < 0 || hy < 0 || hx >= p.Width || hy >= p.Height) Fail("hot spot outside the cursor");
-            WriteIconFile(p, t[1] + ".cur", true, hx, hy);
-        } else if (cmd == "avi") {
-            // avi NAME FRAMES-PER-SECOND FRAME...
-            Need(t, 4);
-            std::vector<const Picture*> frames;
-            for (size_t i = 3; i < t.size(); ++i) frames.push_back(&Find(t[i]));
-            WriteAvi(t[1], ToInt(t[2]), frames);
-        } else {
-            Fail("unknown command " + cmd);
-        }
+        if (s.t.empty() || s.t[0][0] == '#') continue;
+        auto command = CommandTable.find(s.t[0]);
+        if (command == CommandTable.end()) Fail("unknown command " + s.t[0]);
+        Need(s.t, command->second.Words);
+        command->second.Run(s);
     }
-    if (mode != Commands) Fail("missing end");
+    if (s.mode != Source::Commands) Fail("missing end");
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ def journey(exe, out, failures):
         print("   %s written, %d bytes" % (saved, size))
         if os.path.exists(os.path.join(out, TYPED_NAME)):
             failures.append("a file without extension was written beside %s" % FILE_NAME)
-        leftovers = [n for n in os.listdir(out) if n.lower().startswith("ptx")]
+        leftovers = [n for n in os.listdir(out) if ".pixtor-tmp-" in n]
         if leftovers:
             failures.append("temporary files left beside the saved file: %s" % leftovers)
         # Where the dialog was, the board must paint again.

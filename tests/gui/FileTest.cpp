@@ -58,7 +58,7 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     Command(IDM_SAVEAS);
     CloseHandle(lock);
     ASSERT_FALSE(Prompts.empty());
-    EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+    EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
     EXPECT_EQ(Prompts.back().Caption, "Error");
     EXPECT_EQ(ReadBytes(target), old);
     EXPECT_EQ(FilesIn(folder), 1);
@@ -86,7 +86,7 @@ TEST_F(Files, AFailedSaveKeepsTheNameItWasWritingTo) {
     Draw();
     Command(IDM_SAVE);
     CloseHandle(lock);
-    EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+    EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
     EXPECT_EQ(std::string(szFileName), second);
     Command(IDM_SAVE);   // free again: the same file, never the earlier one
     EXPECT_EQ(NeedToSave, 0);

@@ -8,28 +8,10 @@
 #include "formats/IcFormat.h"
 #include "formats/win32/IconFile.h"
 #include "strip/ToolBarStrip.h"
+#include "shell/Layout.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-struct Place { int Id, x, y, cx, cy; };
-const Place Layout[] = {
-    {IDC_SEPLINE, 4, 40, 500, 5},     {IDC_STATUS, 10, 440, 200, 20},
-    {IDC_READX, 342, 450, 45, 12},    {IDC_READY, 392, 450, 45, 12},
-    {IDC_READDRAG, 452, 450, 45, 12}, {IDC_READWIDTH, 287, 450, 51, 12},
-    {IDC_READHEIGHT, 232, 450, 51, 12},
-    {IDC_READA, 92, 419, 47, 11},     {IDC_READR, 142, 419, 47, 11},
-    {IDC_READG, 192, 419, 47, 11},    {IDC_READB, 242, 419, 47, 11},
-    {IDC_PREVIEW, 445, 50, 50, 68},   {IDC_SWATCH, 450, 128, 44, 44},
-    {51, 450, 180, 20, 20}, {58, 450, 341, 20, 20}, {59, 473, 180, 20, 20}, {66, 473, 341, 20, 20},
-    {67, 450, 370, 20, 20}, {68, 450, 393, 20, 20}, {69, 473, 370, 20, 20}, {70, 473, 393, 20, 20},
-    {200, 380, 358, 24, 24}, {201, 380, 406, 24, 24}, {202, 405, 381, 24, 24}, {203, 356, 382, 24, 24},
-    {204, 340, 50, 24, 50},  {205, 15, 50, 24, 50},   {206, 40, 102, 24, 24},  {207, 115, 102, 24, 24},
-    {208, 190, 102, 24, 24}, {209, 265, 102, 24, 24},
-    {IDC_BOARD, 48, 128, 288, 288},   {IDC_GRADIENT, 359, 128, 70, 100},
-    {84, 360, 250, 20, 80}, {88, 384, 250, 20, 80}, {92, 408, 250, 20, 80},
-    {IDC_STRIP, 40, 50, 300, 50},     {IDC_HOTSPOT, 370, 50, 70, 30},
-};
-
 RECT ClientRectOf(HWND parent, HWND child) {
     RECT r;
     GetWindowRect(child, &r);
@@ -42,22 +24,31 @@ UINT Checked(void* menu, int id) {
 }
 }
 
-TEST_F(Editor, EveryControlStandsAtItsPlace) {
-    for (const Place& p : Layout) {
+// Every child where the layout puts it, inside the window, none over another.
+TEST_F(Editor, EveryControlStandsAtItsPlaceAndNoneCoversAnother) {
+    std::vector<Place> places = {SepLinePlace, StatusPlace, PreviewPlace, BoardPlace, GradientPlace, StripPlace,
+                                 HotSpotPlace};
+    places.insert(places.end(), std::begin(ReadOutPlaces), std::end(ReadOutPlaces));
+    places.insert(places.end(), std::begin(BitmapButtonPlaces), std::end(BitmapButtonPlaces));
+    for (int k = 0; k < PaletteButtons; ++k) places.push_back(PalettePlace(k));
+    for (int k = 0; k < 3; ++k) places.push_back(SliderPlace(k));
+    EXPECT_EQ(places.size(), 52u - 2u) << "all but the two toolbars";
+    std::vector<RECT> rects;
+    for (const Place& p : places) {
         HWND control = GetDlgItem(main, p.Id);
         ASSERT_NE(control, nullptr) << "id " << p.Id;
         RECT r = ClientRectOf(main, control);
-        EXPECT_EQ(r.left, p.x) << "id " << p.Id;
-        EXPECT_EQ(r.top, p.y) << "id " << p.Id;
-        EXPECT_EQ(r.right - r.left, p.cx) << "id " << p.Id;
-        EXPECT_EQ(r.bottom - r.top, p.cy) << "id " << p.Id;
+        const RECT want = {p.X, p.Y, p.X + p.Width, p.Y + p.Height};
+        EXPECT_TRUE(EqualRect(&r, &want)) << "id " << p.Id;
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= LayoutSize && r.bottom <= LayoutSize) << "id " << p.Id;
+        rects.push_back(r);
     }
-    RECT tools = ClientRectOf(main, hDrawTB);
-    EXPECT_EQ(tools.left, 5);
-    EXPECT_EQ(tools.top, 135);
-    EXPECT_EQ(tools.right - tools.left, 31);
-    EXPECT_EQ(tools.bottom - tools.top, 270);
-    EXPECT_EQ(SendMessageA(hDrawTB, TB_BUTTONCOUNT, 0, 0), 9);
+    rects.push_back(ClientRectOf(main, hDrawTB));
+    for (size_t a = 0; a < rects.size(); ++a)
+        for (size_t b = a + 1; b < rects.size(); ++b) {
+            RECT both;
+            EXPECT_FALSE(IntersectRect(&both, &rects[a], &rects[b])) << a << " and " << b << " overlap";
+        }
 }
 
 TEST_F(Editor, StartsAsASixteenPixel24BitIconWithTheSimpleGrid) {

@@ -391,7 +391,7 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         PaintStrip();
         CloseHandle(lock);
         ASSERT_FALSE(Prompts.empty());
-        EXPECT_EQ(Prompts.back().Text, "Error writing file!");
+        EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
         EXPECT_EQ(ReadBytes(path), old);
         EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
         EXPECT_EQ(ToolBarStr.StripActive, 1);

@@ -19,13 +19,12 @@
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/StripBitmap.h"
-#include "tools/cli/SafeWrite.h"
+#include "formats/SafeWrite.h"
 #include "tools/cli/TextImage.h"
 
 namespace {
 
 const char* const Program = "pixtor-cli";
-const char* const MultiImageWarning = "Multi-image format isn't supported yet!\n             Read only first.";
 const char* const NotSupportedIcon = "Current image format is not supported.";
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;

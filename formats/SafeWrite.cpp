@@ -1,4 +1,4 @@
-#include "tools/cli/SafeWrite.h"
+#include "formats/SafeWrite.h"
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -73,6 +73,23 @@ bool Replace(const std::string& tmp, const std::string& path, std::string& detai
 #endif
 }
 
+// Counts the bytes the writer's writes deliver.
+class Counted : public ByteStream {
+public:
+    explicit Counted(ByteStream& s) : inner(s) {}
+    long long ReadAt(uint64_t offset, void* buffer, size_t count) override { return inner.ReadAt(offset, buffer, count); }
+    long long Write(const void* buffer, size_t count) override {
+        const long long n = inner.Write(buffer, count);
+        if (n > 0) written += n;
+        return n;
+    }
+    long long Size() override { return inner.Size(); }
+    long long written = 0;
+
+private:
+    ByteStream& inner;
+};
+
 }  // namespace
 
 int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&)>& write,
@@ -86,12 +103,17 @@ int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&
         return FileCantOpen;
     }
     int code = FileOk;
-    {
-        StdioStream stream(f);
-        code = write(stream);
-    }
+    StdioStream stream(f);
+    Counted counted(stream);
+    code = write(counted);
     if (code == FileOk && (std::fflush(f) != 0 || std::ferror(f))) {
         detail = "writing failed: " + SystemError(errno);
+        code = FileWriteError;
+    }
+    // A file is put in place only holding every byte its writer produced;
+    // a writer that produced nothing has failed.
+    if (code == FileOk && (counted.written <= 0 || stream.Size() != counted.written)) {
+        detail = "the file does not hold what was written";
         code = FileWriteError;
     }
     if (std::fclose(f) != 0 && code == FileOk) {
