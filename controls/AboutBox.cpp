@@ -27,6 +27,8 @@ static void PaintAboutLines(HWND hDlg) {
 }
 
 INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    if (DialogFaceMessage(hDlg, message, wParam, lParam, &result)) return result;
     switch (message) {
     case WM_INITDIALOG: {
         SendDlgItemMessageA(hDlg, IDC_ABOUTOK, BM_SETIMAGE, IMAGE_BITMAP,
@@ -38,17 +40,11 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
         SendMessageA(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
         return TRUE;
     }
-    case WM_CTLCOLORDLG:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT:
         PaintAboutLines(hDlg);
         return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_ABOUTOK) EndDialog(hDlg, 0);
-        return TRUE;
-    case WM_LBUTTONDOWN:
-        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return TRUE;
     case WM_DESTROY:
         DeleteDialogFace(hDlg);

@@ -164,6 +164,24 @@ void CreateDialogFace(HWND hDlg, COLORREF colour) {
 
 HBRUSH DialogFace(HWND hDlg) { return reinterpret_cast<HBRUSH>(GetWindowLongPtrA(hDlg, DWLP_USER)); }
 
+bool DialogFaceMessage(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam, HBRUSH face, INT_PTR* result) {
+    switch (message) {
+    case WM_CTLCOLORDLG:
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        *result = reinterpret_cast<INT_PTR>(face);
+        return true;
+    case WM_LBUTTONDOWN:
+        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        *result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+bool DialogFaceMessage(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result) {
+    return DialogFaceMessage(hDlg, message, wParam, lParam, DialogFace(hDlg), result);
+}
+
 void DeleteDialogFace(HWND hDlg) {
     if (HBRUSH brush = DialogFace(hDlg)) DeleteObject(brush);
     SetWindowLongPtrA(hDlg, DWLP_USER, 0);

@@ -27,5 +27,10 @@ void ShowChosenTool(HWND toolbar, int tool);
 
 LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What the program's own child windows do alike: creation goes on (1), a
+// paint is theirs, and their end posts the quit message; the rest is
+// the default. True with *result set when the message was one of these.
+bool ChildWindowMessage(HWND hwnd, UINT message, void (*paint)(HWND), LRESULT* result);
+
 // Copies the MenuStr check flags onto both menus.
 void UpdateMenu();

@@ -24,5 +24,13 @@ void CreateDialogFace(HWND hDlg, COLORREF colour);
 HBRUSH DialogFace(HWND hDlg);
 void DeleteDialogFace(HWND hDlg);
 
+// What the program's movable dialogs do alike: the face drawn in their own
+// brush (WM_CTLCOLORDLG), and a press on the face dragging the captionless
+// dialog (WM_LBUTTONDOWN). True with *result set when the message was one
+// of these.
+bool DialogFaceMessage(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+// The same for a dialog whose brush is not its DWLP_USER face.
+bool DialogFaceMessage(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam, HBRUSH face, INT_PTR* result);
+
 // The OK picture of the faces a dialog was created with.
 inline HBITMAP OkFace(LPARAM faces) { return reinterpret_cast<const HBITMAP*>(faces)[3]; }

@@ -4,21 +4,36 @@
 #pragma once
 #include <windows.h>
 
-// A memory device context compatible with another one (the screen's when
-// none is given).
-class MemoryDC {
+// A handle released by Release at the end of the scope.
+template <typename Handle, typename Release>
+class Owner {
 public:
-    explicit MemoryDC(HDC like = nullptr) : dc(CreateCompatibleDC(like)) {}
-    ~MemoryDC() {
-        if (dc) DeleteDC(dc);
+    explicit Owner(Handle handle) : h(handle) {}
+    ~Owner() {
+        if (h) Release()(h);
     }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    operator HDC() const { return dc; }
+    Owner(const Owner&) = delete;
+    Owner& operator=(const Owner&) = delete;
+    operator Handle() const { return h; }
 
 private:
-    HDC dc;
+    Handle h;
 };
+
+struct DeleteContext { void operator()(HDC dc) const { DeleteDC(dc); } };
+struct DeleteGdiObject { void operator()(HGDIOBJ object) const { DeleteObject(object); } };
+
+// A memory device context compatible with another one (the screen's when
+// none is given).
+class MemoryDC : public Owner<HDC, DeleteContext> {
+public:
+    explicit MemoryDC(HDC like = nullptr) : Owner(CreateCompatibleDC(like)) {}
+};
+
+// A GDI object (bitmap, pen, brush, font) deleted at the end of the scope;
+// declare it before the Selected that holds it, so it is deselected first.
+template <typename Handle>
+using Owned = Owner<Handle, DeleteGdiObject>;
 
 // An object selected into a context until the end of the scope.
 class Selected {
@@ -31,23 +46,6 @@ public:
 private:
     HDC dc;
     HGDIOBJ old;
-};
-
-// A GDI object (bitmap, pen, brush, font) deleted at the end of the scope;
-// declare it before the Selected that holds it, so it is deselected first.
-template <typename Handle>
-class Owned {
-public:
-    explicit Owned(Handle handle) : h(handle) {}
-    ~Owned() {
-        if (h) DeleteObject(h);
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    operator Handle() const { return h; }
-
-private:
-    Handle h;
 };
 
 // The program's fonts: a face at a size in points (at the context's

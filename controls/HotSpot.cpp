@@ -24,11 +24,17 @@ static void PaintHotSpot(HWND hwnd) {
     EndPaint(hwnd, &ps);
 }
 
-LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+bool ChildWindowMessage(HWND hwnd, UINT message, void (*paint)(HWND), LRESULT* result) {
     switch (message) {
-    case WM_CREATE: return 1;
-    case WM_PAINT: PaintHotSpot(hwnd); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
+    case WM_CREATE: *result = 1; return true;
+    case WM_PAINT: paint(hwnd); *result = 0; return true;
+    case WM_DESTROY: PostQuitMessage(0); *result = 0; return true;
     }
+    return false;
+}
+
+LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (ChildWindowMessage(hwnd, message, PaintHotSpot, &result)) return result;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

@@ -18,12 +18,12 @@ static int CxC;     // depth rank last applied
 static int cTool;   // chosen mode: 0 icon, 1 toolbar
 
 // The main window, which owns the dialog.
-static HWND Owner;
+static HWND MainWindow;
 
-static void CloseResolution() { SendMessageA(Owner, WM_SETFOCUS, 0, 0); }
+static void CloseResolution() { SendMessageA(MainWindow, WM_SETFOCUS, 0, 0); }
 
 static void InitResolution(HWND hDlg, LPARAM faces) {
-    Owner = GetParent(hDlg);
+    MainWindow = GetParent(hDlg);
     SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(OkFace(faces)));
     CreateDialogFace(hDlg, RGB(60, 0, 180));
     XxX = j = MenuStr.Size16 == 1 ? 0 : 1;
@@ -39,8 +39,8 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 // false, and nothing of the dialog's choice applies.
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
-    PopFileInitialize(Owner, 2);
-    if (PopFileSaveDlg(Owner, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
+    PopFileInitialize(MainWindow, 2);
+    if (PopFileSaveDlg(MainWindow, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
         return false;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;
@@ -65,7 +65,7 @@ static void ApplyResolution() {
     MenuStr.ToolbarMode = cTool == 1;
     UpdateMenu();
     OpenPaceMessageToMenu = format;
-    SendFormat(Owner, format);
+    SendFormat(MainWindow, format);
     if (ToolBarStr.StripActive == 0 && cTool == 1) {
         ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
         // Shown at once, not only where the closing dialog uncovers it.
@@ -83,14 +83,14 @@ static void ResolutionCommand(int id) {
 }
 
 INT_PTR CALLBACK Resolution(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    if (DialogFaceMessage(hDlg, message, wParam, lParam, &result)) return result;
     switch (message) {
     case WM_INITDIALOG: InitResolution(hDlg, lParam); return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSTATIC:   // the radios, group boxes, pictures and text on the face too
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_COMMAND: ResolutionCommand(LOWORD(wParam)); return TRUE;
-    case WM_LBUTTONDOWN: SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam); return TRUE;
     case WM_DESTROY:
         DeleteDialogFace(hDlg);
         return FALSE;

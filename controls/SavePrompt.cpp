@@ -36,6 +36,8 @@ static void EndPrompt(HWND hDlg, int code) {
 }
 
 INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    if (DialogFaceMessage(hDlg, message, wParam, lParam, &result)) return result;
     switch (message) {
     case WM_INITDIALOG:
         for (int i = 0; i < 3; ++i)
@@ -43,9 +45,6 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
                                 reinterpret_cast<LPARAM>(reinterpret_cast<const HBITMAP*>(lParam)[i]));
         CreateDialogFace(hDlg, PromptFace);
         return TRUE;
-    case WM_CTLCOLORDLG:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT:
         PaintQuestion(hDlg);
         return FALSE;
@@ -55,9 +54,6 @@ INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
         case IDC_SAVENO: EndPrompt(hDlg, 1); break;
         case IDC_SAVECANCEL: EndPrompt(hDlg, 2); break;
         }
-        return TRUE;
-    case WM_LBUTTONDOWN:
-        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return TRUE;
     }
     return FALSE;

@@ -3,6 +3,7 @@
 // delete, create, the three selection limits, add, update, retrieve), and
 // then draws the visible slots with the selected image enlarged.
 #include "strip/ToolBarStrip.h"
+#include "controls/Controls.h"
 #include "document/Document.h"
 #include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
@@ -144,10 +145,7 @@ void OnStripPaint(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE: return 1;
-    case WM_PAINT: OnStripPaint(hwnd); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    }
+    LRESULT result = 0;
+    if (ChildWindowMessage(hwnd, message, OnStripPaint, &result)) return result;
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

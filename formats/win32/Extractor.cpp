@@ -127,11 +127,10 @@ static void OnExtractorOK(HWND hDlg) {
 }
 
 INT_PTR CALLBACK Extractor(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    if (DialogFaceMessage(hDlg, message, wParam, lParam, hBrush, &result)) return result;
     switch (message) {
     case WM_INITDIALOG: InitExtractor(hDlg, lParam); return TRUE;
-    case WM_CTLCOLORDLG:
-        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-        return reinterpret_cast<INT_PTR>(hBrush);
     case WM_NOTIFY: {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code != TVN_SELCHANGEDA && header->code != TVN_SELCHANGEDW) return FALSE;
@@ -141,9 +140,6 @@ INT_PTR CALLBACK Extractor(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam
     case WM_COMMAND:
         if (LOWORD(wParam) != IDC_ABOUTOK) return FALSE;   // OK is the only way out
         OnExtractorOK(hDlg);
-        return TRUE;
-    case WM_LBUTTONDOWN:
-        SendMessageA(hDlg, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return TRUE;
     case WM_DESTROY:
         if (hBrush) DeleteObject(hBrush);

@@ -19,7 +19,7 @@ char szFileNameEx[NameLength], szTitleNameEx[NameLength];
 
 static OPENFILENAMEA ofn;
 // The main window, which owns the file dialogs and every file message.
-static HWND Owner;
+static HWND FileOwner;
 
 static const char szFilter[] =
     "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0"
@@ -40,7 +40,7 @@ void RestoreNames() {
 
 void PopFileInitialize(HWND hwnd, int filterSet) {
     if (filterSet < 0 || filterSet > 2) filterSet = 0;
-    Owner = hwnd;
+    FileOwner = hwnd;
     ofn = {};
     ofn.lStructSize = sizeof(OPENFILENAMEA);
     ofn.hwndOwner = hwnd;
@@ -95,7 +95,7 @@ int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
 
 int MistakeHandler(int code) {
     if (const char* message = FileErrorMessage(code))
-        Ask(Owner, message, "Error", MB_ICONSTOP | MB_OK);
+        Ask(FileOwner, message, "Error", MB_ICONSTOP | MB_OK);
     RestoreNames();
     return 0;
 }
@@ -104,7 +104,7 @@ int MistakeHandler(int code) {
 // becomes the image, as a 32x32 24-bit document.
 static void NoSupport() {
     uint32_t* pixels = GlobalPoint.Pixels;
-    HICON icon = ExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(Owner, GWLP_HINSTANCE)),
+    HICON icon = ExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(FileOwner, GWLP_HINSTANCE)),
                               szFileName, 0);
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = 0;
     MemoryDC memory;
@@ -124,7 +124,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
-        if (Ask(Owner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
+        if (Ask(FileOwner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             NoSupport();
             return true;
         }
@@ -137,7 +137,7 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
         break;
     }
     if (result.MultiImageWarning)
-        Ask(Owner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
+        Ask(FileOwner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
     if (result.HotSpotRead) {
         CursorStr.HotX = result.HotX;
         CursorStr.HotY = result.HotY;

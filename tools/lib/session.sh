@@ -71,29 +71,34 @@ session_leftovers() {
     WINEPREFIX= grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | WINEPREFIX= cut -d/ -f3 || true
 }
 
+# session_end_leftovers PREFIX: waits (3 s at most) for the programs of
+# PREFIX to end after their server; any still running are reported, ended by
+# their process id, and make this return 1.
+session_end_leftovers() {
+    local left tries=0
+    left=$(session_leftovers "$1")
+    while [ -n "$left" ] && [ $tries -lt 30 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+        left=$(session_leftovers "$1")
+    done
+    [ -z "$left" ] && return 0
+    echo "Wine processes of $1 outlived their server:" $left >&2
+    kill -9 $left 2>/dev/null || true
+    return 1
+}
+
 # session_stop: ends every program of the session's prefix through its own
 # wineserver (wineserver -k), then the server and the display; returns 1
-# when a process of the prefix is still alive afterwards.
+# when a process of the prefix outlived its server.
 session_stop() {
-    local status=0 left tries
+    local status=0
     if [ -n "$SESSION_WINESERVER_PID" ]; then
         WINEPREFIX="$SESSION_PREFIX" timeout 30 /usr/lib/wine/wineserver -k 2>/dev/null || true
         kill "$SESSION_WINESERVER_PID" 2>/dev/null || true
         wait "$SESSION_WINESERVER_PID" 2>/dev/null || true
         SESSION_WINESERVER_PID=""
-        tries=0
-        left=$(session_leftovers "$SESSION_PREFIX")
-        while [ -n "$left" ] && [ $tries -lt 30 ]; do
-            sleep 0.1
-            tries=$((tries + 1))
-            left=$(session_leftovers "$SESSION_PREFIX")
-        done
-        if [ -n "$left" ]; then
-            # Their server went before them: ended here, and the run fails.
-            echo "Wine processes of $SESSION_PREFIX outlived their server:" $left >&2
-            kill -9 $left 2>/dev/null || true
-            status=1
-        fi
+        session_end_leftovers "$SESSION_PREFIX" || status=1
     fi
     if [ -n "$SESSION_XVFB_PID" ]; then
         kill "$SESSION_XVFB_PID" 2>/dev/null || true

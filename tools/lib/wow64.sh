@@ -153,23 +153,12 @@ wow64_session() {
 # wow64_stop: every program of the prefix ended through its own wineserver,
 # the server, then the mounts; 1 when a process of the prefix outlives it.
 wow64_stop() {
-    local status=0 left tries=0
+    local status=0
     if [ -n "$WOW64_SERVER_PID" ]; then
         timeout 30 "$WOW64_REPO/tools/wow64-run" --kill-server >/dev/null 2>&1 || true
         wait "$WOW64_SERVER_PID" 2>/dev/null || true
         WOW64_SERVER_PID=""
-        left=$(session_leftovers "$WOW64_PREFIX")
-        while [ -n "$left" ] && [ $tries -lt 30 ]; do
-            sleep 0.1
-            tries=$((tries + 1))
-            left=$(session_leftovers "$WOW64_PREFIX")
-        done
-        if [ -n "$left" ]; then
-            # Their server went before them: ended here, and the run fails.
-            echo "Wine processes of $WOW64_PREFIX outlived their server:" $left >&2
-            kill -9 $left 2>/dev/null || true
-            status=1
-        fi
+        session_end_leftovers "$WOW64_PREFIX" || status=1
     fi
     wow64_unmount || status=1
     return $status
