@@ -1,133 +1,71 @@
 #include <gtest/gtest.h>
-#include <cstring>
+#include <cstdlib>
+#include <sstream>
+#include <string>
 #include "document/Document.h"
 #include "document/Undo.h"
 
 namespace {
 
-// Each state is an image filled with one value, so the state on the board
-// can be named by its first pixel.
-class UndoTest : public ::testing::Test {
-protected:
-    void SetUp() override {
+void Show(uint32_t state) {
+    for (uint32_t& p : VirtualScreen) p = state;
+}
+
+// Each state is an image filled with one value, named by its last pixel.
+// A script is words played from state 0 on a fresh store:
+//   dN  a stroke drawing state N (the press saves the image first)
+//   uN  "Undo", then state N is shown;   bN  "Undo back", then N is shown
+//   reset  what opening a file does
+//   U+ U- B+ B-  "Undo" or "Undo back" is enabled (+) or not (-)
+TEST(Undo, StepsThroughTheRingAsScripted) {
+    const char* const scripts[] = {
+        "U- B- d1 d2 d3 U+ B- u2 B+ u1 u0 U- u0 B+ b1 b2 b3 B- U+ b3 B-",   // three strokes, back and forth
+        // The press of stroke 4 saves 1 again; the first step back saves 4 and shows 1.
+        "d1 d2 d3 u2 u1 d4 u1 u3 u2 u1 u0 U- b1 b2 b3 b1 b4 B- b4",
+        "u0 b0 U- B- d1 U+ b1 B- u0 U- b1",   // nothing to do when empty or just saved
+        "d1 d2 d3 d4 d5 d6 d7 d8 d9 d10 d11 d12 u11 u10 u9 u8 u7 u6 u5 U- B+ u5 b6 b7",   // a full ring
+        "d1 d2 reset U- B- u2 d3 U+ u2 b3",   // opening a file forgets the history
+    };
+    for (const char* script : scripts) {
         ObjectDestructor();
         DinamicMem = {nullptr, VirtualScreen, 0, 0, 0, 0};
         ASSERT_EQ(DinamicAlloc(), 1);
+        Show(0);
+        std::istringstream words(script);
+        std::string w;
+        for (int step = 1; words >> w; ++step) {
+            SCOPED_TRACE(std::string(script) + ": word " + std::to_string(step) + ", " + w);
+            const uint32_t n = static_cast<uint32_t>(std::atoi(w.c_str() + 1));
+            if (w == "reset") {
+                DinamicReset();
+            } else if (w[0] == 'd') {
+                DinamicSave();
+                Show(n);
+            } else if (w[0] == 'u' || w[0] == 'b') {
+                DinamicRestore(w[0] == 'b');
+                EXPECT_EQ(VirtualScreen[1023], n);
+            } else if (w[0] == 'U' || w[0] == 'B') {
+                EXPECT_EQ(w[0] == 'U' ? UndoEnabled() : UndoBackEnabled(), w[1] == '+');
+            } else {
+                ADD_FAILURE() << "no such word";
+            }
+        }
     }
-    void TearDown() override { ObjectDestructor(); }
-
-    static void Show(uint32_t state) {
-        for (uint32_t& p : VirtualScreen) p = state;
-    }
-    // A stroke: the press saves the image, then the stroke changes it.
-    static void Stroke(uint32_t next) {
-        DinamicSave();
-        Show(next);
-    }
-    static uint32_t Shown() { return VirtualScreen[1023]; }
-
-    struct Row { const char* action; uint32_t shown; int stepsBack; unsigned stored, nextSlot; };
-    static void Expect(const Row& r) {
-        SCOPED_TRACE(r.action);
-        EXPECT_EQ(Shown(), r.shown);
-        EXPECT_EQ(DinamicMem.StepsBack, r.stepsBack);
-        EXPECT_EQ(DinamicMem.Stored, r.stored);
-        EXPECT_EQ(DinamicMem.NextSlot, r.nextSlot);
-    }
-};
-
-constexpr uint32_t S0 = 100, S1 = 101, S2 = 102, S3 = 103, S4 = 104;
-
-TEST_F(UndoTest, WorkedSequenceOfThreeStrokes) {
-    Show(S0);
-    Stroke(S1);
-    Stroke(S2);
-    Stroke(S3);
-    Expect({"after three strokes", S3, 0, 3, 3});
-    EXPECT_FALSE(UndoBackEnabled());
-    DinamicRestore(0); Expect({"Undo", S2, 2, 4, 4});
-    DinamicRestore(0); Expect({"Undo", S1, 3, 4, 4});
-    DinamicRestore(0); Expect({"Undo", S0, 4, 4, 4});
-    EXPECT_FALSE(UndoEnabled());
-    DinamicRestore(0); Expect({"Undo (nothing happens)", S0, 4, 4, 4});
-    EXPECT_TRUE(UndoBackEnabled());
-    DinamicRestore(1); Expect({"Undo back", S1, 3, 4, 4});
-    DinamicRestore(1); Expect({"Undo back", S2, 2, 4, 4});
-    DinamicRestore(1); Expect({"Undo back", S3, 1, 4, 4});
-    EXPECT_FALSE(UndoBackEnabled());
-    DinamicRestore(1); Expect({"Undo back", S3, 1, 4, 4});
+    ObjectDestructor();
 }
 
-TEST_F(UndoTest, UndoneStatesStayInTheHistoryAfterANewStroke) {
-    Show(S0);
-    Stroke(S1);
-    Stroke(S2);
-    Stroke(S3);
-    DinamicRestore(0);
-    DinamicRestore(0);
-    ASSERT_EQ(Shown(), S1);
-    Stroke(S4);                  // the press saves S1 again
-    DinamicRestore(0);
-    EXPECT_EQ(Shown(), S1);      // S4 saved first, S1 shown
-    const uint32_t older[] = {S3, S2, S1, S0};
-    for (uint32_t s : older) {
-        DinamicRestore(0);
-        EXPECT_EQ(Shown(), s);
-    }
-}
-
-TEST_F(UndoTest, NothingToDoWhenEmptyOrJustSaved) {
-    Show(S0);
-    DinamicRestore(0);
-    DinamicRestore(1);
-    EXPECT_EQ(Shown(), S0);
-    EXPECT_EQ(DinamicMem.Stored, 0u);
-    EXPECT_FALSE(UndoEnabled());
-    EXPECT_FALSE(UndoBackEnabled());
-    Stroke(S1);
-    EXPECT_TRUE(UndoEnabled());
-    DinamicRestore(1);           // "Undo back" right after drawing
-    EXPECT_EQ(Shown(), S1);
-    EXPECT_EQ(DinamicMem.StepsBack, 0);
-}
-
-TEST_F(UndoTest, AFullStoreStepsBackSevenStates) {
-    Show(0);
-    for (uint32_t s = 1; s <= 12; ++s) Stroke(s);   // ring wraps
-    ASSERT_EQ(DinamicMem.Stored, 8u);
-    for (uint32_t expect = 11; expect >= 5; --expect) {
-        DinamicRestore(0);
-        EXPECT_EQ(Shown(), expect);
-    }
-    EXPECT_EQ(DinamicMem.StepsBack, 8);
-    EXPECT_FALSE(UndoEnabled());
-    DinamicRestore(0);
-    EXPECT_EQ(Shown(), 5u);
-    DinamicRestore(1);
-    EXPECT_EQ(Shown(), 6u);
-}
-
-TEST_F(UndoTest, SnapshotsAreWholeBuffersWhateverTheSize) {
-    Show(S0);
+TEST(Undo, SnapshotsAreWholeBuffersWhateverTheSize) {
+    ObjectDestructor();
+    DinamicMem = {nullptr, VirtualScreen, 0, 0, 0, 0};
+    ASSERT_EQ(DinamicAlloc(), 1);
+    Show(100);
     VirtualScreen[1000] = 0xABCDEF;   // beyond a 16x16 image
     DinamicSave();
-    Show(S1);
+    Show(101);
     DinamicRestore(0);
-    EXPECT_EQ(VirtualScreen[0], S0);
+    EXPECT_EQ(VirtualScreen[0], 100u);
     EXPECT_EQ(VirtualScreen[1000], 0xABCDEFu);
-}
-
-TEST_F(UndoTest, ResetAfterOpenDisablesUndoUntilTheNextChange) {
-    Stroke(S1);
-    Stroke(S2);
-    DinamicReset();
-    EXPECT_FALSE(UndoEnabled());
-    DinamicRestore(0);
-    EXPECT_EQ(Shown(), S2);
-    Stroke(S3);
-    EXPECT_TRUE(UndoEnabled());
-    DinamicRestore(0);
-    EXPECT_EQ(Shown(), S2);
+    ObjectDestructor();
 }
 
 TEST(UndoWithoutBlock, EveryOperationIsHarmless) {

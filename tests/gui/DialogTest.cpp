@@ -7,17 +7,14 @@
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-bool Checked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
-
 // The checked items among the size, depth and mode entries of both menus.
 std::vector<UINT> MenuChecks() {
     std::vector<UINT> on;
-    HMENU mainMenu = static_cast<HMENU>(MenuStr.hMainMenu), popup = static_cast<HMENU>(MenuStr.hPopupMenu);
     for (UINT id : {IDM_SIZE16, IDM_SIZE32, IDM_DEPTH1, IDM_DEPTH4, IDM_DEPTH8, IDM_DEPTH24, IDM_ICONMODE,
                     IDM_TOOLBARMODE})
-        if (Checked(mainMenu, id)) on.push_back(id);
+        if (Checked(MenuStr.hMainMenu, id)) on.push_back(id);
     for (UINT id : {IDM_SIZE16, IDM_SIZE32})
-        if (Checked(popup, id)) on.push_back(1000 + id);   // the right-click menu's own marks
+        if (Checked(MenuStr.hPopupMenu, id)) on.push_back(1000 + id);   // the right-click menu's own marks
     return on;
 }
 }
@@ -48,8 +45,7 @@ protected:
 TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) {
     HWND dlg = Open();
     EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}));
-    Press(3, 4);
-    Release(3, 4);
+    Click(3, 4);
     NeedToSave = 0;
     Choose(dlg, IDC_RES32);
     Choose(dlg, IDC_RESDEPTH8);

@@ -2,6 +2,8 @@
 #include <fstream>
 #include <iterator>
 #include "tests/gui/EditorFixture.h"
+#include "formats/ByteStream.h"
+#include "formats/IcFormat.h"
 
 std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint) {
     HDC screen = GetDC(nullptr);
@@ -49,28 +51,35 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-int FilesIn(const std::string& folder) {
+// The names of the files in a folder (not its sub-folders).
+static std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    int count = 0;
-    if (find == INVALID_HANDLE_VALUE) return 0;
+    if (find == INVALID_HANDLE_VALUE) return names;
     do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
     } while (FindNextFileA(find, &data));
     FindClose(find);
-    return count;
+    return names;
 }
 
+int FilesIn(const std::string& folder) { return static_cast<int>(FileNames(folder).size()); }
+
 void EmptyFolder(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        std::string path = folder + data.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    for (const std::string& name : FileNames(folder)) {
+        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA((folder + name).c_str());
+    }
+}
+
+std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor, int hotX, int hotY) {
+    std::vector<uint32_t> pixels(ImagePixels, colour);
+    pixels[0] = MaskColor;
+    MemoryStream out;
+    EXPECT_EQ(Format(out, pixels.data(), FormatTable[format].iMx, cursor, static_cast<uint16_t>(hotX),
+                     static_cast<uint16_t>(hotY)), 0);
+    return out.data;
 }
 
 std::vector<PromptRecord> Prompts;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,7 +35,14 @@ std::string TestFolder();
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 int FilesIn(const std::string& folder);
+// An icon or cursor file of one colour at format index `format`, its first
+// pixel transparent.
+std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor = false, int hotX = 0, int hotY = 0);
 void EmptyFolder(const std::string& folder);
+
+inline bool Checked(void* menu, UINT id) {
+    return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
 
 class Editor : public ::testing::Test {
 protected:
@@ -58,7 +66,11 @@ protected:
     void Press(int x, int y) { SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, Cell(x, y)); }
     void DragTo(int x, int y) { SendMessageA(board, WM_MOUSEMOVE, MK_LBUTTON, Cell(x, y)); }
     void Release(int x, int y) { SendMessageA(board, WM_LBUTTONUP, 0, Cell(x, y)); }
+    void Click(int x, int y) { Press(x, y); Release(x, y); }
+    // Pressed at one cell, dragged to another and let go, then painted.
+    void Stroke(int x0, int y0, int x1, int y1) { Press(x0, y0); DragTo(x1, y1); Release(x1, y1); Paint(); }
     void Paint() { UpdateWindow(board); }
+    void Tool(int tool) { Command(IDM_TOOLFIRST + tool); }
     void Command(int id) { SendMessageA(main, WM_COMMAND, id, 0); }
     uint32_t Pixel(int x, int y) const { return VirtualScreen[y * Pace + x] & 0x00FFFFFFu; }
     std::string Text(int id) const {
@@ -68,6 +80,9 @@ protected:
     }
     // The cells of the image that are not transparent.
     std::vector<std::pair<int, int>> PaintedCells() const;
+    std::vector<uint32_t> Image() const { return std::vector<uint32_t>(VirtualScreen, VirtualScreen + Pace * Pace); }
+    void ClearImage() { std::fill(VirtualScreen, VirtualScreen + ImagePixels, MaskColor); }
+    static bool Prompted(const std::string& text) { return !Prompts.empty() && Prompts.back().Text == text; }
     void UseColour(COLORREF c) { ColorTable[0] = c; }
 };
 
@@ -84,6 +99,10 @@ protected:
         EmptyFolder(folder);
     }
     // One pixel drawn, so the document has unsaved changes.
-    void Draw() { UseColour(RGB(200, 10, 10)); Press(3, 4); Release(3, 4); }
+    void Draw() { UseColour(RGB(200, 10, 10)); Click(3, 4); }
+    // Another program holding the file open without sharing it.
+    static HANDLE Lock(const std::string& path) {
+        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    }
     std::string folder;
 };

@@ -93,12 +93,10 @@ protected:
         KillTimer(nullptr, timer);
         ASSERT_TRUE(Dialog.Found);
     }
-    std::vector<uint32_t> Image() const { return std::vector<uint32_t>(VirtualScreen, VirtualScreen + Pace * Pace); }
 };
 
 TEST_F(Extract, TheLibrarysIconsInATreeAndTheChosenOneAsA24BitImage) {
-    Press(1, 1);
-    Release(1, 1);
+    Click(1, 1);
     const std::vector<uint32_t> drawn = Image();
     Command(IDM_SIZE32);
     ExtractFrom(Fixture("extract-library.dll"), 3);
@@ -153,8 +151,7 @@ TEST_F(Extract, AFileWithoutTheChosenIconChangesNothing) {
     ExtractFrom(Fixture("extract-library.dll"), 5);
     DialogChoice = TestFolder() + "named.ico";
     Command(IDM_SAVEAS);
-    Press(2, 2);
-    Release(2, 2);
+    Click(2, 2);
     const std::vector<uint32_t> before = Image();
     const unsigned history = DinamicMem.NextSlot;
     const std::string notIcons = TestFolder() + "words.txt";

@@ -46,12 +46,11 @@ TEST_F(Files, TheLastExtensionDecidesCursorOrIcon) {
     EXPECT_EQ(NeedToSave, 0);
 }
 
-TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
-    std::string target = folder + "kept.ico";
-    std::vector<uint8_t> old = {0, 0, 1, 0, 1, 0, 'o', 'l', 'd'};
+TEST_F(Files, AFailedWriteLeavesThePreviousFileAndTheNameItWasWritingTo) {
+    const std::string target = folder + "kept.ico", other = folder + "other.ico";
+    const std::vector<uint8_t> old = {0, 0, 1, 0, 1, 0, 'o', 'l', 'd'};
     WriteBytes(target, old);
-    // Another program holds the file open without sharing it.
-    HANDLE lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock = Lock(target);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     Draw();
     DialogChoice = target;
@@ -66,35 +65,39 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileExactlyAsItWas) {
     EXPECT_EQ(std::string(szFileName), "") << "the name in force before the dialog";
 
     // Leaving with Yes and a write that fails keeps the editor open.
-    lock = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    lock = Lock(target);
     SavePromptAnswer = 0;
     Command(IDM_EXIT);
     CloseHandle(lock);
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(NeedToSave, 1);
     EXPECT_EQ(ReadBytes(target), old);
-}
 
-TEST_F(Files, AFailedSaveKeepsTheNameItWasWritingTo) {
-    for (const char* name : {"first.ico", "second.ico"}) {
-        DialogChoice = folder + name;
-        Command(IDM_SAVEAS);
-    }
-    const std::string second = folder + "second.ico", first = folder + "first.ico";
-    const std::vector<uint8_t> firstBytes = ReadBytes(first);
-    HANDLE lock = CreateFileA(second.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    Draw();
+    // A named image whose save fails keeps that name: the next Save goes
+    // to the same file, never to the earlier one.
+    DialogChoice = other;
+    Command(IDM_SAVEAS);
+    const std::vector<uint8_t> otherBytes = ReadBytes(other);
+    DialogChoice = target;
+    Command(IDM_SAVEAS);
+    lock = Lock(target);
+    Click(5, 5);
+    Prompts.clear();
     Command(IDM_SAVE);
     CloseHandle(lock);
-    EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
-    EXPECT_EQ(std::string(szFileName), second);
-    Command(IDM_SAVE);   // free again: the same file, never the earlier one
+    EXPECT_TRUE(Prompted("Can't open file"));
+    EXPECT_EQ(std::string(szFileName), target);
+    Command(IDM_SAVE);
     EXPECT_EQ(NeedToSave, 0);
-    EXPECT_EQ(ReadBytes(first), firstBytes);
-    EXPECT_NE(ReadBytes(second), firstBytes);
+    EXPECT_EQ(ReadBytes(other), otherBytes);
+    EXPECT_NE(ReadBytes(target), otherBytes);
 }
 
-TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) {
+TEST_F(Files, ExitAsksOnlyWithChangesAndYesThenCancelStillCloses) {
+    Command(IDM_EXIT);
+    EXPECT_EQ(SavePromptCount, 0);
+    EXPECT_FALSE(IsWindow(main));
+    Restart("");
     std::string named = folder + "named.ico";
     DialogChoice = named;
     Draw();
@@ -107,12 +110,6 @@ TEST_F(Files, ExitYesShowsTheSaveDialogWithTheCurrentNameAndACancelStillCloses) 
     EXPECT_EQ(SavePromptCount, 1);
     ASSERT_EQ(Dialogs.size(), 1u);
     EXPECT_EQ(Dialogs[0].Initial, named);
-    EXPECT_FALSE(IsWindow(main));
-}
-
-TEST_F(Files, ExitWithoutChangesAsksNothing) {
-    Command(IDM_EXIT);
-    EXPECT_EQ(SavePromptCount, 0);
     EXPECT_FALSE(IsWindow(main));
 }
 
@@ -152,15 +149,11 @@ TEST_F(Files, OpenWithUnsavedChangesAnsweredYesSavesFirst) {
 }
 
 TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
-    uint32_t pixels[ImagePixels];
-    for (int i = 0; i < ImagePixels; ++i) pixels[i] = RGB(0, 255, 0);
-    MemoryStream big;
-    Format(big, pixels, FormatTable[7].iMx, 0, 0, 0);
-    std::string bigName = folder + "big.ico";
-    WriteBytes(bigName, big.data);
+    const std::vector<uint8_t> big = IconBytes(7, RGB(0, 255, 0));
+    const std::string bigName = folder + "big.ico";
+    WriteBytes(bigName, big);
     DialogChoice = bigName;
     Command(IDM_OPEN);
-    EXPECT_EQ(Pace, 32);
     EXPECT_EQ(OpenPaceMessageToMenu, 7);
     EXPECT_EQ(MenuStr.Size32, 1);
     EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));
@@ -168,7 +161,7 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     EXPECT_EQ(FileFlag, 1);
     EXPECT_EQ(DinamicMem.Stored, 0u);
 
-    std::vector<uint8_t> broken(big.data.begin(), big.data.begin() + 30);
+    std::vector<uint8_t> broken(big.begin(), big.begin() + 30);
     std::string brokenName = folder + "broken.ico";
     WriteBytes(brokenName, broken);
     Draw();
@@ -196,15 +189,15 @@ TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
     ASSERT_TRUE(GetObjectA(bitmap, sizeof info, &info));
     EXPECT_EQ(info.bmWidth, 16);
     EXPECT_EQ(info.bmHeight, 16);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    EXPECT_EQ(GetPixel(memory, 5, 0), RGB(5, 250, 7));
-    EXPECT_EQ(GetPixel(memory, 15, 15), RGB(255, 0, 7));
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    const std::vector<COLORREF> shown = Render(16, 16, [&](HDC hdc) {
+        HDC memory = CreateCompatibleDC(hdc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(hdc, 0, 0, 16, 16, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    });
     CloseClipboard();
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], RGB(i, 255 - i, 7)) << i;
 }
 
 TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
@@ -219,12 +212,9 @@ TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
     CloseClipboard();
     NeedToSave = 0;
     Command(IDM_PASTE);
-    EXPECT_EQ(Pixel(0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(Pixel(7, 15), RGB(255, 0, 0));
-    EXPECT_EQ(Pixel(8, 0), RGB(0, 0, 255));
-    EXPECT_EQ(Pixel(15, 15), RGB(0, 0, 255));
+    for (int i = 0; i < ImagePixels; ++i)
+        ASSERT_EQ(VirtualScreen[i] & 0xFFFFFFu, i >= 256 ? MaskColor : i % 16 < 8 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << i;
     EXPECT_EQ(NeedToSave, 0);
-    for (int i = 256; i < ImagePixels; ++i) ASSERT_TRUE(IsMaskPixel(VirtualScreen[i])) << i;
     Command(IDM_UNDO);
     EXPECT_TRUE(PaintedCells().empty());
 }

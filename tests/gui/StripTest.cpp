@@ -3,6 +3,7 @@
 // saved through the editor's commands.
 #include <functional>
 #include "formats/win32/IconFile.h"
+#include "formats/LittleEndian.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"
@@ -18,20 +19,19 @@ COLORREF Picture(int k, int x, int y) {
 
 constexpr COLORREF StripBackground = RGB(128, 128, 128);   // the class's grey brush
 
-std::vector<uint8_t> BitmapHeader(int width, int height, int bits, uint32_t pixelBytes) {
-    std::vector<uint8_t> b(54, 0);
-    auto put = [&](int at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
+// A bitmap file of any shape, its pixel bytes all 0x40.
+std::vector<uint8_t> BitmapFile(int width, int height, int bits, uint32_t pixelBytes) {
+    std::vector<uint8_t> b(54 + pixelBytes, 0x40);
+    std::fill(b.begin(), b.begin() + 54, 0);
     b[0] = 'B';
     b[1] = 'M';
-    put(2, 54 + pixelBytes, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, static_cast<uint32_t>(bits), 2);
+    Put32(&b[2], 54 + pixelBytes);
+    Put32(&b[10], 54);
+    Put32(&b[14], 40);
+    Put32(&b[18], static_cast<uint32_t>(width));
+    Put32(&b[22], static_cast<uint32_t>(height));
+    Put16(&b[26], 1);
+    Put16(&b[28], static_cast<uint32_t>(bits));
     return b;
 }
 }
@@ -42,17 +42,19 @@ protected:
         folder = TestFolder();
         EmptyFolder(folder);
     }
-    // A strip file of count images of Picture; fourth(k, x, y) is the
-    // fourth byte of each pixel, as other programs may leave it.
+    // A strip file of count images of Picture (or of their markers alone);
+    // fourth(k, x, y) is the fourth byte of each pixel, as other programs
+    // may leave it.
     std::string StripFile(const std::string& name, int pace, int count,
-                          const std::function<uint8_t(int, int, int)>& fourth = nullptr) {
+                          const std::function<uint8_t(int, int, int)>& fourth = nullptr, bool solid = false) {
         StripImages strip;
         strip.Pace = pace;
         strip.Count = count;
         for (int k = 0; k < count; ++k)
             for (int y = 0; y < pace; ++y)
                 for (int x = 0; x < pace; ++x)
-                    strip.Pixels.push_back(Picture(k, x, y) | (fourth ? uint32_t(fourth(k, x, y)) << 24 : 0u));
+                    strip.Pixels.push_back((solid ? Marker(k) : Picture(k, x, y)) |
+                                           (fourth ? uint32_t(fourth(k, x, y)) << 24 : 0u));
         MemoryStream out;
         EXPECT_EQ(WriteStripBitmap(out, strip), 0);
         WriteBytes(folder + name, out.data);
@@ -107,12 +109,9 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
         std::vector<uint8_t> before = ReadBytes(path);
         Restart("\"" + path + "\"");
         PaintStrip();
-        EXPECT_EQ(ToolBarStr.StripActive, 1);
         EXPECT_EQ(ToolBarStr.StripCount, 5);
-        EXPECT_EQ(Pace, pace);
         EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
-        EXPECT_EQ(MenuStr.ToolbarMode, 1);
-        EXPECT_EQ(MenuStr.Size32, pace == 32);
+        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && Checked(MenuStr.hMainMenu, pace == 32 ? IDM_SIZE32 : IDM_SIZE16));
         EXPECT_STREQ(szTitleName, "other.bmp");
         EXPECT_EQ(FileFlag, 1);
         EXPECT_EQ(NeedToSave, 0);
@@ -298,15 +297,7 @@ TEST_F(Strip, TheSlotsAndTheEnlargedSelectionArePaintedFromTheList) {
     for (int pace : {16, 32}) {
         SCOPED_TRACE(testing::Message() << pace << "x" << pace);
         // Solid images, three of them with a fourth byte the display must not use.
-        std::string path = folder + "solid.bmp";
-        StripImages strip;
-        strip.Pace = pace;
-        strip.Count = 4;
-        for (int k = 0; k < 4; ++k) strip.Pixels.insert(strip.Pixels.end(), pace * pace, Marker(k) | (k ? 0x7Fu << 24 : 0));
-        MemoryStream out;
-        WriteStripBitmap(out, strip);
-        WriteBytes(path, out.data);
-        OpenStrip(path);
+        OpenStrip(StripFile("solid.bmp", pace, 4, [](int k, int, int) { return uint8_t(k ? 0x7F : 0); }, true));
         Button(IDC_STRIPNEXT, 2);
         int width = 0;
         std::vector<COLORREF> shown = Shown(ToolBarStr.hStripWnd, &width);
@@ -332,9 +323,7 @@ TEST_F(Strip, TheSlotsAndTheEnlargedSelectionArePaintedFromTheList) {
 TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     std::string good = StripFile("good.bmp", 32, 3);
     auto bitmap = [&](const char* name, int width, int height, int bits, uint32_t bytes) {
-        std::vector<uint8_t> file = BitmapHeader(width, height, bits, bytes);
-        file.resize(54 + bytes, 0x40);
-        WriteBytes(folder + name, file);
+        WriteBytes(folder + name, BitmapFile(width, height, bits, bytes));
         return folder + name;
     };
     struct Case { std::string Path; const char* Message; };
@@ -383,8 +372,7 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     PaintStrip();
     Button(IDC_STRIPADD);
     auto locked = [&](const std::function<void()>& action) {
-        // Another program holds the file open without sharing it.
-        HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE lock = Lock(path);
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         Prompts.clear();
         action();
@@ -425,8 +413,7 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
 }
 
 TEST_F(Strip, AStripFileThatCannotBeReadAtStartLeavesANewUnnamedStrip) {
-    std::vector<uint8_t> b24 = BitmapHeader(16, 16, 24, 16 * 16 * 3);
-    b24.resize(54 + 16 * 16 * 3, 0x40);
+    const std::vector<uint8_t> b24 = BitmapFile(16, 16, 24, 16 * 16 * 3);
     const std::string unreadable = folder + "b24.bmp";
     WriteBytes(unreadable, b24);
     const struct { std::string Path; const char* Message; } cases[] = {
@@ -438,6 +425,7 @@ TEST_F(Strip, AStripFileThatCannotBeReadAtStartLeavesANewUnnamedStrip) {
         ASSERT_EQ(Prompts.size(), 1u);
         EXPECT_EQ(Prompts[0].Text, c.Message);
         EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
         EXPECT_EQ(ToolBarStr.StripCount, 1);
         EXPECT_STREQ(szFileName, "");
         Button(IDC_STRIPADD);

@@ -1,30 +1,25 @@
 """Shared helpers of the script tests: text images, test pictures that each
-depth holds exactly, running pixtor-cli, and small checks."""
+depth holds exactly, bytes, running pixtor-cli, independent readers, checks."""
+import io
 import os
+import re
 import shutil
 import subprocess
 import sys
 
-MASK = (0x5F, 0x6F, 0x6F)
-BLACK = (0, 0, 0)
-WHITE = (255, 255, 255)
+MASK, BLACK, WHITE = (0x5F, 0x6F, 0x6F), (0, 0, 0), (255, 255, 255)   # MASK: a transparent pixel
 
 # The sixteen colours of every 4-bit file (red, green, blue).
-ICON_PALETTE = [
-    (0, 0, 0), (0, 128, 0), (0, 128, 128), (128, 0, 0),
-    (128, 0, 128), (128, 128, 0), (0, 0, 128), (192, 192, 192),
-    (128, 128, 128), (0, 0, 255), (0, 255, 0), (0, 255, 255),
-    (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255),
-]
+ICON_PALETTE = [(0, 0, 0), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128, 0, 128), (128, 128, 0),
+                (0, 0, 128), (192, 192, 192), (128, 128, 128), (0, 0, 255), (0, 255, 0), (0, 255, 255),
+                (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255)]
 
-# (size, bits) -> file size.
-FILE_SIZE = {
-    (16, 1): 198, (32, 1): 326, (16, 4): 318, (32, 4): 766,
-    (16, 8): 1406, (32, 8): 2238, (16, 24): 894, (32, 24): 3262,
-}
-FORMAT_INDEX = {(16, 1): 0, (32, 1): 1, (16, 4): 2, (32, 4): 3,
-                (16, 8): 4, (32, 8): 5, (16, 24): 6, (32, 24): 7}
+# (size, bits) in the order of the format index.
 COMBINATIONS = [(p, b) for b in (1, 4, 8, 24) for p in (16, 32)]
+FORMAT_INDEX = {c: i for i, c in enumerate(COMBINATIONS)}
+FILE_SIZE = {(16, 1): 198, (32, 1): 326, (16, 4): 318, (32, 4): 766,   # (size, bits) -> bytes
+             (16, 8): 1406, (32, 8): 2238, (16, 24): 894, (32, 24): 3262}
+MAGICK = "/usr/bin/convert"   # ImageMagick itself, not whatever is first on PATH
 
 
 class Failure(Exception):
@@ -36,24 +31,38 @@ def check(condition, message):
         raise Failure(message)
 
 
-# ---- text images ---------------------------------------------------------
+def same(got, want, what):
+    """Two grids of colours, the first difference named."""
+    diff = next(((x, y, a, b) for y, (ra, rb) in enumerate(zip(got, want))
+                 for x, (a, b) in enumerate(zip(ra, rb)) if a != b), None)
+    check(got == want, "%s: %s" % (what, "(%d,%d) %s, expected %s" % diff if diff else "sizes differ"))
 
-def text_of(grid):
-    return "".join(" ".join("%02X%02X%02X" % c for c in row) + "\n" for row in grid)
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write_bytes(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
 
 
 def write_txt(path, grid):
     with open(path, "w", newline="\n") as f:
-        f.write(text_of(grid))
+        f.write("".join(" ".join("%02X%02X%02X" % c for c in row) + "\n" for row in grid))
+    return path
 
 
 def read_txt(path):
-    grid = []
     with open(path) as f:
-        for line in f:
-            if line.strip():
-                grid.append([tuple(int(v[i:i + 2], 16) for i in (0, 2, 4)) for v in line.split()])
-    return grid
+        return [[tuple(int(v[i:i + 2], 16) for i in (0, 2, 4)) for v in line.split()]
+                for line in f if line.strip()]
+
+
+def grid_of(pace, f):
+    return [[f(x, y) for x in range(pace)] for y in range(pace)]
 
 
 def colour(seed):
@@ -67,83 +76,86 @@ def colour(seed):
 
 def test_image(pace, bits):
     """A picture that a file of this depth holds exactly, with transparent
-    pixels: the top-left corner block and a diagonal are mask colour."""
-    grid = []
-    for y in range(pace):
-        row = []
-        for x in range(pace):
-            if (x < 3 and y < 2) or x == y:
-                row.append(MASK)
-            elif bits == 1:
-                row.append(WHITE if (x // 2 + y) % 3 else BLACK)
-            elif bits == 4:
-                row.append(ICON_PALETTE[(x + 3 * y) % 16])
-            elif bits == 8 and pace == 32:
-                # 32x32 8 bits: at most 255 table entries, the mask colour
-                # taking one; black costs none. 200 colours and black.
-                k = (x * 7 + y * 13) % 201
-                row.append(BLACK if k == 200 else colour(k + 1))
-            else:
-                row.append(colour(y * pace + x + 1000 * bits))
-            # a black pixel somewhere in every picture
-        grid.append(row)
+    pixels (the top-left corner block and a diagonal) and a black pixel."""
+    def pixel(x, y):
+        if (x < 3 and y < 2) or x == y:
+            return MASK
+        if bits == 1:
+            return WHITE if (x // 2 + y) % 3 else BLACK
+        if bits == 4:
+            return ICON_PALETTE[(x + 3 * y) % 16]
+        if bits == 8 and pace == 32:   # 255 table entries, one the mask's: 200 colours and black
+            k = (x * 7 + y * 13) % 201
+            return BLACK if k == 200 else colour(k + 1)
+        return colour(y * pace + x + 1000 * bits)
+    grid = grid_of(pace, pixel)
     grid[pace - 1][0] = BLACK
     grid[pace - 1][1] = WHITE
     return grid
 
 
-# ---- running pixtor-cli -----------------------------------------------------
+def compare_rgba(what, rgba, picture, transparency=True):
+    """rgba: a Pillow RGBA image. With transparency False the reader is known
+    to drop the mask: transparent pixels must then read as the black that
+    the colour rows hold there."""
+    pace = len(picture)
+    check(rgba.size == (pace, pace), "%s: size %s, expected %dx%d" % (what, rgba.size, pace, pace))
+    px = rgba.load()
+    bad = ["(%d,%d) %s for %s" % (x, y, px[x, y], "transparent" if want == MASK else want)
+           for y, row in enumerate(picture) for x, want in enumerate(row)
+           if not (px[x, y][3] == 0 if want == MASK and transparency
+                   else px[x, y] == (BLACK if want == MASK else want) + (255,))]
+    check(not bad, "%s: %d pixels differ, first: %s" % (what, len(bad), "; ".join(bad[:4])))
+
+
+def icotool_list(path):
+    p = subprocess.run(["icotool", "-l", path], capture_output=True, text=True)
+    check(p.returncode == 0, "icotool -l %s: %s" % (path, p.stderr))
+    lines = [l for l in p.stdout.splitlines() if l.strip()]
+    check(len(lines) == 1, "icotool -l %s lists %d images" % (path, len(lines)))
+    return dict(re.findall(r"--([a-z-]+)(?:=(\S+))?", lines[0]))
+
+
+def magick_rgba(path, coder):
+    p = subprocess.run([MAGICK, "%s:%s[0]" % (coder, path), "-depth", "8", "png:-"], capture_output=True)
+    check(p.returncode == 0, "%s %s: %s" % (MAGICK, path, p.stderr.decode(errors="replace")))
+    from PIL import Image   # only the readers' tests need Pillow
+    with Image.open(io.BytesIO(p.stdout)) as im:
+        return im.convert("RGBA")
+
 
 class Cli:
     def __init__(self, path):
         self.path = path
 
-    def run(self, *args, rc=0, preexec=None):
+    def run(self, *args, rc=0, says=None, first=None, preexec=None):
+        """says: text stderr must hold; first: its first line."""
         p = subprocess.run([self.path] + [str(a) for a in args], capture_output=True, text=True,
                            preexec_fn=preexec, timeout=60)
-        if rc is not None and p.returncode != rc:
-            raise Failure("pixtor-cli %s: exit %d, expected %d\nstdout:\n%s\nstderr:\n%s"
-                          % (" ".join(map(str, args)), p.returncode, rc, p.stdout, p.stderr))
+        what = "pixtor-cli %s" % " ".join(map(str, args))
+        check(p.returncode == rc, "%s: exit %d, expected %d\nstdout:\n%s\nstderr:\n%s"
+              % (what, p.returncode, rc, p.stdout, p.stderr))
+        check(says is None or says in p.stderr, "%s: stderr lacks %r:\n%s" % (what, says, p.stderr))
+        check(first is None or p.stderr.split("\n")[0] == first,
+              "%s: stderr should start with %r:\n%s" % (what, first, p.stderr))
         return p
 
     def info(self, path):
-        p = self.run("info", path)
-        fields = {}
-        for line in p.stdout.splitlines():
-            if ": " in line and not line.startswith(" "):
-                k, v = line.split(": ", 1)
-                fields[k] = v
-        return fields
-
-
-def fresh_dir(path):
-    if os.path.isdir(path):
-        shutil.rmtree(path)
-    os.makedirs(path)
-    return path
-
-
-def need_tool(path_or_name):
-    found = shutil.which(path_or_name)
-    if not found:
-        raise Failure("%s not found: run tools/install-deps" % path_or_name)
-    return found
+        lines = self.run("info", path).stdout.splitlines()
+        return dict(l.split(": ", 1) for l in lines if ": " in l and not l.startswith(" "))
 
 
 def main(sections, argv):
     """argv: CLI WORKDIR SECTION... (all sections when none is named)."""
-    if len(argv) < 3:
-        sys.stderr.write("usage: %s PIXTOR_CLI WORKDIR [SECTION...]\n" % argv[0])
-        return 2
-    cli = Cli(os.path.abspath(argv[1]))
-    work = os.path.abspath(argv[2])
     names = argv[3:] or list(sections)
-    failed = 0
+    if len(argv) < 3 or any(n not in sections for n in names):
+        sys.stderr.write("usage: %s PIXTOR_CLI WORKDIR [%s ...]\n" % (argv[0], "|".join(sections)))
+        return 2
+    cli, failed = Cli(os.path.abspath(argv[1])), 0
     for name in names:
-        if name not in sections:
-            sys.stderr.write("unknown section %s (have %s)\n" % (name, ", ".join(sections)))
-            return 2
-        d = fresh_dir(os.path.join(work, name))
+        d = os.path.join(os.path.abspath(argv[2]), name)
+        shutil.rmtree(d, ignore_errors=True)
+        os.makedirs(d)
         try:
             sections[name](cli, d)
             print("PASS %s" % name)

@@ -1,0 +1,198 @@
+#!/usr/bin/python3
+"""End-to-end journey through the real editor under Wine, as a person takes
+it: draw with palette colours and three tools, mix a colour on the sliders
+and take it from the gradient band, move the window by its lower band, save
+with Alt+S through the real save dialog and read the file with Pillow and
+icotool; bring the picture back from the command line and through Alt+O and
+the real open dialog; take an icon out of the test library with Alt+E and
+save it too.
+
+usage: editor_journey.py PIXTOR_EXE OUTPUT_DIR
+PIXTOR_FIXTURES names the folder of the test library and its icons. Runs
+inside tools/lib/with-session (display and Wine server of its own).
+"""
+import hashlib
+import os
+import sys
+import time
+
+from PIL import Image
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
+import pixtor_e2e as e2e  # noqa: E402
+from pixtor_testlib import icotool_list  # noqa: E402
+
+RED, GREEN, BLUE = 53, 55, 56
+COLOURS = {RED: (255, 0, 0), GREEN: (0, 255, 0), BLUE: (0, 0, 255)}
+LINE = ((2, 2), (10, 2))
+# Cells in opposite corners tell a file whose rows or columns run the wrong
+# way; the top-left cell stays transparent, where the board's outline is found.
+BRUSH_CELLS = [(4, 6), (7, 6), (12, 12), (15, 0), (0, 15)]
+SQUARE = ((3, 9), (8, 13))
+# Slider k's client area starts at client (361 + 24 k, 251); a channel is
+# 3 units per pixel from its top. Green, then red; the band shows the mix.
+GREEN_AT, RED_AT = 40, 60
+MIXED = (3 * RED_AT, 3 * GREEN_AT, 0)
+MIXED_CELLS = [(11, 5), (12, 5), (14, 8)]
+BAND_POINT = (370, 219)     # inside the gradient window's band
+GRIP, MOVE = (250, 470), (40, 30)   # the main window's lower band drags it
+EXTRACTED = 6               # the child of the extractor's tree chosen
+DIALOG_FACE = (60, 0, 180)  # the extractor's violet face
+WHITE = (255, 255, 255)
+
+
+def expected_picture():
+    """The drawing as rows of colours, the mask colour where nothing was painted."""
+    picture = [[e2e.MASK_COLOUR] * 16 for _ in range(16)]
+    (x0, y), (x1, _) = LINE
+    for x in range(x0, x1 + 1):
+        picture[y][x] = COLOURS[RED]
+    for x, y in BRUSH_CELLS:
+        picture[y][x] = COLOURS[GREEN]
+    (sx0, sy0), (sx1, sy1) = SQUARE
+    for y in range(sy0, sy1 + 1):   # the filled square covers both the pressed and the released cell
+        for x in range(sx0, sx1 + 1):
+            picture[y][x] = COLOURS[BLUE]
+    for x, y in MIXED_CELLS:
+        picture[y][x] = MIXED
+    return picture
+
+
+def extracted_picture(fixtures):
+    """The library's icon EXTRACTED as the board shows it at 16x16: white
+    where transparent, each 2x2 block of the 32x32 picture ANDed into one."""
+    with Image.open(os.path.join(fixtures, "Icon%d.ico" % EXTRACTED)) as im:
+        px = im.convert("RGBA").load()
+    big = [[px[x, y][:3] if px[x, y][3] else WHITE for x in range(32)] for y in range(32)]
+
+    def block(x, y):
+        c = WHITE
+        for dy in (0, 1):
+            for dx in (0, 1):
+                c = tuple(a & b for a, b in zip(c, big[2 * y + dy][2 * x + dx]))
+        return c
+    return [[block(x, y) for x in range(16)] for y in range(16)]
+
+
+def draw(editor):
+    editor.pick_colour(RED)
+    editor.pick_tool("line")
+    editor.drag_cells(*LINE)
+    editor.pick_colour(GREEN)
+    editor.pick_tool("brush")
+    for cell in BRUSH_CELLS:
+        editor.click_cell(*cell)
+    editor.pick_colour(BLUE)
+    editor.pick_tool("filled square")
+    editor.drag_cells(*SQUARE)
+    for slider, at in ((1, GREEN_AT), (2, RED_AT)):
+        x = 361 + 24 * slider + 8
+        editor.drag(editor.screen(x, 256), editor.screen(x, 251 + at))
+    editor.click_client(*BAND_POINT)
+    editor.pick_tool("brush")
+    for cell in MIXED_CELLS:
+        editor.click_cell(*cell)
+
+
+def file_mismatches(path, picture, size):
+    """The saved icon as Pillow and icotool read it: one 16x16 24-bit icon,
+    every pixel as the board shows it, transparent where the mask colour is."""
+    failures = []
+    listed = icotool_list(path)
+    if listed.get("width") != "16" or listed.get("bit-depth") != "24":
+        failures.append("icotool -l lists %s in %s, expected one 16x16 24-bit icon" % (listed, path))
+    if size != 894:
+        failures.append("%s holds %d bytes, a 16x16 24-bit icon 894" % (path, size))
+    with Image.open(path) as im:
+        px = im.convert("RGBA").load()
+    bad = [(x, y, px[x, y]) for y in range(16) for x in range(16)
+           if px[x, y] != (picture[y][x] + (255,) if picture[y][x] != e2e.MASK_COLOUR else px[x, y][:3] + (0,))]
+    if bad:
+        failures.append("Pillow reads %d pixels of %s other than drawn, first %s" % (len(bad), path, bad[0]))
+    return failures
+
+
+def save_as(editor, out, name, picture):
+    path = os.path.join(out, name + ".ico")
+    e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, name)), out, name + "-save.png")
+    failures = file_mismatches(path, picture, e2e.wait_for_file(path))
+    if [n for n in os.listdir(out) if ".pixtor-tmp-" in n]:
+        failures.append("a temporary file was left beside " + path)
+    print("   %s written and read back%s" % (path, "" if failures else ": as drawn"))
+    return failures
+
+
+def extract(editor, out, library, picture):
+    """Alt+E, the library typed into the open dialog; a click on the tree's
+    first row, Down to the child, Tab to OK and Space on it."""
+    e2e.file_dialog(editor, "alt+e", e2e.OPEN_TITLE, e2e.wine_path(library), out, "extract-dialog.png")
+    shot = os.path.join(out, "extractor.png")
+
+    def face():
+        px = e2e.screenshot(shot).load()
+        hits = [(x, y) for y in range(0, 1024, 3) for x in range(0, 1280, 3) if px[x, y] == DIALOG_FACE]
+        return len(hits) > 300 and (min(x for x, _ in hits), min(y for _, y in hits))
+    left, top = e2e.until(face, 10, "the extractor's dialog did not show")
+    e2e.xdotool("mousemove", left + 12 + 40, top + 10 + 12)   # the tree stands at (12, 10) on the face
+    e2e.xdotool("click", 1)
+    time.sleep(0.3)
+    e2e.xdotool("key", *(["Down"] * EXTRACTED), "Tab", "space")
+    return e2e.board_mismatches("board after the extraction", editor.wait_for_board(picture, shot)[1])
+
+
+def journey(exe, out, failures):
+    picture = expected_picture()
+    saved = os.path.join(out, "saved.ico")
+    for name in os.listdir(out):
+        if name.endswith(".ico"):
+            os.remove(os.path.join(out, name))
+
+    # 1. Draw, mix a colour, move the window by its band, save.
+    editor = e2e.start(exe, out, "1-draw")
+    try:
+        draw(editor)
+        failures += e2e.board_mismatches("drawn board", editor.wait_for_board(picture, os.path.join(out, "1-drawn.png"))[1])
+        before = editor.client
+        editor.drag(editor.screen(*GRIP), editor.screen(GRIP[0] + MOVE[0], GRIP[1] + MOVE[1]), steps=4)
+        editor.locate(os.path.join(out, "1-moved.png"), timeout=10)
+        moved = (editor.client[0] - before[0], editor.client[1] - before[1])
+        if moved != MOVE:
+            failures.append("dragging the lower band by %s moved the window by %s" % (MOVE, moved))
+        print("1. drew in four colours, the window moved by its band by %s" % (moved,))
+        failures += save_as(editor, out, "saved", picture)
+        with open(saved, "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+    finally:
+        e2e.close(editor, "1. after saving", failures)
+
+    # 2. The file named on the command line.
+    editor = e2e.start(exe, out, "2-command-line", (e2e.wine_path(saved),))
+    try:
+        failures += e2e.board_mismatches("board opened from the command line",
+                                         editor.wait_for_board(picture, os.path.join(out, "2-opened.png"))[1])
+    finally:
+        e2e.close(editor, "2. opened from the command line", failures)
+
+    # 3. Alt+O and the open dialog; then Alt+E and the extractor.
+    editor = e2e.start(exe, out, "3-open")
+    try:
+        e2e.file_dialog(editor, "alt+o", e2e.OPEN_TITLE, e2e.wine_path(saved), out, "3-open-dialog.png")
+        failures += e2e.board_mismatches("board opened through the dialog",
+                                         editor.wait_for_board(picture, os.path.join(out, "3-opened.png"))[1])
+        with open(saved, "rb") as f:
+            if hashlib.sha256(f.read()).hexdigest() != digest:
+                failures.append("%s changed after it was only opened" % saved)
+        fixtures = os.environ.get("PIXTOR_FIXTURES", "")
+        icon = extracted_picture(fixtures)
+        failures += extract(editor, out, os.path.join(fixtures, "extract-library.dll"), icon)
+        print("3. opened through the dialog; icon %d taken out of the test library" % EXTRACTED)
+        failures += save_as(editor, out, "extracted", icon)
+    finally:
+        e2e.close(editor, "3. after extracting", failures)
+
+
+if __name__ == "__main__":
+    sys.exit(e2e.run_journey("editor journey", journey,
+                             "editor journey: drawn, moved, saved, read back, reopened twice, icon extracted"))
