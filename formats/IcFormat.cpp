@@ -72,13 +72,29 @@ void Build1(const uint32_t* pixels, int pace, uint8_t* table, uint8_t* rows) {
     }
 }
 
+// The fixed table's channels are all 0, 128, 192 or 255: two bits each
+// name the channel, six bits the colour, and a 64-entry table its index.
+constexpr uint8_t NotInPalette = 0xFF;
+
+int ChannelCode(unsigned v) { return v == 0 ? 0 : v == 128 ? 1 : v == 192 ? 2 : v == 255 ? 3 : -1; }
+
+struct PaletteLookup {
+    uint8_t index[64];
+    PaletteLookup() {
+        std::memset(index, NotInPalette, sizeof index);
+        for (unsigned i = 16; i-- > 0;)   // the first of equal entries wins
+            index[ChannelCode(IconPalette[i].Red) * 16 + ChannelCode(IconPalette[i].Green) * 4 +
+                  ChannelCode(IconPalette[i].Blue)] = static_cast<uint8_t>(i);
+    }
+};
+
 unsigned PaletteIndex(uint32_t c) {
+    static const PaletteLookup lookup;
     if (IsMaskPixel(c)) return 0;
-    for (unsigned i = 0; i < 16; ++i)
-        if (IconPalette[i].Red == RedOf(c) && IconPalette[i].Green == GreenOf(c) &&
-            IconPalette[i].Blue == BlueOf(c))
-            return i;
-    return 0;
+    const int r = ChannelCode(RedOf(c)), g = ChannelCode(GreenOf(c)), b = ChannelCode(BlueOf(c));
+    if (r < 0 || g < 0 || b < 0) return 0;
+    const uint8_t i = lookup.index[r * 16 + g * 4 + b];
+    return i == NotInPalette ? 0 : i;
 }
 
 void Build4(const uint32_t* pixels, int pace, uint8_t* table, uint8_t* rows) {
@@ -106,9 +122,30 @@ void PutEntry(uint8_t* entry, uint32_t c) {
     entry[3] = 0;
 }
 
-bool EntryIs(const uint8_t* entry, uint32_t c) {
-    return entry[0] == BlueOf(c) && entry[1] == GreenOf(c) && entry[2] == RedOf(c);
-}
+// Colour (its 24 bits) to entry of the 32x32 table, by open addressing:
+// 512 slots for at most 255 colours; a slot holds colour + 1, 0 is empty.
+class EntryIndex {
+public:
+    EntryIndex() { std::memset(keys_, 0, sizeof keys_); }
+    int Find(uint32_t rgb) const {
+        for (unsigned s = SlotOf(rgb);; s = (s + 1) & (Slots - 1)) {
+            if (keys_[s] == 0) return -1;
+            if (keys_[s] == rgb + 1) return entries_[s];
+        }
+    }
+    void Add(uint32_t rgb, int entry) {
+        unsigned s = SlotOf(rgb);
+        while (keys_[s] != 0) s = (s + 1) & (Slots - 1);
+        keys_[s] = rgb + 1;
+        entries_[s] = static_cast<uint8_t>(entry);
+    }
+
+private:
+    static constexpr unsigned Slots = 512;
+    static unsigned SlotOf(uint32_t rgb) { return (rgb * 2654435761u) >> 23; }
+    uint32_t keys_[Slots];
+    uint8_t entries_[Slots];
+};
 
 // 16x16: entry i is pixel i, index i is i.
 void Build8Small(const uint32_t* pixels, uint8_t* table, uint8_t* rows) {
@@ -120,24 +157,24 @@ void Build8Small(const uint32_t* pixels, uint8_t* table, uint8_t* rows) {
             rows[(15 - y) * 16 + x] = static_cast<uint8_t>(y * 16 + x);
 }
 
-// 32x32: entries 1..255 in order of first appearance.
+// 32x32: entries 1..255 in order of first appearance, the mask colour
+// among them. Black never takes an entry: while the table has room its
+// unused entries are black and already match it, and index 0 is black.
 void Build8Large(const uint32_t* pixels, uint8_t* table, uint8_t* rows) {
     std::memset(table, 0, 1024);
+    EntryIndex entries;
     int next = 1;
-    for (int i = 0; i < 1024; ++i) {
-        const uint32_t c = pixels[i];
-        bool found = false;
-        for (int e = 1; e < 256 && !found; ++e) found = EntryIs(table + 4 * e, c);
-        if (!found && next < 256) PutEntry(table + 4 * next++, c);
+    for (int i = 0; i < 1024 && next < 256; ++i) {
+        const uint32_t rgb = pixels[i] & 0x00FFFFFFu;
+        if (rgb == 0 || entries.Find(rgb) >= 0) continue;
+        PutEntry(table + 4 * next, rgb);
+        entries.Add(rgb, next++);
     }
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) {
             const uint32_t c = pixels[y * 32 + x];
-            int index = 0;
-            if (!IsMaskPixel(c))
-                for (int e = 0; e < 256; ++e)
-                    if (EntryIs(table + 4 * e, c)) { index = e; break; }
-            rows[(31 - y) * 32 + x] = static_cast<uint8_t>(index);
+            const int entry = IsMaskPixel(c) ? 0 : entries.Find(c & 0x00FFFFFFu);
+            rows[(31 - y) * 32 + x] = static_cast<uint8_t>(entry > 0 ? entry : 0);
         }
 }
 
