@@ -1,8 +1,9 @@
 #include "controls/Prompt.h"
 #include "controls/Dialogs.h"
+#include "controls/SystemLibraries.h"
 
 PromptFunction PixtorPrompt = MessageBoxA;
-FileDialogFunction PixtorOpenDialog = GetOpenFileNameA;
-FileDialogFunction PixtorSaveDialog = GetSaveFileNameA;
+FileDialogFunction PixtorOpenDialog = LateGetOpenFileNameA;
+FileDialogFunction PixtorSaveDialog = LateGetSaveFileNameA;
 SavePromptFunction PixtorSavePrompt = RunSavePrompt;
-ColourDialogFunction PixtorColourDialog = ChooseColorA;
+ColourDialogFunction PixtorColourDialog = LateChooseColorA;

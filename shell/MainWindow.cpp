@@ -2,6 +2,7 @@
 // drag band, focus handling and the format message.
 #include <windows.h>
 #include <commctrl.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -10,6 +11,7 @@
 #include "controls/Controls.h"
 #include "controls/Dialogs.h"
 #include "controls/Gdi.h"
+#include "controls/SystemLibraries.h"
 #include "document/win32/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
@@ -80,7 +82,7 @@ static bool HasExtension(const char* ext, const char* wanted) { return lstrcmpiA
 static void OpenCommandLineFile(const char* commandLine) {
     lstrcpynA(szFileName, commandLine ? commandLine : "", NameLength);
     if (szFileName[0] == 0) return;
-    GetFileTitleA(szFileName, szTitleName, NameLength);
+    LateGetFileTitleA(szFileName, szTitleName, NameLength);
     if (szFileName[0] == '"') {
         int n = lstrlenA(szFileName);
         memmove(szFileName, szFileName + 1, n);      // moves the terminating zero too
@@ -211,15 +213,26 @@ static void PaintPreview() {
     SetBkMode(hdc, TRANSPARENT);
     DrawTextA(hdc, PreviewTextOf(iMx), -1, &rc, DT_CENTER | DT_WORDBREAK);
     DrawingBoard(hdc, hIcon);
-    const int P = Pace, x0 = (50 - P) / 2, y0 = (50 - P - 11) / 2;
-    for (int r = 0; r < P; ++r)
-        for (int c = 0; c < P; ++c) {
-            HPEN pen = CreatePen(PS_SOLID, 2, VirtualScreen[r * P + c] & 0x00FFFFFFu);
-            DeleteObject(SelectObject(hdc, pen));
-            MoveToEx(hdc, x0 + c, y0 + r, nullptr);
-            LineTo(hdc, x0 + c, y0 + r);
+    // Each pixel is a dot two pixels wide ending at its own place, so a
+    // dot covers its left and upper neighbour's places too and the later
+    // dot wins: the preview is the image one pixel up and left, its last
+    // row and column doubled. One copy of that picture instead of a pen
+    // per pixel.
+    const int P = Pace, x0 = (50 - P) / 2, y0 = (50 - P - 11) / 2, E = P + 1;
+    static uint32_t preview[33 * 33];   // the 32x32 image and its doubled edge
+    for (int j = 0; j < E; ++j)
+        for (int i = 0; i < E; ++i) {
+            const uint32_t c = VirtualScreen[std::min(j, P - 1) * P + std::min(i, P - 1)];
+            preview[j * E + i] = (c & 0x00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);
         }
-    DeleteObject(SelectObject(hdc, GetStockObject(BLACK_PEN)));
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = E;
+    bi.bmiHeader.biHeight = -E;   // top row first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(hdc, x0 - 1, y0 - 1, E, E, 0, 0, 0, E, preview, &bi, DIB_RGB_COLORS);
     ReleaseDC(hIcon, hdc);
     if (ToolBarStr.CreateRequest == 1) {
         InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
@@ -252,16 +265,14 @@ static void PaintLabelsAndFrames(HDC hdc) {
 
 static void OnPaint(HWND hwnd) {
     PaintPreview();
-    RECT rc;
-    GetClientRect(hwnd, &rc);
+    // Straight onto the window: the children are clipped out, so only the
+    // few uncovered strips between them are filled and lettered.
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
     {
-        Offscreen picture(hdc, rc.right, rc.bottom);
         Owned<HBRUSH> face(CreateSolidBrush(0x00C8001E));
-        FillRect(picture, &rc, face);
-        PaintLabelsAndFrames(picture);
-        picture.CopyTo(hdc, ps.rcPaint);
+        FillRect(hdc, &ps.rcPaint, face);
+        PaintLabelsAndFrames(hdc);
     }
     EndPaint(hwnd, &ps);
 }
@@ -398,6 +409,11 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_SIZE: OnSize(); return 0;
     case WM_PAINT: OnPaint(hwnd); return 0;
+    // The paint covers the whole client area, so erasing it first is wasted
+    // work; the toolbars' erasing through this window still gets the brush.
+    case WM_ERASEBKGND:
+        if (WindowFromDC(reinterpret_cast<HDC>(wParam)) == hwnd) return 1;
+        break;
     case WM_COMMAND: OnCommand(hwnd, LOWORD(wParam)); return 0;
     case WM_USER: return OnFormatMessage(hwnd, LOWORD(lParam));
     case WM_NOTIFY: OnNotify(wParam, reinterpret_cast<const NMHDR*>(lParam)); break;

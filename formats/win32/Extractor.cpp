@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include "controls/Dialogs.h"
 #include "controls/Gdi.h"
+#include "controls/SystemLibraries.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "formats/win32/IconFile.h"
@@ -56,7 +57,7 @@ static void ListIcons(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
     const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     for (i = 0; i < MaxExtractedIcons; ++i) {
-        HICON icon = ExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
+        HICON icon = LateExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
         if (!icon || icon == NotAnIconFile) break;
         uint32_t* pixels = nullptr;
         Owned<HBITMAP> picture(DrawOnWhite(icon, cx, cy, &pixels));
@@ -105,7 +106,7 @@ static void InitExtractor(HWND hDlg, LPARAM faces) {
 // 32-bit list may keep the icon's transparent parts black, not white.
 static bool TakeChosenIcon(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
-    HICON icon = V >= 0 && V < i ? ExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
+    HICON icon = V >= 0 && V < i ? LateExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
     if (!icon || icon == NotAnIconFile) return false;
     uint32_t* pixels = nullptr;
     Owned<HBITMAP> picture(DrawOnWhite(icon, ExtractedEdge, ExtractedEdge, &pixels));

@@ -4,13 +4,14 @@
 #include <cstring>
 #include "controls/Gdi.h"
 #include "controls/Prompt.h"
-#include "document/win32/Board.h"
+#include "controls/SystemLibraries.h"
 #include "document/Document.h"
-#include "formats/win32/BitmapFormat.h"
+#include "document/win32/Board.h"
 #include "formats/FileErrors.h"
-#include "formats/SafeWrite.h"
-#include "formats/win32/HandleStream.h"
 #include "formats/IcFormat.h"
+#include "formats/SafeWrite.h"
+#include "formats/win32/BitmapFormat.h"
+#include "formats/win32/HandleStream.h"
 #include "strip/ToolBarStrip.h"
 
 char szFileName[NameLength], szTitleName[NameLength];
@@ -104,7 +105,7 @@ int MistakeHandler(int code) {
 // becomes the image, as a 32x32 24-bit document.
 static void NoSupport() {
     uint32_t* pixels = GlobalPoint.Pixels;
-    HICON icon = ExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(FileOwner, GWLP_HINSTANCE)),
+    HICON icon = LateExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(FileOwner, GWLP_HINSTANCE)),
                               szFileName, 0);
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = 0;
     MemoryDC memory;

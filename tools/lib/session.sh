@@ -57,10 +57,11 @@ session_wine() {
 # time. A prefix used on a desktop keeps Wine's default.
 session_unmanaged() {
     [ -n "$SESSION_XVFB_PID" ] || return 0
-    [ -f "$2/.pixtor-unmanaged" ] && return 0
+    # The registry file itself says whether it is done: a server ended
+    # before it saved its registry leaves the setting unwritten.
+    grep -qx '"Managed"="N"' "$2/user.reg" 2>/dev/null && return 0
     WINEPREFIX="$2" timeout 120 "$1" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1 </dev/null || { echo "could not set up $2" >&2; return 1; }
-    touch "$2/.pixtor-unmanaged"
 }
 
 # session_leftovers PREFIX: the ids of the processes still running in the
