@@ -83,7 +83,7 @@ def journey(exe, out, failures):
             got = [[[px[k * P + x, y] for x in range(P)] for y in range(P)] for k in range(4)]
         if got != expected:
             failures.append("Pillow reads another strip than the one saved")
-        cli("strip", "split", e2e.wine_path(path), e2e.wine_path(os.path.join(out, "part")))
+        cli("strip", "split", "--txt", e2e.wine_path(path), e2e.wine_path(os.path.join(out, "part")))
         if [read_txt(os.path.join(out, "part-%d.txt" % k)) for k in range(4)] != expected:
             failures.append("pixtor-cli strip split reads another strip than the one saved")
         print("1. opened, Get, drawn, Update, Add, saved: %s" % ("read back as saved" if not failures else "differs"))

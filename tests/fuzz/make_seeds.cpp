@@ -1,10 +1,11 @@
 // Writes the fuzzers' seed corpus with the program's own writers: every
-// size, depth and kind of icon file, and a few strips.
+// size, depth and kind of icon file, a few strips, and PNGs of both sizes.
 #include <cstdio>
 #include <string>
 #include "document/Document.h"
 #include "formats/IcFormat.h"
 #include "formats/StripBitmap.h"
+#include "tools/cli/PngImage.h"
 
 static bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -14,8 +15,8 @@ static bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_seeds ICON_DIR STRIP_DIR\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make_seeds ICON_DIR STRIP_DIR PNG_DIR\n");
         return 2;
     }
     uint32_t px[ImagePixels];
@@ -40,5 +41,7 @@ int main(int argc, char** argv) {
             std::string name = std::string(argv[2]) + "/seed-" + std::to_string(pace) + "-" + std::to_string(count) + ".bmp";
             if (!Save(name, out.data)) return 1;
         }
+    for (int pace : {16, 32})
+        if (!Save(std::string(argv[3]) + "/seed-" + std::to_string(pace) + ".png", EncodePng(pace, px))) return 1;
     return 0;
 }

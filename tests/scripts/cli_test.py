@@ -4,12 +4,15 @@ and safe writing. What the codecs do with pixels the core tests check.
 
 usage: cli_test.py PIXTOR_CLI WORKDIR [convert|strip|errors|safe_write ...]
 """
+import glob
+import json
 import os
 import resource
 import signal
 import stat
 import struct
 import sys
+import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from pixtor_testlib import (BLACK, COMBINATIONS, FORMAT_INDEX, MASK, WHITE, check, grid_of,  # noqa: E402
@@ -104,17 +107,71 @@ def section_strip(cli, work):
         f = cli.info(bmp)
         check(f == {"kind": "strip", "size": str(pace), "depth": "32", "images": "3",
                     "format index": str(FORMAT_INDEX[(pace, 24)])}, "info strip: %s" % f)
-        p = cli.run("strip", "split", bmp, os.path.join(work, "part%d" % pace))
-        check(p.stdout == "3 images of %dx%d\n" % (pace, pace), "split says %r" % p.stdout)
-        for k, picture in enumerate(pictures):
-            same(read_txt(os.path.join(work, "part%d-%d.txt" % (pace, k))), picture, "split image %d" % k)
-        check(not os.path.exists(os.path.join(work, "part%d-3.txt" % pace)), "split wrote too many")
+        # Split writes PNGs, or with --txt text images.
+        for form in ("png", "txt"):
+            prefix = os.path.join(work, "%s%d" % (form, pace))
+            p = cli.run("strip", "split", *(["--txt"] if form == "txt" else []), bmp, prefix)
+            check(p.stdout == "3 images of %dx%d\n" % (pace, pace), "split says %r" % p.stdout)
+            for k, picture in enumerate(pictures):
+                part = "%s-%d.%s" % (prefix, k, form)
+                same(read_txt(part) if form == "txt" else to_grid(cli, work, part), picture, "split " + part)
+            check(not glob.glob(prefix + "-3.*") and not glob.glob(prefix + "-*.%s" % ("txt" if form == "png" else "png")),
+                  "split %s wrote other files" % form)
     cli.run("convert", bmp, os.path.join(work, "never.ico"), rc=1, first=NOT_SUPPORTED)
     # Mixed sizes are refused and nothing is written.
     out = os.path.join(work, "mixed.bmp")
     cli.run("strip", "join", out, names[0], os.path.join(work, "j16-0.txt"), rc=1,
             says="image is 16x16 but %s is 32x32; all images of a strip have one size" % names[0])
     check(not os.path.exists(out) and not os.path.exists(os.path.join(work, "never.ico")), "a refusal wrote a file")
+
+
+def section_png(cli, work):
+    # Both sizes and every depth through PNG: a PNG keeps the picture, --depth
+    # reduces it as an icon of that depth would, and info names it.
+    for pace, bits in COMBINATIONS:
+        picture = test_image(pace, bits)
+        src = write_txt(os.path.join(work, "p%d-%d.txt" % (pace, bits)), test_image(pace, 24) if bits == 1 else picture)
+        png = os.path.join(work, "p%d-%d.png" % (pace, bits))
+        cli.run("convert", src, png, *(["--depth", "1"] if bits == 1 else []))
+        if bits == 1:
+            reduced = os.path.join(work, "r.ico")
+            cli.run("convert", src, reduced, "--depth", "1")
+            picture = to_grid(cli, work, reduced)
+        same(to_grid(cli, work, png), picture, "round trip of " + png)
+        f = cli.info(png)
+        check(f == {"kind": "png", "size": str(pace), "depth": "24", "format index": str(FORMAT_INDEX[(pace, 24)]),
+                    "images": "1"}, "info %s: %s" % (png, f))
+    # A 16x16 PNG becomes a 32x32 icon with --size 32; other sizes, other
+    # shapes and broken files are refused, and nothing is written.
+    small = os.path.join(work, "p16-24.png")
+    big = os.path.join(work, "big.ico")
+    cli.run("convert", small, big, "--size", "32")
+    same(to_grid(cli, work, big), grid_of(32, lambda x, y: test_image(16, 24)[y // 2][x // 2]), "--size 32")
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    def grey_png(w, h):   # a real w x h PNG, made here
+        return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 0, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(b"".join(b"\0" + bytes([90] * w) for _ in range(h))))
+                + chunk(b"IEND", b""))
+    bad = {"odd.png": ("image is 20x20", grey_png(20, 20)),
+           "tall.png": ("image is 16x32", grey_png(16, 32)),
+           "claims.png": ("reaches beyond the end of the file",
+                          grey_png(16, 16)[:33] + struct.pack(">I", 0x7FFFFF00) + b"IDAT" + bytes(20)),
+           "text.png": ("not a PNG picture", b"hello")}
+    for name, (says, data) in bad.items():
+        path = write_bytes(os.path.join(work, name), data)
+        for size in ([], ["--size", "16"]):
+            cli.run("convert", path, os.path.join(work, "never.ico"), *size, rc=1, first=NOT_SUPPORTED, says=says)
+    check(not os.path.exists(os.path.join(work, "never.ico")), "a refused PNG wrote a file")
+    # info --json: one object per file with the same facts.
+    cur = os.path.join(work, "hot.cur")
+    cli.run("convert", small, cur, "--hotspot", "3,9")
+    for path, want in ((cur, {"kind": "cursor", "size": 16, "depth": 24, "format_index": 6, "hot_spot": [3, 9]}),
+                       (small, {"kind": "png", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None})):
+        got = json.loads(cli.run("info", "--json", path).stdout)
+        want.update(images=1, warnings=[])
+        check(got == want, "info --json %s: %s" % (path, got))
 
 
 def section_errors(cli, work):
@@ -126,7 +183,7 @@ def section_errors(cli, work):
     for args, problem in (
             ((), None), (("frobnicate",), "unknown command 'frobnicate'"), (("info",), "info takes one FILE"),
             (("convert", src, out, "extra"), "convert takes IN and OUT"),
-            (("convert", src, os.path.join(work, "o.png")), "OUT must be a .ico, .cur or .txt file"),
+            (("convert", src, os.path.join(work, "o.bmp")), "OUT must be a .ico, .cur, .png or .txt file"),
             (("convert", src, out, "--size"), "--size needs a value"),
             (("convert", src, out, "--size", "20"), "--size must be 16 or 32, not '20'"),
             (("convert", src, out, "--depth"), "--depth needs a value"),
@@ -202,7 +259,7 @@ def section_safe_write(cli, work):
     cli.run("strip", "join", strip, other, other, rc=1, first=WRITE_ERROR, preexec=file_size_limit(1000))
     check(read_bytes(strip) == good_strip and not leftovers(work), "strip join damaged the old strip")
     part = write_bytes(os.path.join(work, "part-0.txt"), b"old part\n")
-    cli.run("strip", "split", strip, os.path.join(work, "part"), rc=1, first=WRITE_ERROR, preexec=file_size_limit(500))
+    cli.run("strip", "split", "--txt", strip, os.path.join(work, "part"), rc=1, first=WRITE_ERROR, preexec=file_size_limit(500))
     check(read_bytes(part) == b"old part\n" and not leftovers(work), "strip split damaged the old part")
 
     # OUT an existing folder cannot be replaced and stays as it was; OUT
@@ -236,7 +293,7 @@ def section_safe_write(cli, work):
     check(cli.info(out)["size"] == "16" and not leftovers(work), "converting a file onto itself")
 
 
-SECTIONS = {"convert": section_convert, "strip": section_strip, "errors": section_errors,
+SECTIONS = {"png": section_png, "convert": section_convert, "strip": section_strip, "errors": section_errors,
             "safe_write": section_safe_write}
 
 if __name__ == "__main__":

@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """Our icon, cursor and strip files, read by readers that are not ours.
 
-usage: cross_check.py PIXTOR_CLI WORKDIR [icotool|strip ...]
+usage: cross_check.py PIXTOR_CLI WORKDIR [icotool|strip|png ...]
 
 icotool lists and extracts every size and depth as icon and as cursor:
 colours, transparency, hot spots. It reads no bitmaps, so Pillow and
-ImageMagick read the strips.
+ImageMagick read the strips. Our PNGs are read by Pillow and ImageMagick,
+and theirs, in every colour type, by us.
 """
 import glob
 import os
@@ -15,7 +16,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # The e2e scripts take these names from here or from pixtor_testlib, alike.
-from pixtor_testlib import (COMBINATIONS, FILE_SIZE, MASK, Failure, check, compare_rgba,  # noqa: E402,F401
+from pixtor_testlib import (COMBINATIONS, FILE_SIZE, MAGICK, MASK, Failure, check, compare_rgba,  # noqa: E402,F401
                             icotool_list, magick_rgba, main, read_txt, same, test_image, write_txt)
 from PIL import Image  # noqa: E402
 
@@ -65,7 +66,50 @@ def section_strip(cli, work):
             same(got, want, "%s %s (each image %d wide)" % (reader, out, pace))
 
 
-SECTIONS = {"icotool": section_icotool, "strip": section_strip}
+def section_png(cli, work):
+    for pace in (16, 32):
+        picture = test_image(pace, 24)
+        png = os.path.join(work, "ours%d.png" % pace)
+        cli.run("convert", write_txt(os.path.join(work, "ours%d.txt" % pace), picture), png)
+        with Image.open(png) as im:
+            check((im.format, im.mode) == ("PNG", "RGBA"), "%s: Pillow sees %s %s" % (png, im.format, im.mode))
+            compare_rgba("Pillow " + png, im.convert("RGBA"), picture)
+        compare_rgba("ImageMagick " + png, magick_rgba(png, "PNG"), picture)
+
+        # Theirs: alpha below 128 is transparent, from 128 opaque; RGB, grey
+        # and palette files have no transparency but a palette's own.
+        rgba = Image.new("RGBA", (pace, pace))
+        rgba.putdata([(x * 8 % 256, y * 8 % 256, 77, 255) for y in range(pace) for x in range(pace)])
+        for x, alpha in enumerate((0, 127, 128, 200)):
+            rgba.putpixel((x, 0), (10, 20, 30, alpha))
+        want = [[MASK if y == 0 and x < 2 else rgba.getpixel((x, y))[:3] for x in range(pace)] for y in range(pace)]
+        palette = rgba.convert("RGB").quantize(16)
+        palette.info["transparency"] = palette.getpixel((5, 5))
+        made = {"RGBA": (rgba, want), "RGB": (rgba.convert("RGB"), None), "L": (rgba.convert("L"), None),
+                "P": (palette, None)}
+        for mode, (im, expected) in made.items():
+            path = os.path.join(work, "pillow%d-%s.png" % (pace, mode))
+            im.save(path)
+            if expected is None:
+                with Image.open(path) as back:
+                    expected = [[MASK if back.convert("RGBA").getpixel((x, y))[3] == 0
+                                 else back.convert("RGB").getpixel((x, y)) for x in range(pace)] for y in range(pace)]
+            txt = os.path.join(work, "back.txt")
+            cli.run("convert", path, txt)
+            same(read_txt(txt), expected, "%s read by the tool" % path)
+            for kind in ("PNG8", "PNG24", "PNG32"):
+                magick = os.path.join(work, "magick%d-%s-%s.png" % (pace, mode, kind))
+                p = subprocess.run([MAGICK, path, "%s:%s" % (kind, magick)], capture_output=True, text=True)
+                check(p.returncode == 0, "ImageMagick %s: %s" % (kind, p.stderr))
+                with Image.open(magick) as back:
+                    rgba_back = back.convert("RGBA")
+                expected = [[MASK if rgba_back.getpixel((x, y))[3] < 128 else rgba_back.getpixel((x, y))[:3]
+                             for x in range(pace)] for y in range(pace)]
+                cli.run("convert", magick, txt)
+                same(read_txt(txt), expected, "%s read by the tool" % magick)
+
+
+SECTIONS = {"icotool": section_icotool, "strip": section_strip, "png": section_png}
 
 if __name__ == "__main__":
     sys.exit(main(SECTIONS, sys.argv))

@@ -1,12 +1,13 @@
 // pixtor-cli: the editor's file codecs for scripts and build pipelines.
 //
-//   pixtor-cli info FILE
+//   pixtor-cli info [--json] FILE
 //   pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]
 //   pixtor-cli strip join OUT.bmp IN...
-//   pixtor-cli strip split IN.bmp PREFIX
+//   pixtor-cli strip split [--txt] IN.bmp PREFIX
 //
 // Exit status: 0 done, 1 a file could not be read or written (the
 // program's own message on stderr), 2 a usage error.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include "formats/IcFormat.h"
 #include "formats/StripBitmap.h"
 #include "formats/SafeWrite.h"
+#include "tools/cli/PngImage.h"
 #include "tools/cli/TextImage.h"
 
 namespace {
@@ -31,19 +33,23 @@ constexpr int ExitUsage = 2;
 constexpr long MaxTextBytes = 1 << 20;
 
 const char* const UsageText =
-    "usage: pixtor-cli info FILE\n"
+    "usage: pixtor-cli info [--json] FILE\n"
     "       pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]\n"
     "       pixtor-cli strip join OUT.bmp IN...\n"
-    "       pixtor-cli strip split IN.bmp PREFIX\n"
+    "       pixtor-cli strip split [--txt] IN.bmp PREFIX\n"
     "\n"
-    "IN and OUT of convert are .ico, .cur or .txt files; an OUT whose last\n"
+    "IN and OUT of convert are .ico, .cur, .png or .txt files; an OUT whose last\n"
     "extension is cur (any case) is written as a cursor. A .txt image is 16 or\n"
     "32 lines of 16 or 32 blank-separated RRGGBB values, top row first; 5F6F6F\n"
-    "marks a transparent pixel. Without --size or --depth the input's own size\n"
-    "and depth are kept (24 bits for a .txt). The hot spot is --hotspot, else\n"
-    "the input cursor's (scaled with --size), else 0,0.\n"
-    "strip join writes the images (.ico, .cur or .txt, all of one size) side by\n"
-    "side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.txt, ...\n";
+    "marks a transparent pixel. A .png is read in any colour type, 16x16 or\n"
+    "32x32, a pixel of alpha below 128 as transparent, and written as 8-bit\n"
+    "RGBA, transparent pixels with alpha 0. Without --size or --depth the\n"
+    "input's own size and depth are kept (24 bits for a .txt or .png). The hot\n"
+    "spot is --hotspot, else the input cursor's (scaled with --size), else 0,0.\n"
+    "\n"
+    "strip join writes the images (.ico, .cur, .png or .txt, all of one size)\n"
+    "side by side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.png,\n"
+    "PREFIX-1.png, ... (PREFIX-0.txt, ... with --txt).\n";
 
 int Usage(const char* problem = nullptr) {
     if (problem) std::fprintf(stderr, "%s: %s\n", Program, problem);
@@ -121,24 +127,48 @@ struct Image {
     Image() { ClearImage(Pixels); }
 };
 
-int LoadText(const std::string& path, Image& image) {
+// The whole file, refused beyond limit bytes.
+int ReadWhole(const std::string& path, long limit, const char* what, std::string& bytes) {
     InputFile in(path);
     if (!in.file) return CantOpen(path, in.err);
-    std::string text;
     char buffer[4096];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, in.file)) > 0) {
-        text.append(buffer, n);
-        if (static_cast<long>(text.size()) > MaxTextBytes)
-            return FailPlain(path, "too large to be a text image");
+        bytes.append(buffer, n);
+        if (static_cast<long>(bytes.size()) > limit) return FailPlain(path, std::string("too large to be ") + what);
     }
     if (std::ferror(in.file)) return Fail(FileReadError, path, std::strerror(errno));
+    return 0;
+}
+
+int LoadText(const std::string& path, Image& image) {
+    std::string text;
+    if (int rc = ReadWhole(path, MaxTextBytes, "a text image", text)) return rc;
     int pace = 16;
     const std::string problem = ParseTextImage(text, pace, image.Pixels);
     if (!problem.empty()) return FailPlain(path, problem);
     image.Pace = pace;
     image.Bits = 24;
     image.FormatIndex = FormatIndexOf(pace, 24);
+    return 0;
+}
+
+// A PNG of 16x16 or 32x32 pixels, taken as a 24-bit image.
+int LoadPng(const std::string& path, Image& image) {
+    std::string bytes;
+    if (int rc = ReadWhole(path, static_cast<long>(MaxPngBytes), "a PNG image", bytes)) return rc;
+    PngPicture picture;
+    const std::string problem =
+        DecodePng(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), picture);
+    if (!problem.empty()) return Fail(FileNotSupported, path, problem);
+    if (picture.Width != picture.Height || (picture.Width != 16 && picture.Width != 32))
+        return Fail(FileNotSupported, path,
+                    "image is " + std::to_string(picture.Width) + "x" + std::to_string(picture.Height) +
+                        ": the editor takes 16x16 and 32x32 images");
+    image.Pace = picture.Width;
+    image.Bits = 24;
+    image.FormatIndex = FormatIndexOf(image.Pace, 24);
+    std::copy(picture.Pixels.begin(), picture.Pixels.end(), image.Pixels);
     return 0;
 }
 
@@ -185,8 +215,11 @@ int LoadIcon(const std::string& path, Image& image) {
     return 0;
 }
 
+bool IsPngName(const std::string& path) { return LowerExtension(path) == "png"; }
+
 int LoadImage(const std::string& path, Image& image) {
-    return IsTextName(path) ? LoadText(path, image) : LoadIcon(path, image);
+    if (IsTextName(path)) return LoadText(path, image);
+    return IsPngName(path) ? LoadPng(path, image) : LoadIcon(path, image);
 }
 
 // The image as a file of the given format index would hold it.
@@ -215,14 +248,74 @@ int WriteText(const std::string& path, const std::string& text) {
     });
 }
 
+int WritePng(const std::string& path, int pace, const uint32_t* pixels) {
+    const std::vector<uint8_t> png = EncodePng(pace, pixels);
+    if (png.empty()) return Fail(FileWriteError, path, "the PNG could not be made");
+    return WriteOut(path, [&](ByteStream& file) {
+        return file.Write(png.data(), png.size()) == static_cast<long long>(png.size())
+                   ? static_cast<int>(FileOk) : static_cast<int>(FileWriteError);
+    });
+}
+
 // ---- info ----------------------------------------------------------------
 
-int Info(const std::string& path) {
-    if (IsTextName(path)) {
+// What info tells of a file, as lines of "name: value" or as one JSON
+// object for scripts.
+struct Facts {
+    const char* Kind = "icon";
+    int Size = 0, Depth = 0;
+    int FormatIndex = -1;            // -1: no format the editor takes
+    bool HotSpot = false;
+    unsigned HotX = 0, HotY = 0;
+    int Images = 1;
+    int ColourCount = -1;            // told only of an icon the editor cannot take
+    std::vector<std::string> Warnings;
+};
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\n') { out += "\\n"; continue; }
+        out += c;
+    }
+    return out + "\"";
+}
+
+void Report(const Facts& f, bool json) {
+    if (json) {
+        std::string out = "{\"kind\": " + JsonString(f.Kind) + ", \"size\": " + std::to_string(f.Size) +
+                          ", \"depth\": " + std::to_string(f.Depth) + ", \"format_index\": " +
+                          (f.FormatIndex < 0 ? std::string("null") : std::to_string(f.FormatIndex)) +
+                          ", \"hot_spot\": " +
+                          (f.HotSpot ? "[" + std::to_string(f.HotX) + ", " + std::to_string(f.HotY) + "]"
+                                     : std::string("null")) +
+                          ", \"images\": " + std::to_string(f.Images) + ", \"warnings\": [";
+        for (size_t k = 0; k < f.Warnings.size(); ++k) out += (k ? ", " : "") + JsonString(f.Warnings[k]);
+        std::printf("%s]}\n", out.c_str());
+        return;
+    }
+    std::printf("kind: %s\n", f.Kind);
+    if (f.ColourCount >= 0) {
+        std::printf("width: %d\nbit count: %d\ncolour count: %d\n", f.Size, f.Depth, f.ColourCount);
+    } else {
+        std::printf("size: %d\ndepth: %d\nformat index: %d\n", f.Size, f.Depth, f.FormatIndex);
+        if (f.HotSpot) std::printf("hot spot: %u,%u\n", f.HotX, f.HotY);
+    }
+    std::printf("images: %d\n", f.Images);
+    for (const std::string& w : f.Warnings) std::printf("warning: %s\n", w.c_str());
+}
+
+int Info(const std::string& path, bool json) {
+    Facts f;
+    if (IsTextName(path) || IsPngName(path)) {
         Image image;
-        if (int rc = LoadText(path, image)) return rc;
-        std::printf("kind: text\nsize: %d\ndepth: 24\nformat index: %d\nimages: 1\n", image.Pace,
-                    image.FormatIndex);
+        if (int rc = LoadImage(path, image)) return rc;
+        f.Kind = IsTextName(path) ? "text" : "png";
+        f.Size = image.Pace;
+        f.Depth = 24;
+        f.FormatIndex = image.FormatIndex;
+        Report(f, json);
         return 0;
     }
     InputFile in(path);
@@ -232,32 +325,40 @@ int Info(const std::string& path) {
         StripImages strip;
         const int code = ReadStripBitmap(stream, strip);
         if (code != FileOk) return Fail(code, path);
-        std::printf("kind: strip\nsize: %d\ndepth: 32\nformat index: %d\nimages: %d\n", strip.Pace,
-                    strip.Pace == 32 ? 7 : 6, strip.Count);
+        f.Kind = "strip";
+        f.Size = strip.Pace;
+        f.Depth = 32;
+        f.FormatIndex = strip.Pace == 32 ? 7 : 6;
+        f.Images = strip.Count;
+        Report(f, json);
         return 0;
     }
     static uint32_t pixels[ImagePixels];
     ClearImage(pixels);
     const IconReadResult r = FormatOpen(stream, pixels);
-    const char* kind = r.IsCursorFile ? "cursor" : "icon";
+    f.Kind = r.IsCursorFile ? "cursor" : "icon";
+    f.Images = r.ImageCount;
     switch (r.Outcome) {
     case IconLoaded:
         if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
-        std::printf("kind: %s\nsize: %d\ndepth: %d\nformat index: %d\n", kind,
-                    FormatTable[r.FormatIndex].Pace, FormatTable[r.FormatIndex].Bits, r.FormatIndex);
-        if (r.IsCursorFile) std::printf("hot spot: %u,%u\n", r.HotX, r.HotY);
-        std::printf("images: %d\n", r.ImageCount);
-        if (r.MultiImageWarning) std::printf("warning: %s\n", MultiImageWarning);
+        f.Size = FormatTable[r.FormatIndex].Pace;
+        f.Depth = FormatTable[r.FormatIndex].Bits;
+        f.FormatIndex = r.FormatIndex;
+        f.HotSpot = r.IsCursorFile != 0;
+        f.HotX = r.HotX;
+        f.HotY = r.HotY;
+        if (r.MultiImageWarning) f.Warnings.push_back(MultiImageWarning);
+        Report(f, json);
         return 0;
     case IconNotSupported:
     case IconUnknownDepth:
-        std::printf("kind: %s\nwidth: %d\nbit count: %d\ncolour count: %d\nimages: %d\n", kind,
-                    r.Width == 0 ? 256 : r.Width, r.DepthValue, r.ColourCount, r.ImageCount);
-        if (r.Outcome == IconNotSupported) {
-            std::printf("warning: %s\n", NotSupportedIcon);
-            return FailWith(NotSupportedIcon, path, std::string());
-        }
-        std::printf("warning: no decoding fits this bit count and colour count\n");
+        f.Size = r.Width == 0 ? 256 : r.Width;
+        f.Depth = r.DepthValue;
+        f.ColourCount = r.ColourCount;
+        f.Warnings.push_back(r.Outcome == IconNotSupported ? NotSupportedIcon
+                                                           : "no decoding fits this bit count and colour count");
+        Report(f, json);
+        if (r.Outcome == IconNotSupported) return FailWith(NotSupportedIcon, path, std::string());
         return Fail(FileNotSupported, path, "no decoding fits bit count " + std::to_string(r.DepthValue) +
                                                  " with colour count " + std::to_string(r.ColourCount));
     default:
@@ -322,8 +423,8 @@ int Convert(const std::vector<std::string>& args) {
     const std::string& inPath = files[0];
     const std::string& outPath = files[1];
     const std::string outExt = LowerExtension(outPath);
-    if (outExt != "ico" && outExt != "cur" && outExt != "txt")
-        return Usage(("OUT must be a .ico, .cur or .txt file: '" + outPath + "'").c_str());
+    if (outExt != "ico" && outExt != "cur" && outExt != "txt" && outExt != "png")
+        return Usage(("OUT must be a .ico, .cur, .png or .txt file: '" + outPath + "'").c_str());
     const bool outCursor = IsCursorFileName(outPath.c_str());
     const bool outText = outExt == "txt";
 
@@ -357,9 +458,10 @@ int Convert(const std::vector<std::string>& args) {
 
     if (pace != image.Pace) DimeChange(pace, image.Pace, image.Pixels);
 
-    if (outText) {
+    if (outText || outExt == "png") {
         if (opt.Depth && opt.Depth != 24) ReduceToDepth(image, index);
-        return WriteText(outPath, FormatTextImage(pace, image.Pixels));
+        if (outText) return WriteText(outPath, FormatTextImage(pace, image.Pixels));
+        return WritePng(outPath, pace, image.Pixels);
     }
     if (outCursor && index == FormatIndexOf(16, 8) && (hotX || hotY))
         Warn(outPath, "a 16x16 8-bit cursor stores its hot spot as 0,0");
@@ -395,7 +497,10 @@ int StripJoin(const std::vector<std::string>& args) {
     return WriteOut(args[0], [&](ByteStream& file) { return WriteStripBitmap(file, strip); });
 }
 
-int StripSplit(const std::vector<std::string>& args) {
+int StripSplit(std::vector<std::string> args) {
+    const auto txt = std::find(args.begin(), args.end(), "--txt");
+    const bool asText = txt != args.end();
+    if (asText) args.erase(txt);
     if (args.size() != 2) return Usage("strip split takes IN.bmp and PREFIX");
     const std::string& path = args[0];
     StripImages strip;
@@ -408,8 +513,10 @@ int StripSplit(const std::vector<std::string>& args) {
     }
     const size_t each = static_cast<size_t>(strip.Pace) * strip.Pace;
     for (int k = 0; k < strip.Count; ++k) {
-        const std::string out = args[1] + "-" + std::to_string(k) + ".txt";
-        if (int rc = WriteText(out, FormatTextImage(strip.Pace, strip.Pixels.data() + k * each))) return rc;
+        const std::string out = args[1] + "-" + std::to_string(k) + (asText ? ".txt" : ".png");
+        const uint32_t* pixels = strip.Pixels.data() + k * each;
+        if (int rc = asText ? WriteText(out, FormatTextImage(strip.Pace, pixels)) : WritePng(out, strip.Pace, pixels))
+            return rc;
     }
     std::printf("%d images of %dx%d\n", strip.Count, strip.Pace, strip.Pace);
     return 0;
@@ -427,8 +534,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "info") {
+        const auto json = std::find(args.begin(), args.end(), "--json");
+        const bool asJson = json != args.end();
+        if (asJson) args.erase(json);
         if (args.size() != 1) return Usage("info takes one FILE");
-        return Info(args[0]);
+        return Info(args[0], asJson);
     }
     if (command == "convert") return Convert(args);
     if (command == "strip") {

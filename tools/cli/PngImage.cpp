@@ -1,0 +1,81 @@
+#include "tools/cli/PngImage.h"
+#include <cstring>
+#include "document/Document.h"
+
+// The reader takes files from anywhere: PNG only, small pictures only, no
+// file access of its own.
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_MAX_DIMENSIONS MaxPngEdge
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
+// Every chunk up to the end chunk lies within the file. The reader sizes
+// its buffers by the lengths the chunks claim, so a chunk that claims more
+// than the file holds would have it allocate gigabytes for a few bytes.
+static bool ChunksFitFile(const uint8_t* data, size_t size) {
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (size < 8 || std::memcmp(data, signature, 8) != 0) return true;   // the reader tells what it is not
+    size_t at = 8;
+    while (at + 12 <= size) {
+        const size_t length = static_cast<size_t>(data[at]) << 24 | static_cast<size_t>(data[at + 1]) << 16 |
+                              static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
+        if (length > size - at - 12) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + length;
+    }
+    return false;
+}
+
+std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
+    if (size > MaxPngBytes) return "larger than " + std::to_string(MaxPngBytes) + " bytes";
+    if (!ChunksFitFile(data, size)) return "a part of the PNG reaches beyond the end of the file";
+    int width = 0, height = 0, channels = 0;
+    if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
+        return std::string("not a PNG picture (") + stbi_failure_reason() + ")";
+    if (width > MaxPngEdge || height > MaxPngEdge)
+        return "image is " + std::to_string(width) + "x" + std::to_string(height);
+    unsigned char* rgba = stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
+    if (!rgba) return std::string("not a readable PNG picture (") + stbi_failure_reason() + ")";
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const unsigned char* p = rgba + 4 * i;
+        pixels[i] = p[3] < 128 ? MaskColor
+                               : static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                     static_cast<uint32_t>(p[2]) << 16;
+    }
+    stbi_image_free(rgba);
+    picture.Width = width;
+    picture.Height = height;
+    picture.Pixels.swap(pixels);
+    return std::string();
+}
+
+static void Append(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<uint8_t>*>(context);
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(pace) * pace * 4);
+    for (int i = 0; i < pace * pace; ++i) {
+        const uint32_t c = pixels[i] & 0x00FFFFFFu;
+        uint8_t* p = rgba.data() + 4 * i;
+        p[0] = static_cast<uint8_t>(c);
+        p[1] = static_cast<uint8_t>(c >> 8);
+        p[2] = static_cast<uint8_t>(c >> 16);
+        p[3] = c == MaskColor ? 0 : 255;
+    }
+    std::vector<uint8_t> file;
+    if (!stbi_write_png_to_func(Append, &file, pace, pace, 4, rgba.data(), pace * 4)) file.clear();
+    return file;
+}

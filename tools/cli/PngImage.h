@@ -1,0 +1,28 @@
+// PNG pictures for pixtor-cli, on plain buffers: what comes in is any PNG
+// the reader takes, as colour references with transparency as the mask
+// colour; what goes out is 8-bit RGBA with the mask colour as alpha 0.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The largest PNG file read, and the largest width or height decoded: the
+// editor's images are 16 or 32 wide, so anything far beyond is refused
+// before it costs memory.
+constexpr size_t MaxPngBytes = 1 << 20;
+constexpr int MaxPngEdge = 256;
+
+struct PngPicture {
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> Pixels;   // colour references 0x00BBGGRR, rows top first
+};
+
+// Decodes data into picture. A pixel with alpha below 128 becomes the mask
+// colour, every other its opaque colour. Returns an empty string, or why
+// the data is no usable PNG (picture is then untouched).
+std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture);
+
+// The pace x pace pixels (colour references; the mask colour transparent)
+// as the bytes of an 8-bit RGBA PNG file; empty if encoding failed.
+std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels);
