@@ -1,0 +1,59 @@
+#!/usr/bin/python3
+"""The release archive of the 32-bit build, as a person who downloads it
+meets it: unpacked, it holds the editor, pixtor-cli and the read-me; each
+program imports only DLLs that Windows ships, and each starts: the editor
+shows its window and ends on Alt+X, pixtor-cli prints its usage.
+
+usage: archive_journey.py ZIP OUTPUT_DIR
+With PIXTOR_CPACK and PIXTOR_BUILD set, CPack first makes ZIP from that
+build; PIXTOR_CHECK_IMPORTS and PIXTOR_OBJDUMP check the imports."""
+import os
+import shutil
+import subprocess
+import sys
+import zipfile
+
+import pixtor_e2e as e2e
+
+
+def journey(archive, out, failures):
+    if os.environ.get("PIXTOR_CPACK"):
+        p = e2e.run(os.environ["PIXTOR_CPACK"], "-G", "ZIP", "-B", os.path.dirname(archive), timeout=120)
+        if p.returncode != 0:
+            raise e2e.E2EError("cpack failed: " + p.stdout + p.stderr)
+    top = os.path.basename(archive)[:-len(".zip")]
+    with zipfile.ZipFile(archive) as z:
+        names = sorted(z.namelist())
+        want = sorted(top + "/" + n for n in ("README.txt", "pixtor-cli.exe", "pixtor.exe"))
+        if names != want:
+            failures.append("the archive holds %s, expected %s" % (names, want))
+        readme = z.read(top + "/README.txt").decode("ascii", "replace")
+        if "pixtor-cli" not in readme or "\n" in readme.replace("\r\n", ""):
+            failures.append("README.txt is not the read-me with Windows line ends")
+        unpacked = os.path.join(out, "unpacked")
+        shutil.rmtree(unpacked, ignore_errors=True)
+        z.extractall(unpacked)
+    folder = os.path.join(unpacked, top)
+    editor_exe, cli_exe = os.path.join(folder, "pixtor.exe"), os.path.join(folder, "pixtor-cli.exe")
+    print("1. unpacked: %s" % ", ".join(names))
+
+    p = e2e.run(os.environ["PIXTOR_CHECK_IMPORTS"], os.environ["PIXTOR_OBJDUMP"], editor_exe, cli_exe)
+    if p.returncode != 0:
+        failures.append("imports beyond Windows' own DLLs: " + p.stderr.strip())
+    print("2. imports: " + p.stdout.strip().replace("\n", "; "))
+
+    p = e2e.run(e2e.WINE, cli_exe, "--help", timeout=120)
+    if p.returncode != 0 or not p.stdout.startswith("usage: pixtor-cli info"):
+        failures.append("pixtor-cli --help: exit %d, printed %r" % (p.returncode, p.stdout[:200]))
+    print("3. pixtor-cli --help: exit %d" % p.returncode)
+
+    editor = e2e.Editor(editor_exe, log_path=os.path.join(out, "pixtor.log"))
+    try:
+        editor.wait_for_window()
+        e2e.screenshot(os.path.join(out, "started.png"))
+    finally:
+        e2e.close(editor, "4. the unpacked editor", failures)
+
+
+if __name__ == "__main__":
+    sys.exit(e2e.run_journey("archive journey", journey, "the 32-bit archive unpacks and both programs start"))
