@@ -1,15 +1,14 @@
 #!/usr/bin/python3
-"""The release archive of the 32-bit build, as a person who downloads it
-meets it: unpacked, it holds the editor, pixtor-cli and the read-me; each
-program imports only DLLs that Windows ships, and each starts: the editor
-shows its window and ends on Alt+X, pixtor-cli prints its usage.
+"""The release archive of a build, as a person who downloads it meets it:
+unpacked, it holds the editor, pixtor-cli and the read-me; each program
+imports only DLLs that Windows ships, and each starts: the editor shows its
+window and ends on Alt+X, pixtor-cli prints its usage.
 
 usage: archive_journey.py ZIP OUTPUT_DIR
-With PIXTOR_CPACK and PIXTOR_BUILD set, CPack first makes ZIP from that
-build; PIXTOR_CHECK_IMPORTS and PIXTOR_OBJDUMP check the imports."""
+With PIXTOR_CPACK set, CPack first makes ZIP from the build in the working
+folder; PIXTOR_CHECK_IMPORTS and PIXTOR_OBJDUMP check the imports."""
 import os
 import shutil
-import subprocess
 import sys
 import zipfile
 
@@ -56,4 +55,4 @@ def journey(archive, out, failures):
 
 
 if __name__ == "__main__":
-    sys.exit(e2e.run_journey("archive journey", journey, "the 32-bit archive unpacks and both programs start"))
+    sys.exit(e2e.run_journey("archive journey", journey, "the archive unpacks and both programs start"))
