@@ -195,6 +195,7 @@ TEST_F(Editor, ReadOutsShowPositionDragSizeAndColour) {
 TEST_F(Editor, FivePicksFillTheFourSlotsInTurn) {
     const COLORREF colours[5] = {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9), RGB(10, 11, 12), RGB(13, 14, 15)};
     std::copy(colours, colours + 5, VirtualScreen);
+    VirtualScreen[2] |= 0xFF000000u;   // a strip image's fourth byte is no part of the colour picked
     for (int i = 0; i < 6; ++i) SendMessageA(board, WM_RBUTTONDOWN, MK_RBUTTON, Cell(i, 0));
     EXPECT_EQ(std::vector<uint32_t>(crCustColors + 16, crCustColors + 20),
               (std::vector<uint32_t>{colours[4], MaskColor, colours[2], colours[3]}));
