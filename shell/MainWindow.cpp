@@ -265,14 +265,19 @@ static void PaintLabelsAndFrames(HDC hdc) {
 
 static void OnPaint(HWND hwnd) {
     PaintPreview();
-    // Straight onto the window: the children are clipped out, so only the
-    // few uncovered strips between them are filled and lettered.
+    RECT rc;
+    GetClientRect(hwnd, &rc);
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
     {
+        // Composed off screen: the board asks for this paint at every
+        // pointer move, and labels filled over and written again on screen
+        // would flicker where nothing composes the window's drawing.
+        Offscreen picture(hdc, rc.right, rc.bottom);
         Owned<HBRUSH> face(CreateSolidBrush(0x00C8001E));
-        FillRect(hdc, &ps.rcPaint, face);
-        PaintLabelsAndFrames(hdc);
+        FillRect(picture, &rc, face);
+        PaintLabelsAndFrames(picture);
+        picture.CopyTo(hdc, ps.rcPaint);
     }
     EndPaint(hwnd, &ps);
 }

@@ -47,12 +47,14 @@ protected:
     void SetUp() override {
         Editor::SetUp();
         ChooserCalls = 0;
+        kept = PixtorColourDialog;
         PixtorColourDialog = NoColourChosen;
     }
     void TearDown() override {
-        PixtorColourDialog = ChooseColorA;
+        PixtorColourDialog = kept;
         Editor::TearDown();
     }
+    ColourDialogFunction kept = nullptr;
     void Draw() {
         Press(2, 3);
         Release(2, 3);
@@ -145,9 +147,12 @@ TEST_F(Face, ThePreviewShowsThePictureAndItsFormat) {
         const std::vector<COLORREF> shown = Shown(hIcon, &w);
         // Each dot is two pixels wide, centred up and left of its place.
         const int x0 = (50 - pace) / 2 - 1, y0 = (50 - pace - 11) / 2 - 1;
-        for (int y = 0; y < pace; ++y)
-            for (int x = 0; x < pace; ++x)
-                ASSERT_EQ(shown[(y0 + y) * w + x0 + x], RGB(x * 7, y * 7, 200)) << x << "," << y;
+        // The last dots reach one pixel further right and down: the last
+        // column and row shown twice.
+        for (int y = 0; y <= pace; ++y)
+            for (int x = 0; x <= pace; ++x)
+                ASSERT_EQ(shown[(y0 + y) * w + x0 + x], RGB(std::min(x, pace - 1) * 7, std::min(y, pace - 1) * 7, 200))
+                    << x << "," << y;
         const COLORREF face = RGB(100, 100, 255);   // the read-outs' brush behind
         EXPECT_EQ(shown[(y0 - 1) * w + x0], face);
         EXPECT_EQ(shown[y0 * w + x0 - 1], face);

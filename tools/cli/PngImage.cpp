@@ -1,9 +1,21 @@
 #include "tools/cli/PngImage.h"
+#include <cstdlib>
 #include <cstring>
 #include "document/Document.h"
 
 // The reader takes files from anywhere: PNG only, small pictures only, no
-// file access of its own.
+// file access of its own, and no buffer beyond what the largest picture it
+// takes needs (256x256 at 16 bits a channel unpacks to about half a
+// megabyte): a small file whose data unpacks to gigabytes is refused when
+// its buffer would pass that, not after.
+namespace {
+constexpr size_t MaxPngBuffer = size_t(4) << 20;
+void* PngMalloc(size_t size) { return size <= MaxPngBuffer ? std::malloc(size) : nullptr; }
+void* PngRealloc(void* p, size_t size) { return size <= MaxPngBuffer ? std::realloc(p, size) : nullptr; }
+}  // namespace
+#define STBI_MALLOC(size) PngMalloc(size)
+#define STBI_REALLOC(p, size) PngRealloc(p, size)
+#define STBI_FREE(p) std::free(p)
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
@@ -17,6 +29,11 @@
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
+
+static const char* Reason() {
+    const char* why = stbi_failure_reason();
+    return why ? why : "no reason given";
+}
 
 // Every chunk up to the end chunk lies within the file. The reader sizes
 // its buffers by the lengths the chunks claim, so a chunk that claims more
@@ -40,11 +57,11 @@ std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
     if (!ChunksFitFile(data, size)) return "a part of the PNG reaches beyond the end of the file";
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
-        return std::string("not a PNG picture (") + stbi_failure_reason() + ")";
+        return std::string("not a PNG picture (") + Reason() + ")";
     if (width > MaxPngEdge || height > MaxPngEdge)
         return "image is " + std::to_string(width) + "x" + std::to_string(height);
     unsigned char* rgba = stbi_load_from_memory(data, static_cast<int>(size), &width, &height, &channels, 4);
-    if (!rgba) return std::string("not a readable PNG picture (") + stbi_failure_reason() + ")";
+    if (!rgba) return std::string("not a readable PNG picture (") + Reason() + ")";
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.size(); ++i) {
         const unsigned char* p = rgba + 4 * i;

@@ -275,9 +275,17 @@ struct Facts {
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\n') { out += "\\n"; continue; }
-        out += c;
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
+            out += escaped;
+        } else {
+            out += c;
+        }
     }
     return out + "\"";
 }
@@ -290,7 +298,9 @@ void Report(const Facts& f, bool json) {
                           ", \"hot_spot\": " +
                           (f.HotSpot ? "[" + std::to_string(f.HotX) + ", " + std::to_string(f.HotY) + "]"
                                      : std::string("null")) +
-                          ", \"images\": " + std::to_string(f.Images) + ", \"warnings\": [";
+                          ", \"images\": " + std::to_string(f.Images) + ", \"colour_count\": " +
+                          (f.ColourCount < 0 ? std::string("null") : std::to_string(f.ColourCount)) +
+                          ", \"warnings\": [";
         for (size_t k = 0; k < f.Warnings.size(); ++k) out += (k ? ", " : "") + JsonString(f.Warnings[k]);
         std::printf("%s]}\n", out.c_str());
         return;
