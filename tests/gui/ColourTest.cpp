@@ -29,14 +29,8 @@ class Picker : public Editor {
 protected:
     void SetUp() override {
         Editor::SetUp();
-        kept = PixtorColourDialog;
         PixtorColourDialog = ScriptedChooser;
     }
-    void TearDown() override {
-        PixtorColourDialog = kept;
-        Editor::TearDown();
-    }
-    ColourDialogFunction kept = nullptr;
     std::vector<COLORREF> Picture() {
         return Render(GW, GH, [](HDC hdc) { PaintGradientPicture(hdc, GW, GH); });
     }

@@ -110,6 +110,8 @@ static BOOL ScriptedDialog(OPENFILENAMEA* ofn, bool save) {
 }
 static BOOL WINAPI ScriptedOpen(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, false); }
 static BOOL WINAPI ScriptedSave(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, true); }
+// The colour chooser, unless a test answers it, is closed unchosen.
+static BOOL WINAPI NoColourChooser(CHOOSECOLORA*) { return FALSE; }
 
 void Editor::SetUp() { Start(""); }
 
@@ -124,6 +126,7 @@ void Editor::Start(const char* commandLine) {
     PixtorSavePrompt = ScriptedSavePrompt;
     PixtorOpenDialog = ScriptedOpen;
     PixtorSaveDialog = ScriptedSave;
+    PixtorColourDialog = NoColourChooser;
     // Keep the real pointer away from the board, so no stray pointer move
     // changes what a test reads.
     SetCursorPos(0, 0);

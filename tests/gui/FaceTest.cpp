@@ -47,14 +47,8 @@ protected:
     void SetUp() override {
         Editor::SetUp();
         ChooserCalls = 0;
-        kept = PixtorColourDialog;
         PixtorColourDialog = NoColourChosen;
     }
-    void TearDown() override {
-        PixtorColourDialog = kept;
-        Editor::TearDown();
-    }
-    ColourDialogFunction kept = nullptr;
     void Draw() {
         Press(2, 3);
         Release(2, 3);
