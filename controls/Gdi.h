@@ -51,6 +51,19 @@ private:
 // The program's fonts: a face at a size in points (at the context's
 // resolution) with an average character width in pixels, normal weight,
 // the OEM character set, everything else the default.
+// The header of a 32-bit bitmap in blue, green, red order; a negative
+// height puts the top row first.
+inline BITMAPINFO Header32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 inline HFONT CreatePointFont(HDC dc, int points, int width, const char* face) {
     LOGFONTA lf = {};
     lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);

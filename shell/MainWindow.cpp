@@ -225,13 +225,7 @@ static void PaintPreview() {
             const uint32_t c = VirtualScreen[std::min(j, P - 1) * P + std::min(i, P - 1)];
             preview[j * E + i] = (c & 0x00FF00u) | ((c & 0xFFu) << 16) | ((c >> 16) & 0xFFu);
         }
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = E;
-    bi.bmiHeader.biHeight = -E;   // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi = Header32(E, -E);
     SetDIBitsToDevice(hdc, x0 - 1, y0 - 1, E, E, 0, 0, 0, E, preview, &bi, DIB_RGB_COLORS);
     ReleaseDC(hIcon, hdc);
     if (ToolBarStr.CreateRequest == 1) {

@@ -1,23 +1,13 @@
 #include "strip/StripList.h"
 #include <cstring>
 #include <vector>
+#include "controls/Gdi.h"
 
 namespace {
 
 // Colour reference (red in the low byte) to and from the list's pixel
 // order (blue in the low byte); the fourth byte goes through unchanged.
 uint32_t SwapRedBlue(uint32_t p) { return (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16); }
-
-BITMAPINFO Header32(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;   // negative: top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // The rows of image `index` in the list's own order (blue, green, red,
 // fourth byte), top row first, straight from the list's bitmap.

@@ -177,13 +177,7 @@ void ShowGreedInv(HDC hdc, HWND hwnd, int cells) {
 }
 
 void ReadTopDownRows(HDC hdc, HBITMAP bitmap, int edge, void* pixels) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = edge;
-    bi.bmiHeader.biHeight = -edge;   // top row first
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = Header32(edge, -edge);
     GetDIBits(hdc, bitmap, 0, edge, pixels, &bi, DIB_RGB_COLORS);
 }
 

@@ -28,12 +28,7 @@ static const HICON NotAnIconFile = reinterpret_cast<HICON>(1);
 // order. A 32-bit list given the icon itself may keep its transparent
 // parts black.
 static HBITMAP DrawOnWhite(HICON icon, int cx, int cy, uint32_t** pixels) {
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    header.bmiHeader.biWidth = cx;
-    header.bmiHeader.biHeight = -cy;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
+    const BITMAPINFO header = Header32(cx, -cy);
     void* bits = nullptr;
     HBITMAP canvas = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!canvas) return nullptr;
