@@ -110,8 +110,11 @@ static BOOL ScriptedDialog(OPENFILENAMEA* ofn, bool save) {
 }
 static BOOL WINAPI ScriptedOpen(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, false); }
 static BOOL WINAPI ScriptedSave(OPENFILENAMEA* ofn) { return ScriptedDialog(ofn, true); }
-// The colour chooser, unless a test answers it, is closed unchosen.
-static BOOL WINAPI NoColourChooser(CHOOSECOLORA*) { return FALSE; }
+int ColourChooserCalls = 0;
+static BOOL WINAPI NoColourChooser(CHOOSECOLORA*) {
+    ++ColourChooserCalls;
+    return FALSE;
+}
 
 void Editor::SetUp() { Start(""); }
 
@@ -127,6 +130,7 @@ void Editor::Start(const char* commandLine) {
     PixtorOpenDialog = ScriptedOpen;
     PixtorSaveDialog = ScriptedSave;
     PixtorColourDialog = NoColourChooser;
+    ColourChooserCalls = 0;
     // Keep the real pointer away from the board, so no stray pointer move
     // changes what a test reads.
     SetCursorPos(0, 0);

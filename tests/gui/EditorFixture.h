@@ -22,6 +22,9 @@ extern int SavePromptAnswer, SavePromptCount;
 // File dialogs: the name the scripted person types, or "" to cancel; and
 // what each dialog was shown with.
 extern std::string DialogChoice;
+// How often the colour chooser was opened; unless a test answers it, it
+// closes unchosen.
+extern int ColourChooserCalls;
 struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
 extern std::vector<DialogRecord> Dialogs;
 

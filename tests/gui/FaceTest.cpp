@@ -8,12 +8,6 @@
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-int ChooserCalls = 0;
-BOOL WINAPI NoColourChosen(CHOOSECOLORA*) {
-    ++ChooserCalls;
-    return FALSE;
-}
-
 void CALLBACK EndLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
 
 // The keys pressed and let go as a person does, through the system's input;
@@ -44,11 +38,6 @@ void PressKeys(HWND main, std::initializer_list<WORD> keys) {
 
 class Face : public Editor {
 protected:
-    void SetUp() override {
-        Editor::SetUp();
-        ChooserCalls = 0;
-        PixtorColourDialog = NoColourChosen;
-    }
     void Draw() {
         Press(2, 3);
         Release(2, 3);
@@ -71,7 +60,7 @@ TEST_F(Face, EveryAcceleratorThroughTheMessageLoop) {
         {"Alt+B", {VK_MENU, 'B'}, [this] { return PaintedCells().size() == 1; }},
         {"Ctrl+C", {VK_CONTROL, 'C'}, [] { return IsClipboardFormatAvailable(CF_BITMAP) != 0; }},
         {"Ctrl+V", {VK_CONTROL, 'V'}, [] { return DinamicMem.NextSlot == 3; }},
-        {"Alt+P", {VK_MENU, 'P'}, [] { return ChooserCalls == 1; }},
+        {"Alt+P", {VK_MENU, 'P'}, [] { return ColourChooserCalls == 1; }},
         {"Alt+X", {VK_MENU, 'X'}, [] { return SavePromptCount == 1; }},
     };
     OpenClipboard(main);
@@ -109,7 +98,7 @@ TEST_F(Face, TheCommandToolbarsButtonsAndWhatTheyDo) {
         {IDM_UNDO, [this] { return PaintedCells().empty(); }},
         {IDM_UNDOBACK, [this] { return PaintedCells().size() == 1; }},
         {IDM_SHOWGRID, [] { return boolGreed == 1; }},
-        {IDM_PALETTE, [] { return ChooserCalls == 1; }},
+        {IDM_PALETTE, [] { return ColourChooserCalls == 1; }},
         {IDM_RESOLUTION, [] { return hModlessDlg != nullptr; }},
     };
     for (int k = 0; k < 7; ++k) {
