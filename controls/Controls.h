@@ -11,6 +11,10 @@ extern HBITMAP OwnerDrawFace[2 * BitmapButtonCount];
 extern HBITMAP CloseCleaner[2];      // "TOOL" and "DrawTool", released at exit
 
 HWND StaticCallEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
+// Gives read-out `id` of parent the text, unless it shows that text already:
+// a read-out repaints at every text it is given, and most pointer moves
+// leave most read-outs as they were.
+void ShowReadOut(HWND parent, int id, const char* text);
 HWND OwnButtonIconEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
 HWND PaleteButtonEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
 HWND CreateOwnerDrawButton(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);

@@ -349,7 +349,7 @@ static LRESULT OnCtlColorStatic(HDC hdc, HWND control) {
 static void OnMouseMove(HWND hwnd, WPARAM keys, LPARAM lParam) {
     if (keys != MK_LBUTTON) MouseBit = 0;
     unsigned y = HIWORD(lParam);
-    SetDlgItemTextA(hwnd, IDC_READDRAG, static_cast<int>(y) > BandLimit() ? "Drag" : "Still");
+    ShowReadOut(hwnd, IDC_READDRAG, static_cast<int>(y) > BandLimit() ? "Drag" : "Still");
 }
 
 static void OnLeftDown(HWND hwnd, LPARAM lParam) {

@@ -2,7 +2,6 @@
 // presses and drags become pixel changes through the current tool.
 #include "document/win32/Board.h"
 #include <cstdlib>
-#include <cstring>
 #include "colour/Palette.h"
 #include "controls/Controls.h"
 #include "controls/Gdi.h"
@@ -24,37 +23,27 @@ int BoardToImage(unsigned boardPos) {
 
 static int ClampIndex(int index) { return index > ImagePixels - 1 ? ImagePixels - 1 : index; }
 
-// A read-out repaints itself at every text it is given; most pointer moves
-// leave most read-outs as they were, and giving them the same text again
-// would only repaint them.
-static void ShowText(HWND parent, int id, const char* text) {
-    char shown[32];
-    GetDlgItemTextA(parent, id, shown, sizeof shown);
-    if (std::strcmp(shown, text) == 0) return;
-    SetDlgItemTextA(parent, id, text);
-}
-
 static void SetReadOut(int id, const char* label, const char* format, int value) {
     char text[32];
     wsprintfA(text, format, label, value);
-    ShowText(hDady, id, text);
+    ShowReadOut(hDady, id, text);
 }
 
 void ShowCurrentPixel(HWND parent, int index, const uint32_t* pixels) {
     uint32_t pixel = pixels[ClampIndex(index)];
     if (IsMaskPixel(pixel)) {
-        for (int id = IDC_READA; id <= IDC_READB; ++id) ShowText(parent, id, "-----");
+        for (int id = IDC_READA; id <= IDC_READB; ++id) ShowReadOut(parent, id, "-----");
         return;
     }
     char text[32];
     wsprintfA(text, "%2s%3d", "R=", static_cast<int>(RedOf(pixel)));
-    ShowText(parent, IDC_READR, text);
+    ShowReadOut(parent, IDC_READR, text);
     wsprintfA(text, "%2s%3d", "G=", static_cast<int>(GreenOf(pixel)));
-    ShowText(parent, IDC_READG, text);
+    ShowReadOut(parent, IDC_READG, text);
     wsprintfA(text, "%2s%3d", "B=", static_cast<int>(BlueOf(pixel)));
-    ShowText(parent, IDC_READB, text);
+    ShowReadOut(parent, IDC_READB, text);
     wsprintfA(text, "%2s%3d", "A=", static_cast<int>(pixel >> 24));
-    ShowText(parent, IDC_READA, text);
+    ShowReadOut(parent, IDC_READA, text);
 }
 
 // ---- Pointer ------------------------------------------------------------------
