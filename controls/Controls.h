@@ -29,6 +29,8 @@ HWND DrawToolBar(HWND parent, HINSTANCE inst);
 // Shows tool t as chosen: every tool button its normal face, t its own.
 void ShowChosenTool(HWND toolbar, int tool);
 
+// The read-out's second line, "X= 31 Y=  5", from the hot spot (32 bytes).
+void HotSpotText(char* out);
 LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // What the program's own child windows do alike: creation goes on (1), a

@@ -4,6 +4,10 @@
 #include "controls/Gdi.h"
 #include "document/Document.h"
 
+void HotSpotText(char* out) {
+    wsprintfA(out, "X=%3u Y=%3u", static_cast<unsigned>(CursorStr.HotX), static_cast<unsigned>(CursorStr.HotY));
+}
+
 static void PaintHotSpot(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
@@ -17,8 +21,7 @@ static void PaintHotSpot(HWND hwnd) {
         SetBkMode(hdc, TRANSPARENT);
         DrawTextA(hdc, "Hot spot:", -1, &rc, DT_CENTER | DT_SINGLELINE);
         char text[32];
-        wsprintfA(text, "X=%3u Y=%3u", static_cast<unsigned>(CursorStr.HotX),
-                  static_cast<unsigned>(CursorStr.HotY));
+        HotSpotText(text);
         DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
     }
     EndPaint(hwnd, &ps);

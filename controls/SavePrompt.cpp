@@ -9,6 +9,11 @@ int DialogExitCode;
 
 static const COLORREF PromptFace = RGB(60, 0, 180);
 
+void SaveQuestion(char* out) {
+    wsprintfA(out, "%s%s%1s", ToolBarStr.StripActive ? "Save changes to bitmap '" : "Save changes to icon '",
+              szFileName[0] ? szFileName : "New", "' ?");
+}
+
 static void PaintQuestion(HWND hDlg) {
     HWND question = GetDlgItem(hDlg, IDC_SAVETEXT);
     InvalidateRect(question, nullptr, TRUE);
@@ -20,9 +25,7 @@ static void PaintQuestion(HWND hDlg) {
     SetBkColor(hdc, RGB(60, 0, 200));
     SetTextColor(hdc, RGB(0, 255, 0));
     char text[NameLength + 64];
-    wsprintfA(text, "%s%s%1s",
-              ToolBarStr.StripActive ? "Save changes to bitmap '" : "Save changes to icon '",
-              szFileName[0] ? szFileName : "New", "' ?");
+    SaveQuestion(text);
     rc.left += 3;
     rc.right -= 3;
     DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_WORDBREAK);

@@ -15,18 +15,6 @@ Pixels Numbered() {
     return px;
 }
 
-TEST(DimeChange, EnlargingRepeatsEveryPixelIntoABlockAndShrinkingBringsItBack) {
-    auto px = Numbered();
-    const auto before = px;
-    DimeChange(32, 16, px.data());
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            for (int d = 0; d < 4; ++d)   // the four pixels of the block
-                EXPECT_EQ(px[(2 * y + d / 2) * 32 + 2 * x + d % 2], before[y * 16 + x]) << x << "," << y << " " << d;
-    DimeChange(16, 32, px.data());
-    EXPECT_EQ(Pixels(px.begin(), px.begin() + 256), Pixels(before.begin(), before.begin() + 256));
-}
-
 TEST(DimeChange, ShrinkingAndsEachBlockAndLeavesTheRestBehind) {
     auto px = Numbered();
     // The blocks of small pixels 0, 1, 2 and 255: top left, top right, bottom left, bottom right.

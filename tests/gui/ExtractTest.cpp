@@ -3,7 +3,6 @@
 // The test library and program are built with the project's own icons.
 #include <windows.h>
 #include <commctrl.h>
-#include "document/IcColors.h"
 #include "formats/IcFormat.h"
 #include "formats/win32/IconFile.h"
 #include "tests/gui/EditorFixture.h"
@@ -133,17 +132,6 @@ TEST_F(Extract, TheLibrarysIconsInATreeAndTheChosenOneAsA24BitImage) {
     Command(IDM_UNDO);
     Command(IDM_SIZE16);
     EXPECT_EQ(Image(), drawn);
-}
-
-TEST_F(Extract, AtSixteenPixelsEveryTwoByTwoBlockIsReducedToOne) {
-    ExtractFrom(Fixture("extract-library.dll"), 9);
-    std::vector<uint32_t> big = Expected(9);
-    big.resize(ImagePixels);
-    DimeChange(16, 32, big.data());
-    big.resize(256);
-    EXPECT_EQ(Image(), big);
-    EXPECT_EQ(Pace, 16);
-    EXPECT_EQ(OpenPaceMessageToMenu, 6);
 }
 
 TEST_F(Extract, AFileWithoutTheChosenIconChangesNothing) {

@@ -17,7 +17,9 @@ TEST_F(Files, SaveWithoutANameAsksAndACancelKeepsTheImageUnsaved) {
     EXPECT_EQ(FileFlag, 0);
 }
 
-TEST_F(Files, TheLastExtensionDecidesCursorOrIcon) {
+TEST_F(Files, TheLastExtensionDecidesCursorOrIconAndTheFileHoldsTheEditorsFormat) {
+    Command(IDM_SIZE32);
+    Command(IDM_DEPTH8);
     Draw();
     CursorStr.HotX = 3;
     CursorStr.HotY = 4;
@@ -29,6 +31,9 @@ TEST_F(Files, TheLastExtensionDecidesCursorOrIcon) {
         std::vector<uint8_t> bytes = ReadBytes(DialogChoice);
         ASSERT_GT(bytes.size(), 22u) << c.Name;
         EXPECT_EQ(bytes[2], c.Type) << c.Name;
+        MemoryStream in(bytes);
+        std::vector<uint32_t> pixels(ImagePixels);
+        EXPECT_EQ(FormatOpen(in, pixels.data()).FormatIndex, 5) << c.Name;
         EXPECT_EQ(NeedToSave, 0);
         EXPECT_EQ(FileFlag, 1);
         EXPECT_EQ(std::string(szFileName), DialogChoice);

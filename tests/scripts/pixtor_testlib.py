@@ -17,8 +17,6 @@ ICON_PALETTE = [(0, 0, 0), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128, 0, 128
 # (size, bits) in the order of the format index.
 COMBINATIONS = [(p, b) for b in (1, 4, 8, 24) for p in (16, 32)]
 FORMAT_INDEX = {c: i for i, c in enumerate(COMBINATIONS)}
-FILE_SIZE = {(16, 1): 198, (32, 1): 326, (16, 4): 318, (32, 4): 766,   # (size, bits) -> bytes
-             (16, 8): 1406, (32, 8): 2238, (16, 24): 894, (32, 24): 3262}
 MAGICK = "/usr/bin/convert"   # ImageMagick itself, not whatever is first on PATH
 
 

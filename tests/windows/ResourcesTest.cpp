@@ -166,8 +166,9 @@ TEST(Resources, MenuKeysAndTheAcceleratorTableAgree) {
     DestroyAcceleratorTable(table);
     std::map<std::string, int> byKey;
     for (int i = 0; i < count; ++i) {
+        const int modifiers = keys[i].fVirt & ~(FVIRTKEY | FNOINVERT);
         EXPECT_EQ(keys[i].fVirt & FVIRTKEY, FVIRTKEY);
-        const std::string modifier = (keys[i].fVirt & FALT) ? "Alt+" : (keys[i].fVirt & FCONTROL) ? "Ctrl+" : "?";
+        const std::string modifier = modifiers == FALT ? "Alt+" : modifiers == FCONTROL ? "Ctrl+" : "?";
         byKey[modifier + static_cast<char>(keys[i].key)] = keys[i].cmd;
     }
     EXPECT_EQ(byKey.size(), 11u);
