@@ -51,10 +51,13 @@ TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
     Tool(ToolHotSpot);
     const unsigned stored = DinamicMem.Stored;
     Press(1, 2);
-    EXPECT_STATE("hot=1,2");
+    EXPECT_EQ(CursorStr.HotX, 1);
+    EXPECT_EQ(CursorStr.HotY, 2);
     DragTo(9, 4);
     Release(9, 4);
-    EXPECT_STATE("hot=9,4 stored=%u", stored);   // no snapshot
+    EXPECT_EQ(CursorStr.HotX, 9);
+    EXPECT_EQ(CursorStr.HotY, 4);
+    EXPECT_EQ(DinamicMem.Stored, stored) << "no snapshot";
     EXPECT_EQ(PaintedCells(), (Cells{{3, 3}}));
 }
 

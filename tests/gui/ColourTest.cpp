@@ -89,7 +89,9 @@ TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheSeparatorsGoToTheLast) {
         EXPECT_EQ(Pixel(1, 0), c.right);
         EXPECT_EQ(Pixel(0, 1), c.below);
         EXPECT_EQ(VirtualScreen[1] >> 24, 0u);
-        EXPECT_STATE("mouse=1 need=1 stored=%d", std::min(stored + 1, 8));
+        EXPECT_EQ(MouseBit, 1);
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(DinamicMem.Stored, std::min(stored + 1, 8));
     }
     Command(IDM_UNDO);
     EXPECT_EQ(Pixel(1, 0), RGB(100, 60, 20));   // the image before the last fill

@@ -51,7 +51,8 @@ TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) 
     Choose(dlg, IDC_RESDEPTH8);
     EXPECT_EQ(Pace, 16) << "nothing applies before OK";
     OK(dlg);
-    EXPECT_STATE("pace=32 format=5");
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
     EXPECT_EQ(Pixel(6, 8), 0u) << "the drawn pixel doubled with the image";
     EXPECT_EQ(Pixel(7, 9), 0u);
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}));
@@ -64,7 +65,8 @@ TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) 
     Choose(second, IDC_RES16);
     Choose(second, IDC_RESDEPTH1);
     OK(second);
-    EXPECT_STATE("pace=16 format=0");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 0);
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}));
 }
 
@@ -77,7 +79,8 @@ TEST_F(ResolutionDialog, SizeDepthAndModeAreChosenApart) {
     EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}))
         << "what the dialog shows is what OK applies";
     OK(dlg);
-    EXPECT_STATE("format=2 strip=1");
+    EXPECT_EQ(OpenPaceMessageToMenu, 2);
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
 }
 
 TEST_F(ResolutionDialog, FocusBackOnTheMainWindowClosesItWithoutApplying) {
@@ -85,7 +88,8 @@ TEST_F(ResolutionDialog, FocusBackOnTheMainWindowClosesItWithoutApplying) {
     Choose(dlg, IDC_RES32);
     SendMessageA(main, WM_SETFOCUS, 0, 0);
     EXPECT_FALSE(IsWindow(dlg));
-    EXPECT_STATE("pace=16 format=6");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
 }
 
 TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
@@ -102,7 +106,8 @@ TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
     Choose(dlg, IDC_RES32);
     Choose(dlg, IDC_RESDEPTH1);
     OK(dlg);
-    EXPECT_STATE("pace=16 format=6");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
     EXPECT_TRUE(Dialogs.empty());
 
     // Back to icon mode: the bitmap save dialog is the question, and
@@ -116,8 +121,10 @@ TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
     EXPECT_TRUE(Dialogs[0].Save);
     EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)");
     EXPECT_EQ(SavePromptCount, 0) << "no yes/no question first";
+    EXPECT_EQ(NeedToSave, 0);
     EXPECT_EQ(ToolBarStr.DiscardRequest, 1);
-    EXPECT_STATE("need=0 mode=icon");
+    EXPECT_EQ(MenuStr.IconMode, 1);
+    EXPECT_EQ(MenuStr.ToolbarMode, 0);
 }
 
 TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
@@ -142,7 +149,9 @@ TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
     NeedToSave = 0;
     Command(IDM_SIZE32);
     Command(IDM_DEPTH1);
-    EXPECT_STATE("pace=16 format=6 need=0");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_EQ(NeedToSave, 0);
     ToolBarStr.StripActive = 0;
 }
 

@@ -1,12 +1,9 @@
-#include <cstdarg>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include "tests/gui/EditorFixture.h"
 #include "formats/ByteStream.h"
 #include "formats/IcFormat.h"
-#include "strip/ToolBarStrip.h"
 
 std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint) {
     HDC screen = GetDC(nullptr);
@@ -168,41 +165,4 @@ std::vector<std::pair<int, int>> Editor::PaintedCells() const {
         for (int x = 0; x < Pace; ++x)
             if (!IsMaskPixel(VirtualScreen[y * Pace + x])) cells.push_back({x, y});
     return cells;
-}
-
-std::string State() {
-    const int toolbar = MenuStr.ToolbarMode, icon = MenuStr.IconMode;
-    std::string mode = toolbar == 1 && icon == 0   ? "toolbar"
-                       : toolbar == 0 && icon == 1 ? "icon"
-                       : toolbar == 1 && icon == 1 ? "both"
-                       : toolbar == 0 && icon == 0 ? "none"
-                                                   : Words("toolbar:%d,icon:%d", toolbar, icon);
-    return Words("need=%d flag=%d format=%d pace=%d strip=%d count=%d sel=%d first=%d mode=%s stored=%u hot=%u,%u "
-                 "mouse=%d",
-                 NeedToSave, FileFlag, OpenPaceMessageToMenu, Pace, ToolBarStr.StripActive, ToolBarStr.StripCount,
-                 ToolBarStr.SelSlot, ToolBarStr.FirstVisible, mode.c_str(), DinamicMem.Stored,
-                 unsigned(CursorStr.HotX), unsigned(CursorStr.HotY), MouseBit);
-}
-
-std::string Words(const char* format, ...) {
-    char text[256];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    return text;
-}
-
-testing::AssertionResult StateShows(const char*, const std::string& words) {
-    const std::string state = State(), shown = " " + state + " ";
-    std::istringstream in(words);
-    std::string word, lacking;
-    int count = 0;
-    while (in >> word) {
-        ++count;
-        if (shown.find(" " + word + " ") == std::string::npos) lacking += " " + word;
-    }
-    if (!count) return testing::AssertionFailure() << "no state words given";
-    if (lacking.empty()) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "the state lacks" << lacking << "\n  state: " << state;
 }

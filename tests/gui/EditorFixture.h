@@ -43,20 +43,6 @@ int FilesIn(const std::string& folder);
 std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor = false, int hotX = 0, int hotY = 0);
 void EmptyFolder(const std::string& folder);
 
-// The document's state in words: "need=1 flag=1 format=5 pace=32 strip=1
-// count=4 sel=0 first=0 mode=toolbar stored=3 hot=3,4 mouse=0" (mode is
-// toolbar, icon, both or none by the two menu flags).
-std::string State();
-// Words from a printf format, such as Words("sel=%d first=%d", 17, 1).
-std::string Words(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// Passes when State() shows each of the words whole; a failure names the
-// words it lacks and the whole state.
-testing::AssertionResult StateShows(const char* expression, const std::string& words);
-// EXPECT_STATE("need=1 flag=1 format=5"), or with values put in as by printf:
-// EXPECT_STATE("sel=%d", slot). ASSERT_STATE ends the test on a failure.
-#define EXPECT_STATE(...) EXPECT_PRED_FORMAT1(StateShows, Words(__VA_ARGS__))
-#define ASSERT_STATE(...) ASSERT_PRED_FORMAT1(StateShows, Words(__VA_ARGS__))
-
 inline bool Checked(void* menu, UINT id) {
     return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }

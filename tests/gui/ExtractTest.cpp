@@ -108,7 +108,9 @@ TEST_F(Extract, TheLibrarysIconsInATreeAndTheChosenOneAsA24BitImage) {
     EXPECT_EQ(Dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     EXPECT_EQ(Dialog.Images, 12);
     EXPECT_EQ(Image(), Expected(3));
-    EXPECT_STATE("format=7 need=1 flag=1");
+    EXPECT_EQ(OpenPaceMessageToMenu, 7);
+    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(FileFlag, 1);
     EXPECT_STREQ(szFileName, "");
     DialogChoice.clear();   // the person cancels
     Command(IDM_SAVE);
@@ -153,7 +155,8 @@ TEST_F(Extract, AFileWithoutTheChosenIconChangesNothing) {
         ExtractFrom(c.File, c.Choice);
         EXPECT_EQ(Dialog.Children.size(), c.Children);
         EXPECT_EQ(Image(), before);
-        EXPECT_STATE("need=1 flag=1");
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(FileFlag, 1);
         EXPECT_EQ(std::string(szFileName), TestFolder() + "named.ico");
         EXPECT_EQ(DinamicMem.NextSlot, history) << "no undo step for nothing";
     }

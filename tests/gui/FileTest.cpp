@@ -13,7 +13,8 @@ TEST_F(Files, SaveWithoutANameAsksAndACancelKeepsTheImageUnsaved) {
     EXPECT_EQ(Dialogs[0].DefaultExtension, "ico");
     EXPECT_EQ(Dialogs[0].Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT));
     EXPECT_EQ(Dialogs[0].Filter, "Icon and Cursor files(*.ICO,*.CUR)");
-    EXPECT_STATE("need=1 flag=0");
+    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(FileFlag, 0);
 }
 
 TEST_F(Files, TheLastExtensionDecidesCursorOrIconAndTheFileHoldsTheEditorsFormat) {
@@ -33,7 +34,8 @@ TEST_F(Files, TheLastExtensionDecidesCursorOrIconAndTheFileHoldsTheEditorsFormat
         MemoryStream in(bytes);
         std::vector<uint32_t> pixels(ImagePixels);
         EXPECT_EQ(FormatOpen(in, pixels.data()).FormatIndex, 5) << c.Name;
-        EXPECT_STATE("need=0 flag=1");
+        EXPECT_EQ(NeedToSave, 0);
+        EXPECT_EQ(FileFlag, 1);
         EXPECT_EQ(std::string(szFileName), DialogChoice);
         if (c.Type == 2) {
             EXPECT_EQ(bytes[10], 3);   // hot spot x
@@ -129,7 +131,11 @@ TEST_F(Files, NewKeepsSizeDepthAndHistory) {
     EXPECT_TRUE(PaintedCells().empty());
     EXPECT_EQ(Prompts.size(), 2u);
     EXPECT_EQ(Prompts[0].Text, "Current image will be destroyed. Proceed?");
-    EXPECT_STATE("pace=32 format=5 stored=%u need=0 flag=0", stored);
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(DinamicMem.Stored, stored);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 0);
     EXPECT_STREQ(szFileName, "");
 }
 
@@ -153,9 +159,12 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     WriteBytes(bigName, big);
     DialogChoice = bigName;
     Command(IDM_OPEN);
-    EXPECT_STATE("format=7 need=0 flag=1 stored=0");
+    EXPECT_EQ(OpenPaceMessageToMenu, 7);
     EXPECT_EQ(MenuStr.Size32, 1);
     EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 1);
+    EXPECT_EQ(DinamicMem.Stored, 0u);
 
     std::vector<uint8_t> broken(big.begin(), big.begin() + 30);
     std::string brokenName = folder + "broken.ico";
@@ -223,7 +232,8 @@ TEST_F(Files, EditsMarkANamedImageChangedAndKeepItsName) {
         SCOPED_TRACE(testing::Message() << "command " << command);
         NeedToSave = 0;
         Command(command);
-        EXPECT_STATE("need=1 flag=1");
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(FileFlag, 1);
         EXPECT_EQ(std::string(szFileName), DialogChoice);
     }
     for (int command : {IDM_UNDO, IDM_DEPTH8, IDM_UNDOBACK}) {   // these leave the mark alone

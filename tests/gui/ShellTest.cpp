@@ -64,7 +64,8 @@ TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
 
 TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
     SendMessageA(main, WM_USER, 0, 5);
-    EXPECT_STATE("pace=32 mouse=1");
+    EXPECT_EQ(Pace, 32);
+    EXPECT_EQ(MouseBit, 1);
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8));
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE32));
     EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_DEPTH24));
@@ -160,7 +161,10 @@ TEST_F(CommandLine, AQuotedPathOpensAtTheFilesOwnSizeAndDepth) {
     Start(("\"" + path + "\"").c_str());
     EXPECT_STREQ(szFileName, path.c_str());
     EXPECT_STREQ(szTitleName, "pixtor gui test.cur");
-    EXPECT_STATE("format=5 flag=1 hot=7,9");
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(FileFlag, 1);
+    EXPECT_EQ(CursorStr.HotX, 7);
+    EXPECT_EQ(CursorStr.HotY, 9);
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8) && Checked(MenuStr.hMainMenu, IDM_SIZE32));
     EXPECT_EQ(Pixel(31, 31), RGB(0, 0, 255));
     EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));

@@ -99,9 +99,12 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
         std::vector<uint8_t> before = ReadBytes(path);
         Restart("\"" + path + "\"");
         PaintStrip();
-        EXPECT_STATE("count=5 flag=1 need=0 format=%d", pace == 32 ? 7 : 6);
+        EXPECT_EQ(ToolBarStr.StripCount, 5);
+        EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
         EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && Checked(MenuStr.hMainMenu, pace == 32 ? IDM_SIZE32 : IDM_SIZE16));
         EXPECT_STREQ(szTitleName, "other.bmp");
+        EXPECT_EQ(FileFlag, 1);
+        EXPECT_EQ(NeedToSave, 0);
         EXPECT_EQ(VirtualScreen[(pace - 1) * pace + 3], Picture(0, 3, pace - 1)) << "image 0 on the board";
         Command(IDM_SAVE);
         EXPECT_TRUE(Dialogs.empty());
@@ -115,7 +118,9 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     Command(IDM_SAVEAS);
     Draw();
     Command(IDM_TOOLBARMODE);
-    EXPECT_STATE("strip=1 mode=toolbar");
+    EXPECT_EQ(ToolBarStr.StripActive, 1);
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
+    EXPECT_EQ(MenuStr.IconMode, 0);
     PaintStrip();
     ASSERT_EQ(ToolBarStr.StripCount, 1);
     EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
@@ -124,7 +129,9 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     EXPECT_STREQ(szFileName, "");
 
     Button(IDC_STRIPADD, 3);
-    EXPECT_STATE("count=4 sel=0 need=1");
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(ToolBarStr.SelSlot, 0);
+    EXPECT_EQ(NeedToSave, 1);
     for (int k = 1; k < 4; ++k)
         for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(k, i % 16, i / 16), MaskColor) << k;
     Button(IDM_TOOLBARMODE);
@@ -132,17 +139,22 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     PromptAnswer = IDYES;   // New clears the board; the strip stays unsaved
     Command(IDM_NEW);
     EXPECT_TRUE(PaintedCells().empty());
-    EXPECT_STATE("count=4 need=1");
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(NeedToSave, 1);
     Button(IDC_STRIPGET);   // image 0, the first picture, back on the board
 
     SavePromptAnswer = 2;   // cancel: nothing changes
     Button(IDM_ICONMODE);
-    EXPECT_STATE("count=4 mode=toolbar");
+    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
     SavePromptAnswer = 1;   // no: the strip goes unsaved
     Button(IDM_ICONMODE);
     EXPECT_EQ(SavePromptCount, 2);
+    EXPECT_EQ(ToolBarStr.StripActive, 0);
     EXPECT_EQ(ToolBarStr.hStripList, nullptr);
-    EXPECT_STATE("strip=0 mode=icon need=0 flag=0");
+    EXPECT_EQ(MenuStr.IconMode, 1);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(FileFlag, 0);
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the board keeps its picture";
     int width = 0;
     for (COLORREF shown : Shown(ToolBarStr.hStripWnd, &width)) ASSERT_EQ(shown, StripBackground);
@@ -177,7 +189,8 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
         for (int id : c.Commands) Command(id);
         PaintStrip();
         EXPECT_EQ(Markers(), c.Expected);
-        EXPECT_STATE("sel=%d strip=1", c.SelSlot);
+        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
         EXPECT_EQ(Pixel(0, 0), c.Board);
     }
     EXPECT_EQ(ReadBytes(path), three);
@@ -197,23 +210,25 @@ TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
     // 18 slots: presses 18 to 24 scroll, then the last image is in the last slot.
     for (int press = 1; press <= 30; ++press) {
         Button(IDC_STRIPNEXT);
-        ASSERT_STATE("sel=%d first=%d", press < 17 ? press : 17, press <= 17 ? 0 : press - 17 < 7 ? press - 17 : 7)
-            << press;
+        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? press : 17) << press;
+        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 0 : press - 17 < 7 ? press - 17 : 7) << press;
     }
     for (int press = 1; press <= 30; ++press) {
         Button(IDC_STRIPPREV);
-        ASSERT_STATE("sel=%d first=%d", press < 17 ? 17 - press : 0,
-                     press <= 17 ? 7 : press - 17 < 7 ? 7 - (press - 17) : 0) << press;
+        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? 17 - press : 0) << press;
+        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 7 : press - 17 < 7 ? 7 - (press - 17) : 0) << press;
     }
     // Presses that one paint handles scroll by one image at most.
     for (int i = 0; i < 20; ++i) Command(IDC_STRIPNEXT);
     PaintStrip();
-    EXPECT_STATE("sel=17 first=1");
+    EXPECT_EQ(ToolBarStr.SelSlot, 17);
+    EXPECT_EQ(ToolBarStr.FirstVisible, 1);
 
     // At 32x32 nine slots.
     OpenStrip(StripFile("many32.bmp", 32, 12));
     Button(IDC_STRIPNEXT, 11);
-    EXPECT_STATE("sel=8 first=3");
+    EXPECT_EQ(ToolBarStr.SelSlot, 8);
+    EXPECT_EQ(ToolBarStr.FirstVisible, 3);
 }
 
 TEST_F(Strip, DeletingKeepsOneImageAndTheSelectionOnTheStrip) {
@@ -230,8 +245,11 @@ TEST_F(Strip, DeletingKeepsOneImageAndTheSelectionOnTheStrip) {
         Button(IDC_STRIPNEXT, c.Presses);
         NeedToSave = 0;
         Button(IDC_STRIPDELETE);
-        EXPECT_STATE("need=1 count=%d sel=%d first=%d", c.Images > 1 ? c.Images - 1 : 1, c.SelSlot, c.FirstVisible);
+        EXPECT_EQ(NeedToSave, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, c.Images > 1 ? c.Images - 1 : 1);
         if (!c.Left.empty()) EXPECT_EQ(Markers(), c.Left);
+        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
+        EXPECT_EQ(ToolBarStr.FirstVisible, c.FirstVisible);
     }
 }
 
@@ -259,7 +277,8 @@ TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
     for (int id = IDC_STRIPNEXT; id <= IDC_STRIPGET; ++id) {
         NeedToSave = 0;
         Button(id);
-        EXPECT_STATE("need=0 strip=0") << id;
+        EXPECT_EQ(NeedToSave, 0) << id;
+        EXPECT_EQ(ToolBarStr.StripActive, 0) << id;
     }
     EXPECT_EQ(DinamicMem.NextSlot, history) << "no snapshot for Get out of toolbar mode";
 }
@@ -317,17 +336,19 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
         EXPECT_EQ(Dialogs.back().DefaultExtension, "bmp");
         ASSERT_EQ(Prompts.size(), 2u);
         EXPECT_EQ(Prompts[1].Text, c.Message);
-        EXPECT_STATE("need=1 pace=32");   // the strip that stays is still unsaved
+        EXPECT_EQ(NeedToSave, 1) << "the strip that stays is still unsaved";
         EXPECT_EQ(std::string(szFileName), good);
         EXPECT_EQ(szTitleName, title);
         EXPECT_EQ(Markers(), MarkersOf({0, 1, 2}));
+        EXPECT_EQ(Pace, 32);
     }
     // A 16x16 strip opened in toolbar mode brings the editor to its size.
     NeedToSave = 0;
     DialogChoice = StripFile("small.bmp", 16, 2);
     Command(IDM_OPEN);
     PaintStrip();
-    EXPECT_STATE("pace=16 format=6");
+    EXPECT_EQ(Pace, 16);
+    EXPECT_EQ(OpenPaceMessageToMenu, 6);
     EXPECT_EQ(Markers(), MarkersOf({0, 1}));
 }
 
@@ -348,7 +369,9 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
         EXPECT_EQ(ReadBytes(path), old);
         EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
-        EXPECT_STATE("strip=1 count=4 need=1");
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(ToolBarStr.StripCount, 4);
+        EXPECT_EQ(NeedToSave, 1);
     };
     locked([&] { Command(IDM_SAVE); });
     SavePromptAnswer = 0;   // yes: save first, into the same file
@@ -361,7 +384,8 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         SendDlgItemMessageA(hModlessDlg, IDC_RES32, BM_CLICK, 0, 0);
         SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
     });
-    EXPECT_STATE("pace=16 mode=toolbar");   // nothing of the dialog applied
+    EXPECT_EQ(Pace, 16) << "nothing of the dialog applied";
+    EXPECT_EQ(MenuStr.ToolbarMode, 1);
 
     // Free again, leaving saves the strip, with an image added just before
     // the strip could paint, and ends the mode.
@@ -387,8 +411,9 @@ TEST_F(Strip, AStripFileThatCannotBeReadAtStartLeavesANewUnnamedStrip) {
         PaintStrip();
         ASSERT_EQ(Prompts.size(), 1u);
         EXPECT_EQ(Prompts[0].Text, c.Message);
-        EXPECT_STATE("strip=1 count=1");
+        EXPECT_EQ(ToolBarStr.StripActive, 1);
         EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
+        EXPECT_EQ(ToolBarStr.StripCount, 1);
         EXPECT_STREQ(szFileName, "");
         Button(IDC_STRIPADD);
         Command(IDM_SAVE);   // asks for a name: the person cancels
