@@ -242,3 +242,20 @@ TEST_F(Files, EditsMarkANamedImageChangedAndKeepItsName) {
         EXPECT_EQ(NeedToSave, 0) << "command " << command;
     }
 }
+
+// A disk that fills up while the file is written: run by CTest with a
+// file-size limit on the process (PIXTOR_FILE_LIMIT bytes); skipped without.
+TEST_F(Files, ADiskThatFillsUpDuringASaveKeepsTheOldFileAndTheDrawingUnsaved) {
+    if (!getenv("PIXTOR_FILE_LIMIT")) GTEST_SKIP() << "needs a file-size limit";
+    const std::string target = folder + "full.ico";
+    const std::vector<uint8_t> old = {0, 0, 1, 0, 1, 0, 'o', 'l', 'd'};
+    WriteBytes(target, old);
+    Command(IDM_SIZE32);   // 3262 bytes, beyond the limit
+    Draw();
+    DialogChoice = target;
+    Command(IDM_SAVEAS);
+    EXPECT_TRUE(Prompted("Error writing file!"));
+    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(ReadBytes(target), old);
+    EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
+}
