@@ -161,6 +161,10 @@ def section_png(cli, work):
         for size in ([], ["--size", "16"]):
             cli.run("convert", path, os.path.join(work, "never.ico"), *size, rc=1, first=NOT_SUPPORTED, says=says)
     check(not os.path.exists(os.path.join(work, "never.ico")), "a refused PNG wrote a file")
+    # An empty data chunk before the data (legal, and holding nothing) changes nothing read.
+    plain = grey_png(16, 16)
+    spaced = write_bytes(os.path.join(work, "spaced.png"), plain[:33] + chunk(b"IDAT", b"") + plain[33:])
+    same(to_grid(cli, work, spaced), grid_of(16, lambda x, y: (90, 90, 90)), "a PNG with an empty data chunk")
     # info --json: one object per file with the same facts.
     cur = os.path.join(work, "hot.cur")
     cli.run("convert", small, cur, "--hotspot", "3,9")

@@ -38,7 +38,9 @@ static const char* Reason() {
 // Every chunk up to the end chunk lies within the file. The reader sizes
 // its buffers by the lengths the chunks claim, so a chunk that claims more
 // than the file holds would have it allocate gigabytes for a few bytes.
-static bool ChunksFitFile(const uint8_t* data, size_t size) {
+// Empty data chunks (legal, and nothing to decode) are noted in `empty`:
+// the reader would copy their nothing into a buffer it has not made yet.
+static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>& empty) {
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (size < 8 || std::memcmp(data, signature, 8) != 0) return true;   // the reader tells what it is not
     size_t at = 8;
@@ -47,6 +49,7 @@ static bool ChunksFitFile(const uint8_t* data, size_t size) {
                               static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
         if (length > size - at - 12) return false;
         if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        if (length == 0 && std::memcmp(data + at + 4, "IDAT", 4) == 0) empty.push_back(at);
         at += 12 + length;
     }
     return false;
@@ -54,7 +57,19 @@ static bool ChunksFitFile(const uint8_t* data, size_t size) {
 
 std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
     if (size > MaxPngBytes) return "larger than " + std::to_string(MaxPngBytes) + " bytes";
-    if (!ChunksFitFile(data, size)) return "a part of the PNG reaches beyond the end of the file";
+    std::vector<size_t> empty;
+    if (!ChunksFitFile(data, size, empty)) return "a part of the PNG reaches beyond the end of the file";
+    std::vector<uint8_t> kept;   // the file without its empty data chunks, when it has any
+    if (!empty.empty()) {
+        size_t from = 0;
+        for (size_t at : empty) {
+            kept.insert(kept.end(), data + from, data + at);
+            from = at + 12;
+        }
+        kept.insert(kept.end(), data + from, data + size);
+        data = kept.data();
+        size = kept.size();
+    }
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
         return std::string("not a PNG picture (") + Reason() + ")";
