@@ -96,8 +96,8 @@ def draw(editor):
 
 def file_mismatches(path, picture):
     """The saved icon as Pillow reads it: every pixel as the board shows it,
-    transparent where the mask colour is (a wrong size or depth shows here:
-    the colours drawn are in no smaller table)."""
+    transparent where the mask colour is. (The GUI tests read back the
+    depth a save writes.)"""
     with Image.open(path) as im:
         if im.size != (16, 16):
             return ["Pillow reads %s as %s, expected 16x16" % (path, im.size)]

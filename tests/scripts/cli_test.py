@@ -138,9 +138,9 @@ def section_png(cli, work):
         f = cli.info(png)
         check(f == {"kind": "png", "size": str(pace), "depth": "24", "format index": str(FORMAT_INDEX[(pace, 24)]),
                     "images": "1"}, "info %s: %s" % (png, f))
-    # Other sizes, other shapes and broken files are refused, and nothing is written.
     small = os.path.join(work, "p16.png")
 
+    # Other sizes, other shapes and broken files are refused, and nothing is written.
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
