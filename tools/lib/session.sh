@@ -64,12 +64,25 @@ session_unmanaged() {
         >/dev/null 2>&1 </dev/null || { echo "could not set up $2" >&2; return 1; }
 }
 
-# session_leftovers PREFIX: the ids of the processes still running in the
-# Wine prefix PREFIX (by the WINEPREFIX of their environment).
+# session_leftovers PREFIX: the ids of the Wine programs still running in
+# the prefix PREFIX: processes with WINEPREFIX=PREFIX in their environment
+# whose program is Wine's loader or server. A caller may have that
+# WINEPREFIX itself, and so may everything it started (the display, shells,
+# timeout): none of those is a Wine program, and this script and its
+# ancestors never are.
 session_leftovers() {
-    # grep and cut run without the prefix in their environment, so they
-    # never find themselves.
-    WINEPREFIX= grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | WINEPREFIX= cut -d/ -f3 || true
+    local pid exe ours=" " up=$BASHPID
+    while [ -n "$up" ] && [ "$up" -gt 1 ]; do
+        ours="$ours$up "
+        up=$(awk '/^PPid:/ {print $2}' "/proc/$up/status" 2>/dev/null)
+    done
+    for pid in $(WINEPREFIX= grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3); do
+        case "$ours" in *" $pid "*) continue ;; esac
+        exe=$(readlink "/proc/$pid/exe" 2>/dev/null) || continue
+        case "${exe##*/}" in
+            wine | wine64 | wine-preloader | wine64-preloader | wineserver | wineserver64) echo "$pid" ;;
+        esac
+    done
 }
 
 # session_end_leftovers PREFIX: waits (3 s at most) for the programs of

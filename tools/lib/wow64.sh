@@ -124,6 +124,103 @@ wow64_make_root() {
     wow64_remove "$WOW64_ROOT" && $WOW64_SUDO mv "$WOW64_ROOT.new" "$WOW64_ROOT"
 }
 
+# The trial: whether this machine runs 32-bit Windows code at all. Some
+# kernels are built with 32-bit emulation but boot with it switched off;
+# there Wine starts no 32-bit program, and nothing in user space can change
+# that. The trial program (tools/lib/trial.c) is started in the root in both
+# its builds: the 64-bit one must run, or the root or its Wine is broken;
+# the 32-bit one tells whether this machine runs 32-bit code.
+WOW64_TRIAL_DIR=$WOW64_REPO/build/trial
+WOW64_VERDICT=""   # run, skip (this machine cannot) or fail
+WOW64_REASON=""
+
+# wow64_trial_build: both trial programs, rebuilt when older than the source.
+wow64_trial_build() {
+    local width exe src=$WOW64_REPO/tools/lib/trial.c
+    mkdir -p "$WOW64_TRIAL_DIR" || return 1
+    for width in 32 64; do
+        exe=$WOW64_TRIAL_DIR/trial$width.exe
+        [ "$exe" -nt "$src" ] && continue
+        if [ $width = 32 ]; then i686-w64-mingw32-gcc -O1 -s -o "$exe" "$src" || return 1
+        else x86_64-w64-mingw32-gcc -O1 -s -o "$exe" "$src" || return 1; fi
+    done
+}
+
+# wow64_trial_run WIDTH: true when the trial program of WIDTH bits prints its
+# line in the mounted root; what it printed is in WOW64_TRIAL_OUTPUT.
+wow64_trial_run() {
+    local status=0
+    WOW64_TRIAL_OUTPUT=$(timeout 60 "$WOW64_REPO/tools/wow64-run" "$WOW64_TRIAL_DIR/trial$1.exe" 2>&1 </dev/null) || status=$?
+    WOW64_TRIAL_OUTPUT=$(printf '%s' "$WOW64_TRIAL_OUTPUT" | tr -d '\r' | grep -v '^$' | head -n 3 | tr '\n' ' ')
+    [ $status = 0 ] && [ "${WOW64_TRIAL_OUTPUT% }" = "pixtor trial: $1-bit Windows code runs" ] ||
+        { WOW64_TRIAL_OUTPUT="exit $status, ${WOW64_TRIAL_OUTPUT:+printing \"${WOW64_TRIAL_OUTPUT% }\"}"; WOW64_TRIAL_OUTPUT=${WOW64_TRIAL_OUTPUT%, }; return 1; }
+}
+
+# wow64_kernel_words: the kernel's own words on why it runs no 32-bit code
+# (its log, else its command line or build settings); nothing when it says
+# nothing.
+wow64_kernel_words() {
+    local line
+    line=$($WOW64_SUDO dmesg 2>/dev/null | grep -m 1 -o '32-bit emulation disabled.*') || true
+    if [ -n "$line" ]; then
+        echo "32-bit emulation is off; the kernel's log says \"$line\""
+    elif tr ' ' '\n' </proc/cmdline 2>/dev/null | grep -qiE '^ia32_emulation=(0|n|no|off|false)$'; then
+        echo "32-bit emulation is off: ia32_emulation=off on the kernel's command line"
+    elif zcat /proc/config.gz 2>/dev/null | grep -qx 'CONFIG_IA32_EMULATION_DEFAULT_DISABLED=y' &&
+        ! tr ' ' '\n' </proc/cmdline | grep -qiE '^ia32_emulation=(1|y|yes|on|true)$'; then
+        echo "32-bit emulation is off: this kernel is built with it off unless booted with ia32_emulation=on"
+    fi
+}
+
+# wow64_decide ROOT TRIAL64 TRIAL32 WORDS: the verdict from what was found
+# (ROOT: whether the root was made; TRIAL64 and TRIAL32: empty when that
+# trial program ran, else what it printed; WORDS: the kernel's). Sets
+# WOW64_VERDICT and WOW64_REASON. PIXTOR_REQUIRE_32BIT=1 makes a machine
+# that cannot run 32-bit code a failure.
+wow64_decide() {
+    local log="$(dirname "$WOW64_ROOT")/wow64-root.log"
+    if [ "$1" != yes ]; then
+        if [ -n "$4" ]; then
+            WOW64_VERDICT=skip
+            WOW64_REASON="the 32-bit test root could not be made (see $log), and this machine's kernel runs no 32-bit code anyway ($4)"
+        else
+            WOW64_VERDICT=fail
+            WOW64_REASON="the 32-bit test root could not be made: is the Debian package mirror reachable? See $log"
+        fi
+    elif [ -n "$2" ]; then
+        WOW64_VERDICT=fail
+        WOW64_REASON="the 64-bit trial program did not run in the 32-bit test root either, so the root or its Wine is broken ($2)"
+    elif [ -z "$3" ]; then
+        WOW64_VERDICT=run
+        WOW64_REASON=""
+    else
+        WOW64_VERDICT=skip
+        if [ -n "$4" ]; then
+            WOW64_REASON="this machine's kernel runs no 32-bit code ($4)"
+        else
+            WOW64_REASON="this machine runs no 32-bit code: the 64-bit trial program ran, the 32-bit one did not ($3), and the kernel's log says nothing of why"
+        fi
+    fi
+    if [ $WOW64_VERDICT = skip ] && [ "${PIXTOR_REQUIRE_32BIT:-0}" = 1 ]; then
+        WOW64_VERDICT=fail
+        WOW64_REASON="$WOW64_REASON; PIXTOR_REQUIRE_32BIT=1 requires the 32-bit tests to run"
+    fi
+}
+
+# wow64_trial ROOT: the trial in the session of wow64_session (ROOT: yes when
+# the root was made), then wow64_decide.
+wow64_trial() {
+    local trial64="" trial32=""
+    if [ "$1" = yes ]; then
+        wow64_trial_build || { WOW64_VERDICT=fail; WOW64_REASON="the trial programs could not be built"; return; }
+        wow64_trial_run 64 || trial64=$WOW64_TRIAL_OUTPUT
+        [ -n "$trial64" ] || wow64_trial_run 32 || trial32=$WOW64_TRIAL_OUTPUT
+    fi
+    local words=""
+    [ "$1" = yes ] && [ -z "$trial32" ] || words=$(wow64_kernel_words)
+    wow64_decide "$1" "$trial64" "$trial32" "$words"
+}
+
 # wow64_mounted: true when the root is mounted, by this run or an outer one.
 wow64_mounted() {
     mountpoint -q "$WOW64_ROOT/proc" && mountpoint -q "$WOW64_ROOT$WOW64_REPO"
