@@ -91,8 +91,6 @@ static void InitExtractor(HWND hDlg, LPARAM faces) {
         wsprintfA(label, "%d", j);
         InsertItem(root, TVI_LAST, label, j);
     }
-    // Every icon in view at once, without a click on the root's button.
-    SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
 }
 
 // Icon V as the system renders it, at 32x32 over white, becomes the
@@ -106,6 +104,8 @@ static bool TakeChosenIcon(HWND hDlg) {
     uint32_t* pixels = nullptr;
     Owned<HBITMAP> picture(DrawOnWhite(icon, ExtractedEdge, ExtractedEdge, &pixels));
     if (picture) {
+        // The extracted icon replaces the whole picture: a snapshot first,
+        // so that Undo brings the picture back.
         DinamicSave();
         PortingProc0(pixels, GlobalPoint.Pixels);
     }
