@@ -22,17 +22,19 @@ bool ReadAll(ByteStream& file, uint64_t offset, void* bytes, size_t count) {
 
 bool ValidStrip(const StripImages& strip) {
     if (strip.Pace != 16 && strip.Pace != 32) return false;
-    if (strip.Count < 1 || strip.Count > MaxStripImages) return false;
-    const size_t want = static_cast<size_t>(strip.Count) * static_cast<size_t>(strip.Pace) *
-                        static_cast<size_t>(strip.Pace);
-    return strip.Pixels.size() == want;
+    if (strip.Count < 1) return false;
+    const uint64_t pixels = static_cast<uint64_t>(strip.Count) * static_cast<uint64_t>(strip.Pace) *
+                            static_cast<uint64_t>(strip.Pace);
+    // The file's size field holds the header and every pixel.
+    if (StripHeaderBytes + 4 * pixels > 0xFFFFFFFFu) return false;
+    return strip.Pixels.size() == pixels;
 }
 
 int WriteStrip(ByteStream& file, const StripImages& strip) {
     const uint32_t s = static_cast<uint32_t>(strip.Pace);
     const uint32_t n = static_cast<uint32_t>(strip.Count);
-    const uint32_t width = n * s;                       // at most 4096 * 32
-    const uint32_t pixelBytes = 4u * width * s;         // at most 16 MiB
+    const uint32_t width = n * s;
+    const uint32_t pixelBytes = 4u * width * s;         // fits: ValidStrip
 
     uint8_t fileHeader[FileHeaderBytes] = {};
     fileHeader[0] = 'B';
@@ -86,11 +88,12 @@ int ReadStrip(ByteStream& file, StripImages& strip) {
     if (width <= 0) return FileReadError;
     const int32_t count = width / height;
     if (count < 1) return FileNotSupported;
-    if (count > MaxStripImages) return FileReadError;
     const uint64_t rowBytes = 4u * static_cast<uint64_t>(width);
     const uint64_t end = static_cast<uint64_t>(offBits) + rowBytes * static_cast<uint64_t>(height);
     const long long size = file.Size();
     if (size < 0 || end > static_cast<uint64_t>(size)) return FileReadError;
+    // Held: a strip this large cannot be addressed here (a 32-bit build).
+    if (rowBytes * static_cast<uint64_t>(height) > SIZE_MAX / 2) return FileNoMemory;
 
     // Now the file is known to hold every byte read below.
     const size_t s = static_cast<size_t>(height);

@@ -14,9 +14,9 @@ struct StripImages {
     std::vector<uint32_t> Pixels;
 };
 
-// A strip wider than this is refused on reading (and never written).
-constexpr int MaxStripImages = 4096;
 constexpr int StripHeaderBytes = 54;
+// A strip holds any number of images; only the file's own size fields
+// (32 bits) bound one that is written.
 
 // Writes the 14-byte file header, the 40-byte image header and the pixel
 // rows, each write tested. Returns FileOk, FileNoMemory (a strip that cannot
@@ -26,5 +26,7 @@ int WriteStripBitmap(ByteStream& file, const StripImages& strip);
 // Reads a strip: 32 bits per pixel, height 16 or 32, n = width / height
 // images (extra columns are dropped). Returns FileOk, FileNotSupported,
 // FileReadError (failed read, or a width or pixel data the file does not
-// hold) or FileNoMemory; strip is replaced only on FileOk.
+// hold) or FileNoMemory (a strip this machine cannot hold); strip is
+// replaced only on FileOk. What it holds in memory is at most what the
+// file holds.
 int ReadStripBitmap(ByteStream& file, StripImages& strip);

@@ -486,8 +486,6 @@ int Convert(const std::vector<std::string>& args) {
 
 int StripJoin(const std::vector<std::string>& args) {
     if (args.size() < 2) return Usage("strip join takes OUT.bmp and at least one IN");
-    if (args.size() - 1 > static_cast<size_t>(MaxStripImages))
-        return Usage(("a strip holds at most " + std::to_string(MaxStripImages) + " images").c_str());
     StripImages strip;
     strip.Count = 0;
     for (size_t i = 1; i < args.size(); ++i) {
