@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
-#include "controls/Prompt.h"
+#include "platform/Prompt.h"
 #include "document/Document.h"
 #include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"

@@ -3,13 +3,14 @@
 // ask the main window for the matching gradient fill. Three sliders set the
 // blue, green and red channels. Both windows paint into a memory bitmap and
 // copy it in one step, so their many one-pixel lines do not flicker.
-#include "controls/Gdi.h"
 #include "colour/Gradient.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "colour/Palette.h"
+#include "platform/ChildWindow.h"
+#include "platform/Gdi.h"
 #include "document/Document.h"
 #include "resources/Ids.h"
 
@@ -110,12 +111,13 @@ static void GradientClick(HWND hwnd, LPARAM lParam) {
     MouseBit = 1;
 }
 
+static void PaintGradient(HWND hwnd) { PaintBuffered(hwnd, PaintGradientPicture); }
+
 LRESULT CALLBACK GradWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (ChildWindowMessage(hwnd, message, PaintGradient, &result)) return result;
     switch (message) {
-    case WM_CREATE: return 1;
-    case WM_PAINT: PaintBuffered(hwnd, PaintGradientPicture); return 0;
     case WM_LBUTTONDOWN: GradientClick(hwnd, lParam); return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }
@@ -180,18 +182,19 @@ static void SliderCreate(HWND hwnd) {
     if (rc.bottom > 0) Scale = 256 / rc.bottom;
 }
 
+static void PaintSlider(HWND hwnd) {
+    const int slider = SliderOf(hwnd);
+    PaintBuffered(hwnd, [slider](HDC mem, int w, int h) { PaintSliderPicture(mem, w, h, slider); });
+}
+
 LRESULT CALLBACK GradScrollWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) SliderCreate(hwnd);
+    LRESULT result = 0;
+    if (ChildWindowMessage(hwnd, message, PaintSlider, &result)) return result;
     switch (message) {
-    case WM_CREATE: SliderCreate(hwnd); return 1;
     case WM_LBUTTONDOWN: SetCapture(hwnd); return 0;
     case WM_LBUTTONUP: ReleaseCapture(); return 0;
     case WM_MOUSEMOVE: SliderDrag(hwnd, wParam, lParam); return 0;
-    case WM_PAINT: {
-        const int slider = SliderOf(hwnd);
-        PaintBuffered(hwnd, [slider](HDC mem, int w, int h) { PaintSliderPicture(mem, w, h, slider); });
-        return 0;
-    }
-    case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

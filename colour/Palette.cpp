@@ -2,6 +2,7 @@
 // buttons and brushes. A colour change renews its brush and refills its
 // button at once.
 #include "colour/Palette.h"
+#include "platform/Gdi.h"
 
 COLORREF ColorTable[1];
 COLORREF crCustColors[20];
@@ -43,9 +44,7 @@ void SetPaletteBrush(int k, COLORREF colour) {
     if (HWND button = hPalete[k]) {
         RECT rc;
         GetClientRect(button, &rc);
-        HDC hdc = GetDC(button);
-        FillRect(hdc, &rc, hPaleteTableItem[k]);
-        ReleaseDC(button, hdc);
+        FillRect(WindowDC(button), &rc, hPaleteTableItem[k]);
     }
 }
 

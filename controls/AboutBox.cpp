@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "controls/Dialogs.h"
+#include "platform/Gdi.h"
 #include "resources/Ids.h"
 
 
@@ -14,7 +15,7 @@ static const char* const AboutLines[4] = {
 };
 
 static void PaintAboutLines(HWND hDlg) {
-    HDC hdc = GetDC(hDlg);
+    WindowDC hdc(hDlg);
     SetTextColor(hdc, 0x00FFFF00);
     SetBkMode(hdc, TRANSPARENT);
     for (int i = 0; i < 4; ++i) {
@@ -23,7 +24,6 @@ static void PaintAboutLines(HWND hDlg) {
         rc.bottom += -90 + 40 * i;   // each line 20 pixels below the one before
         DrawTextA(hdc, AboutLines[i], -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
-    ReleaseDC(hDlg, hdc);
 }
 
 INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,6 @@
 // Control makers, bitmap buttons and the two command toolbars.
 #include "controls/Controls.h"
-#include "controls/Gdi.h"
+#include "platform/Gdi.h"
 #include <commctrl.h>
 #include <cstring>
 #include "resources/Ids.h"
@@ -13,12 +13,6 @@ static HWND MakeControl(DWORD exStyle, const char* cls, const char* text, DWORD 
                         HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id) {
     return CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
-}
-
-void ShowReadOut(HWND parent, int id, const char* text) {
-    char shown[32];
-    GetDlgItemTextA(parent, id, shown, sizeof shown);
-    if (std::strcmp(shown, text) != 0) SetDlgItemTextA(parent, id, text);
 }
 
 HWND StaticCallEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id) {

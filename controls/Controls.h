@@ -11,10 +11,6 @@ extern HBITMAP OwnerDrawFace[2 * BitmapButtonCount];
 extern HBITMAP CloseCleaner[2];      // "TOOL" and "DrawTool", released at exit
 
 HWND StaticCallEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
-// Gives read-out `id` of parent the text, unless it shows that text already:
-// a read-out repaints at every text it is given, and most pointer moves
-// leave most read-outs as they were.
-void ShowReadOut(HWND parent, int id, const char* text);
 HWND OwnButtonIconEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
 HWND PaleteButtonEx(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
 HWND CreateOwnerDrawButton(HINSTANCE inst, HWND parent, int x, int y, int cx, int cy, int id);
@@ -33,10 +29,6 @@ void ShowChosenTool(HWND toolbar, int tool);
 void HotSpotText(char* out);
 LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// What the program's own child windows do alike: creation goes on (1), a
-// paint is theirs, and their end posts the quit message; the rest is
-// the default. True with *result set when the message was one of these.
-bool ChildWindowMessage(HWND hwnd, UINT message, void (*paint)(HWND), LRESULT* result);
 
 // Copies the MenuStr check flags onto both menus.
 void UpdateMenu();

@@ -1,7 +1,8 @@
 // The hot-spot read-out above the board: "Hot spot:" and the coordinates.
 #include <cstdio>
 #include "controls/Controls.h"
-#include "controls/Gdi.h"
+#include "platform/ChildWindow.h"
+#include "platform/Gdi.h"
 #include "document/Document.h"
 
 void HotSpotText(char* out) {
@@ -25,15 +26,6 @@ static void PaintHotSpot(HWND hwnd) {
         DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_BOTTOM | DT_SINGLELINE);
     }
     EndPaint(hwnd, &ps);
-}
-
-bool ChildWindowMessage(HWND hwnd, UINT message, void (*paint)(HWND), LRESULT* result) {
-    switch (message) {
-    case WM_CREATE: *result = 1; return true;
-    case WM_PAINT: paint(hwnd); *result = 0; return true;
-    case WM_DESTROY: PostQuitMessage(0); *result = 0; return true;
-    }
-    return false;
 }
 
 LRESULT CALLBACK HotSpotWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,7 +6,6 @@
 #include "document/Document.h"
 #include "document/IcColors.h"
 #include "formats/win32/IconFile.h"
-#include "shell/FormatMessage.h"
 #include "resources/Ids.h"
 #include "strip/ToolBarStrip.h"
 
@@ -26,9 +25,9 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
     MainWindow = GetParent(hDlg);
     SendDlgItemMessageA(hDlg, IDC_RESOK, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(OkFace(faces)));
     CreateDialogFace(hDlg, RGB(60, 0, 180));
-    XxX = j = MenuStr.Size16 == 1 ? 0 : 1;
+    XxX = j = FormatTable[OpenPaceMessageToMenu].Pace == 32 ? 1 : 0;
     CheckRadioButton(hDlg, IDC_RES16, IDC_RES32, IDC_RES16 + j);
-    c = MenuStr.Depth24 == 1 ? 3 : MenuStr.Depth8 == 1 ? 2 : MenuStr.Depth4 == 1 ? 1 : 0;
+    c = DepthRankOf(OpenPaceMessageToMenu);
     CheckRadioButton(hDlg, IDC_RESDEPTH1, IDC_RESDEPTH24, IDC_RESDEPTH1 + c);
     cTool = MenuStr.IconMode == 1 ? 0 : 1;
     CheckRadioButton(hDlg, IDC_RESICONMODE, IDC_RESTOOLBARMODE, IDC_RESICONMODE + cTool);
@@ -59,13 +58,10 @@ static void ApplyResolution() {
     }
     XxX = j;
     CxC = c;
-    const int format = FormatIndex(XxX == 1 ? 32 : 16, CxC);
-    SetFormatFlags(format);
     MenuStr.IconMode = cTool == 0;
     MenuStr.ToolbarMode = cTool == 1;
-    UpdateMenu();
-    OpenPaceMessageToMenu = format;
-    SendFormat(MainWindow, format);
+    // The main window applies the format and puts every check on the menus.
+    SendMessageA(MainWindow, WM_FORMATINDEX, 0, FormatIndex(XxX == 1 ? 32 : 16, CxC));
     if (ToolBarStr.StripActive == 0 && cTool == 1) {
         ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
         // Shown at once, not only where the closing dialog uncovers it.

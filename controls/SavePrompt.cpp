@@ -1,7 +1,8 @@
 // The save-changes prompt: "Save changes to icon '...' ?" with bitmap
 // buttons Yes, No and Cancel on the violet face.
 #include "controls/Dialogs.h"
-#include "formats/win32/IconFile.h"
+#include "platform/Gdi.h"
+#include "document/Document.h"
 #include "resources/Ids.h"
 #include "strip/ToolBarStrip.h"
 
@@ -20,7 +21,7 @@ static void PaintQuestion(HWND hDlg) {
     UpdateWindow(question);
     RECT rc;
     GetClientRect(question, &rc);
-    HDC hdc = GetDC(question);
+    WindowDC hdc(question);
     FillRect(hdc, &rc, DialogFace(hDlg));
     SetBkColor(hdc, RGB(60, 0, 200));
     SetTextColor(hdc, RGB(0, 255, 0));
@@ -29,7 +30,6 @@ static void PaintQuestion(HWND hDlg) {
     rc.left += 3;
     rc.right -= 3;
     DrawTextA(hdc, text, -1, &rc, DT_CENTER | DT_WORDBREAK);
-    ReleaseDC(question, hdc);
 }
 
 static void EndPrompt(HWND hDlg, int code) {

@@ -1,7 +1,8 @@
 // The title strip: the mode picture and the file title in a violet band
 // over the top of the main window while it is not focused.
 #include "controls/Dialogs.h"
-#include "formats/win32/IconFile.h"
+#include "platform/Gdi.h"
+#include "document/Document.h"
 
 static const COLORREF StripFace = RGB(60, 0, 200);
 
@@ -16,13 +17,12 @@ INT_PTR CALLBACK MenuBar(HWND hDlg, UINT message, WPARAM wParam, LPARAM) {
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(DialogFace(hDlg));
     case WM_PAINT: {
-        HDC hdc = GetDC(hDlg);
+        WindowDC hdc(hDlg);
         RECT rc = {40, 15, 200, 40};
         SetBkColor(hdc, StripFace);
         SetBkMode(hdc, OPAQUE);
         SetTextColor(hdc, RGB(0, 255, 0));
         DrawTextA(hdc, szTitleName, -1, &rc, DT_BOTTOM);
-        ReleaseDC(hDlg, hdc);
         return FALSE;
     }
     case WM_DESTROY:

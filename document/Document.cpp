@@ -1,13 +1,6 @@
 #include "document/Document.h"
 #include <cstring>
 
-const FormatRow FormatTable[FormatCount] = {
-    {16, 1, 1},      {32, 1, 0xC82},
-    {16, 4, 0x10},   {32, 4, 0xC90},
-    {16, 8, 0x3F80}, {32, 8, 0xCB8},
-    {16, 24, 0x658}, {32, 24, 0xD05},
-};
-
 uint32_t VirtualScreen[ImagePixels];
 int Pace = 16;
 int OpenPaceMessageToMenu = 6;
@@ -18,9 +11,32 @@ int boolGreed = 0;
 int MouseBit = 0;
 int CursorShape = 0;
 CursorRecord CursorStr = {0, nullptr, 0, 0};
-MenuRecord MenuStr = {nullptr, nullptr, 1, 0, 1, 1, 0, 1, 0, 1, 0, 0, 0};
+MenuRecord MenuStr = {nullptr, nullptr, 1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0};   // size and depth: InitDocument
 DrawBarRecord DrawBar = {0, ToolBrush, 0, NoShapePending, NoShapePending, NoShapePending, NoShapePending};
 GlobalPointRecord GlobalPoint = {VirtualScreen, nullptr};
+char szFileName[NameLength], szTitleName[NameLength];
+char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
+char szFileNameEx[NameLength], szTitleNameEx[NameLength];
+
+// A copy cut to the buffer, always terminated.
+static void CopyName(char* to, const char* from) {
+    size_t n = 0;
+    while (n < NameLength - 1 && from[n]) ++n;
+    std::memcpy(to, from, n);
+    to[n] = '\0';
+}
+
+void KeepNames() {
+    CopyName(szFileNameCopy, szFileName);
+    CopyName(szTitleNameCopy, szTitleName);
+}
+
+void RestoreNames() {
+    CopyName(szFileName, szFileNameCopy);
+    CopyName(szTitleName, szTitleNameCopy);
+}
+
+void ForgetDocumentName() { szFileName[0] = szTitleName[0] = 0; }
 
 int FormatIndexOf(int pace, int bits) {
     for (int i = 0; i < FormatCount; ++i)
@@ -53,7 +69,7 @@ void InitDocument() {
     ClearImage(VirtualScreen);
 }
 
-void SetFormatFlags(int index) {
+static void SetFormatFlags(int index) {
     const FormatRow none = {0, 0, 0};
     const FormatRow& row = IsFormatIndex(index) ? FormatTable[index] : none;
     MenuStr.Size16 = row.Pace == 16;

@@ -31,15 +31,35 @@ struct FormatRow {
     int Bits;   // bits per pixel in the file: 1, 4, 8 or 24
     int iMx;    // the writer's size-and-depth code
 };
-extern const FormatRow FormatTable[FormatCount];
+inline constexpr FormatRow FormatTable[FormatCount] = {
+    {16, 1, 1},      {32, 1, 0xC82},
+    {16, 4, 0x10},   {32, 4, 0xC90},
+    {16, 8, 0x3F80}, {32, 8, 0xCB8},
+    {16, 24, 0x658}, {32, 24, 0xD05},
+};
 
 int FormatIndexOf(int pace, int bits);   // -1 when no row matches
-// The index of a size and a depth rank (0 = 1 bit .. 3 = 24 bits); 24 bits
-// is what strips and extracted icons take.
+// The index of a size and a depth rank (0 = 1 bit .. 3 = 24 bits), and
+// back; 24 bits is what strips and extracted icons take.
 constexpr int TrueColourRank = 3;
-inline int FormatIndex(int pace, int depthRank) { return 2 * depthRank + (pace == 32 ? 1 : 0); }
+constexpr int FormatIndex(int pace, int depthRank) { return 2 * depthRank + (pace == 32 ? 1 : 0); }
+constexpr int DepthRankOf(int index) { return index / 2; }
 int FormatIndexOfCode(int code);         // -1 for a code outside the table
-inline bool IsFormatIndex(int index) { return index >= 0 && index < FormatCount; }
+constexpr bool IsFormatIndex(int index) { return index >= 0 && index < FormatCount; }
+
+// Every size and depth rank finds its own row.
+constexpr bool FormatTableFollowsTheIndex() {
+    const int bits[4] = {1, 4, 8, 24};
+    for (int rank = 0; rank < 4; ++rank)
+        for (int pace = 16; pace <= 32; pace += 16) {
+            const int index = FormatIndex(pace, rank);
+            if (FormatTable[index].Pace != pace || FormatTable[index].Bits != bits[rank] ||
+                DepthRankOf(index) != rank)
+                return false;
+        }
+    return true;
+}
+static_assert(FormatTableFollowsTheIndex(), "the format table's rows stand in the order of the format index");
 
 // ---- Document state (owned here, one instance each) --------------------
 extern uint32_t VirtualScreen[ImagePixels];
@@ -88,13 +108,25 @@ struct GlobalPointRecord {
 };
 extern GlobalPointRecord GlobalPoint;
 
+// ---- The document's names --------------------------------------------
+// The file's path and title; the copies taken before a file dialog, to give
+// the pair back when the file cannot be read; the file the extractor lists.
+constexpr int NameLength = 256;
+extern char szFileName[NameLength], szTitleName[NameLength];
+extern char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
+extern char szFileNameEx[NameLength], szTitleNameEx[NameLength];
+void KeepNames();
+void RestoreNames();
+// An unnamed document (a new strip, or no strip any more).
+void ForgetDocumentName();
+
 // Start-up state of everything above; VirtualScreen becomes all MaskColor.
 void InitDocument();
-// The size and depth check flags of the index's row set, every other size
-// and depth flag cleared (all six for an index outside the table).
-void SetFormatFlags(int index);
-// Stores the index and sets Pace, iMx and the flags from its row. Indices
-// outside the table only clear the flags.
+// The one writer of size and depth: stores the index and sets Pace, iMx
+// and the six size and depth check flags from its row (the row's two set,
+// the other four cleared). Indices outside the table only clear the flags.
+// The main window applies it on the format message; nothing else sets
+// these.
 void ApplyFormatIndex(int index);
 // New image: all 1024 pixels transparent; size, depth and hot spot stay.
 void ClearImage(uint32_t* pixels);

@@ -3,6 +3,11 @@
 // accelerators, toolbars and buttons all send these as WM_COMMAND ids.
 #pragma once
 
+// The format message, the main window's one private message (WM_USER):
+// lParam carries a format index, which the main window applies. Always
+// sent, so the sender's next step sees the new size and depth.
+#define WM_FORMATINDEX      0x0400
+
 // ---- File, document and mode commands ---------------------------------
 #define IDM_OPEN            2
 #define IDM_SAVE            3

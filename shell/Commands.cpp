@@ -3,15 +3,14 @@
 #include "colour/Palette.h"
 #include "controls/Controls.h"
 #include "controls/Dialogs.h"
-#include "controls/Gdi.h"
-#include "controls/Prompt.h"
+#include "platform/Gdi.h"
+#include "platform/Prompt.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
-#include "document/win32/Board.h"
+#include "board/Board.h"
 #include "document/Undo.h"
-#include "formats/win32/Extractor.h"
+#include "controls/Extractor.h"
 #include "formats/win32/IconFile.h"
-#include "shell/FormatMessage.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
@@ -47,20 +46,16 @@ static void StepUndo(int direction) {
 static void ChangeSize(HWND hwnd, int size) {
     if (ToolBarStr.StripActive || Pace == size) return;
     NeedToSave = 1;
-    int old = Pace;
-    Pace = size;
-    DimeChange(size, old, VirtualScreen);
-    OpenPaceMessageToMenu += size == 32 ? 1 : -1;   // the same depth at the other size
-    SetFormatFlags(OpenPaceMessageToMenu);
-    UpdateMenu();
-    SendFormat(hwnd, OpenPaceMessageToMenu);
+    DimeChange(size, Pace, VirtualScreen);
+    // The same depth at the other size.
+    SendMessageA(hwnd, WM_FORMATINDEX, 0, FormatIndex(size, DepthRankOf(OpenPaceMessageToMenu)));
     InvalidateRect(hIcon, nullptr, TRUE);
     InvalidateRect(hwndChild, nullptr, size == 32);
 }
 
 static void ChangeDepth(HWND hwnd, int rank) {
     if (!ToolBarStr.StripActive) {
-        SendFormat(hwnd, FormatIndex(Pace, rank));
+        SendMessageA(hwnd, WM_FORMATINDEX, 0, FormatIndex(Pace, rank));
     }
     UpdateMenu();
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -174,21 +169,17 @@ static void Open(HWND hwnd) {
         FileFlag = 1;
         // A file that could not be read leaves the document, and whether it
         // has unsaved changes, as it was.
-        const bool read = PopFileRead(VirtualScreen, szFileName) != 0;
+        const int index = PopFileRead(VirtualScreen, szFileName);
         MouseBit = 1;
-        if (read) NeedToSave = 0;
+        if (index >= 0) NeedToSave = 0;
         DinamicMem.Stored = 0;
         DinamicMem.StepsBack = 0;
         DinamicMem.NextSlot = 0;
+        // The size and depth of what was read; as they were when nothing was.
+        SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
         if (ToolBarStr.StripActive) {
-            Pace = ToolBarStr.StripPace;
-            SetFormatFlags(FormatIndex(Pace, TrueColourRank));
-            UpdateMenu();
-            SendFormat(hwnd, FormatIndex(Pace, TrueColourRank));
             InvalidateRect(hwnd, nullptr, TRUE);
             InvalidateRect(hIcon, nullptr, TRUE);
-        } else {
-            SendFormat(hwnd, OpenPaceMessageToMenu);
         }
     }
     PopFileInitialize(hwnd, 0);
@@ -223,7 +214,7 @@ static void Save(HWND hwnd) {
 static bool OfferToSave(HWND hwnd) {
     SettleStrip();
     if (NeedToSave == 0) return true;
-    int answer = PixtorSavePrompt(hwnd, hBitDialogue);
+    int answer = PixtorSavePrompt ? PixtorSavePrompt(hwnd, hBitDialogue) : RunSavePrompt(hwnd, hBitDialogue);
     if (answer == 2) return false;
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
@@ -328,7 +319,7 @@ static void Extract(HWND hwnd) {
     if (PopFileOpenDlg(hwnd, szFileNameEx, szTitleNameEx) &&
         DialogBoxParamA(hInst, "EXTRACTOR", hwnd, Extractor, reinterpret_cast<LPARAM>(hBitDialogue)) == 1) {
         if (Pace == 16) DimeChange(16, 32, VirtualScreen);
-        SendFormat(hwnd, FormatIndex(Pace, TrueColourRank));
+        SendMessageA(hwnd, WM_FORMATINDEX, 0, FormatIndex(Pace, TrueColourRank));
         NeedToSave = 1;
         FileFlag = 1;
         szFileName[0] = szTitleName[0] = 0;

@@ -10,13 +10,13 @@
 #include "colour/Palette.h"
 #include "controls/Controls.h"
 #include "controls/Dialogs.h"
-#include "controls/Gdi.h"
-#include "controls/SystemLibraries.h"
-#include "document/win32/Board.h"
+#include "platform/ChildWindow.h"
+#include "platform/Gdi.h"
+#include "platform/SystemLibraries.h"
+#include "board/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "formats/win32/IconFile.h"
-#include "shell/FormatMessage.h"
 #include "resources/Ids.h"
 #include "shell/Layout.h"
 #include "shell/Shell.h"
@@ -79,7 +79,7 @@ static void CreateChildWindows(HWND hwnd) {
 static bool HasExtension(const char* ext, const char* wanted) { return lstrcmpiA(ext, wanted) == 0; }
 
 // The file named on the command line, in quotes or not.
-static void OpenCommandLineFile(const char* commandLine) {
+static void OpenCommandLineFile(HWND hwnd, const char* commandLine) {
     lstrcpynA(szFileName, commandLine ? commandLine : "", NameLength);
     if (szFileName[0] == 0) return;
     LateGetFileTitleA(szFileName, szTitleName, NameLength);
@@ -111,7 +111,8 @@ static void OpenCommandLineFile(const char* commandLine) {
     // A file that cannot be read leaves no name behind: Save then asks for
     // one rather than writing the blank image over that file.
     szFileNameCopy[0] = szTitleNameCopy[0] = 0;
-    if (PopFileRead(VirtualScreen, szFileName)) {
+    const int index = PopFileRead(VirtualScreen, szFileName);
+    if (index >= 0) {
         FileFlag = 1;
     } else {
         szFileName[0] = szTitleName[0] = 0;
@@ -120,14 +121,14 @@ static void OpenCommandLineFile(const char* commandLine) {
     // A strip file that could not be read still leaves toolbar mode whole:
     // a new, unnamed strip starts from the board.
     if (ToolBarStr.StripActive && !ToolBarStr.hStripList) ToolBarStr.CreateRequest = 1;
-    ApplyFormatIndex(OpenPaceMessageToMenu);
+    if (index >= 0) OnFormatMessage(hwnd, index);
     UpdateMenu();
 }
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
-    MenuStr.SimpleGrid = MenuStr.Size16 = MenuStr.Depth24 = MenuStr.ShowGrid = MenuStr.IconMode = 1;
-    MenuStr.InversionGrid = MenuStr.ToolbarMode = MenuStr.Size32 = 0;
-    MenuStr.Depth8 = MenuStr.Depth4 = MenuStr.Depth1 = 0;
+    // Size and depth are the document's start format, set at start-up.
+    MenuStr.SimpleGrid = MenuStr.ShowGrid = MenuStr.IconMode = 1;
+    MenuStr.InversionGrid = MenuStr.ToolbarMode = 0;
     CursorStr.IsCursor = 0;
     CursorStr.HotX = CursorStr.HotY = 0;
     if (!DinamicMem.Block) {
@@ -172,7 +173,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
     CreateBitmapButtons(hwnd);
     CreateChildWindows(hwnd);
     PopFileInitialize(hwnd, 0);
-    OpenCommandLineFile(static_cast<const char*>(cs->lpCreateParams));
+    OpenCommandLineFile(hwnd, static_cast<const char*>(cs->lpCreateParams));
     return 0;
 }
 
@@ -205,8 +206,7 @@ const char* PreviewTextOf(int code) {
     return index >= 0 ? PreviewText[index] : "";
 }
 
-static void PaintPreview() {
-    HDC hdc = GetDC(hIcon);
+static void DrawPreview(HDC hdc) {
     RECT rc;
     GetClientRect(hIcon, &rc);
     rc.top += 35;
@@ -227,7 +227,10 @@ static void PaintPreview() {
         }
     const BITMAPINFO bi = Header32(E, -E);
     SetDIBitsToDevice(hdc, x0 - 1, y0 - 1, E, E, 0, 0, 0, E, preview, &bi, DIB_RGB_COLORS);
-    ReleaseDC(hIcon, hdc);
+}
+
+static void PaintPreview() {
+    DrawPreview(WindowDC(hIcon));
     if (ToolBarStr.CreateRequest == 1) {
         InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
         UpdateWindow(ToolBarStr.hStripWnd);
@@ -306,14 +309,13 @@ static void OnNotify(WPARAM wParam, const NMHDR* header) {
     FormatHint(hint, header->hwndFrom, wParam);
     RECT rc;
     GetClientRect(hStatBar, &rc);
-    HDC hdc = GetDC(hStatBar);
+    WindowDC hdc(hStatBar);
     SetBkMode(hdc, TRANSPARENT);
     {
         Selected font(hdc, GetStockObject(ANSI_VAR_FONT));
         SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
         DrawTextA(hdc, hint, -1, &rc, DT_SINGLELINE | DT_VCENTER);
     }
-    ReleaseDC(hStatBar, hdc);
 }
 
 static void OnInitMenu() {
@@ -389,8 +391,6 @@ static void OnSize() {
     hMenuDialogue = nullptr;
 }
 
-void SendFormat(HWND mainWindow, int index) { SendMessageA(mainWindow, WM_USER, 0, index); }
-
 LRESULT OnFormatMessage(HWND, unsigned index) {
     ApplyFormatIndex(static_cast<int>(index));
     if (!IsFormatIndex(static_cast<int>(index))) return 0;
@@ -414,7 +414,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         if (WindowFromDC(reinterpret_cast<HDC>(wParam)) == hwnd) return 1;
         break;
     case WM_COMMAND: OnCommand(hwnd, LOWORD(wParam)); return 0;
-    case WM_USER: return OnFormatMessage(hwnd, LOWORD(lParam));
+    case WM_FORMATINDEX: return OnFormatMessage(hwnd, LOWORD(lParam));
     case WM_NOTIFY: OnNotify(wParam, reinterpret_cast<const NMHDR*>(lParam)); break;
     case WM_INITMENU: OnInitMenu(); return 0;
     case WM_CTLCOLORBTN: return OnCtlColorBtn(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

@@ -5,7 +5,7 @@
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
-#include "document/win32/Board.h"
+#include "board/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"
@@ -30,6 +30,7 @@ static const char* const CursorNames[9] = {"Icur", "Line", "Spill", "Round", nul
 
 static HMENU hMenuBar, hFileMenu;
 static HBRUSH hMenuBarBrush;
+static HBRUSH hClassBrush;        // the main window class's face
 static HACCEL hAccel;
 
 void SizeTheWindow(int* x, int* y, int* cx, int* cy) {
@@ -108,7 +109,6 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     InitGradient();
     ToolBarStr = ToolBarRecord{};
     GlobalPoint.Pixels = VirtualScreen;
-    OpenPaceMessageToMenu = 6;
     InitCommonControls();
     hInst = instance;
     RegisterClasses();
@@ -120,9 +120,10 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
                                 yStart, 528, 528, nullptr, hMenuBar, hInst, cmdLine);
     if (!hwnd) return nullptr;
     TrimSystemMenu(hwnd);
-    HBRUSH old = reinterpret_cast<HBRUSH>(SetClassLongPtrA(
-        hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(CreateSolidBrush(0x00C8001E))));
-    DeleteObject(old);
+    // The class's face from now on; the brush it replaces is the stock
+    // white one, or the one the last teardown freed.
+    hClassBrush = CreateSolidBrush(0x00C8001E);
+    SetClassLongPtrA(hwnd, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(hClassBrush));
     ShowWindow(hwnd, cmdShow);
     UpdateWindow(hwnd);
     hModlessDlg = nullptr;
@@ -152,6 +153,8 @@ void PixtorTeardown() {
     MenuStr.hMainMenu = nullptr;
     if (hMenuBarBrush) DeleteObject(hMenuBarBrush);
     hMenuBarBrush = nullptr;
+    if (hClassBrush) DeleteObject(hClassBrush);   // no window of the class is left
+    hClassBrush = nullptr;
     if (hAccel) DestroyAcceleratorTable(hAccel);
     hAccel = nullptr;
     ObjectDestructor();

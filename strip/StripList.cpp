@@ -1,7 +1,7 @@
 #include "strip/StripList.h"
 #include <cstring>
 #include <vector>
-#include "controls/Gdi.h"
+#include "platform/Gdi.h"
 
 namespace {
 
@@ -42,10 +42,8 @@ bool ReadListBits(HIMAGELIST list, int index, std::vector<uint32_t>& bits, int& 
     if (!GetObjectA(info.hbmImage, sizeof bm, &bm) || r.right > bm.bmWidth || r.bottom > bm.bmHeight) return false;
     std::vector<uint32_t> rows(static_cast<size_t>(bm.bmWidth) * cy);
     BITMAPINFO header = Header32(bm.bmWidth, bm.bmHeight);   // bottom-up: scan 0 is the bottom row
-    HDC screen = GetDC(nullptr);
-    const int got = GetDIBits(screen, info.hbmImage, bm.bmHeight - r.bottom, cy, rows.data(), &header,
+    const int got = GetDIBits(WindowDC(nullptr), info.hbmImage, bm.bmHeight - r.bottom, cy, rows.data(), &header,
                               DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
     if (got != cy) return false;
     for (int y = 0; y < cy; ++y)
         std::memcpy(&bits[static_cast<size_t>(y) * cx], &rows[static_cast<size_t>(cy - 1 - y) * bm.bmWidth + r.left],

@@ -3,10 +3,8 @@
 // delete, create, the three selection limits, add, update, retrieve), and
 // then draws the visible slots with the selected image enlarged.
 #include "strip/ToolBarStrip.h"
-#include "controls/Controls.h"
+#include "platform/ChildWindow.h"
 #include "document/Document.h"
-#include "formats/win32/IconFile.h"
-#include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 
 ToolBarRecord ToolBarStr;
@@ -22,7 +20,6 @@ int SelectedImage() {
     return index >= 0 && index < ToolBarStr.StripCount ? index : -1;
 }
 
-void ForgetDocumentName() { szFileName[0] = szTitleName[0] = 0; }
 
 void Discard() {
     ToolBarStr.CreateRequest = ToolBarStr.DiscardRequest = 0;
@@ -79,11 +76,10 @@ void HoldSelection(int visible) {
     if (ToolBarStr.SelSlot > ToolBarStr.StripCount - 1) ToolBarStr.SelSlot = ToolBarStr.StripCount - 1;
 }
 
-// A blank image is all mask colour. The strip never grows past what its
-// file can hold, so every strip the editor makes can be saved.
+// A blank image is all mask colour.
 void AddBlank() {
     ToolBarStr.AddRequest = 0;
-    if (!ToolBarStr.hStripList || ToolBarStr.StripCount >= MaxStripImages) return;
+    if (!ToolBarStr.hStripList) return;
     static uint32_t blank[ImagePixels];
     ClearImage(blank);
     if (AppendStripImages(ToolBarStr.hStripList, Pace, 1, blank)) ++ToolBarStr.StripCount;

@@ -2,7 +2,6 @@
 #include <new>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
-#include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"
@@ -24,18 +23,14 @@ int BitmapFormat(ByteStream& file) {
     return WriteStripBitmap(file, strip);
 }
 
-bool BitmapFormatOpen(ByteStream& file) {
+int BitmapFormatOpen(ByteStream& file) {
     StripImages strip;
     const int code = ReadStripBitmap(file, strip);
-    if (code != FileOk) {
-        MistakeHandler(code);
-        return false;
-    }
+    if (code != FileOk) return code;
     HIMAGELIST list = CreateStripList(strip.Pace, strip.Count);
     if (!list || !AppendStripImages(list, strip.Pace, strip.Count, strip.Pixels.data())) {
         if (list) ImageList_Destroy(list);
-        MistakeHandler(FileNoMemory);
-        return false;
+        return FileNoMemory;
     }
     // Only a strip that is whole replaces the current one.
     if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
@@ -49,7 +44,6 @@ bool BitmapFormatOpen(ByteStream& file) {
     // Edits asked of the strip that was open do not fall on this one.
     ToolBarStr.DiscardRequest = ToolBarStr.AddRequest = ToolBarStr.DeleteRequest = ToolBarStr.UpdateRequest = 0;
     ToolBarStr.RetrieveRequest = 1;
-    OpenPaceMessageToMenu = FormatIndex(strip.Pace, TrueColourRank);
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
-    return true;
+    return FileOk;
 }

@@ -8,9 +8,8 @@
 int BitmapFormat(ByteStream& file);
 
 // Reads a strip and makes it the current one: the list, its count and
-// size, the selection at image 0 with the first image to come onto the
-// board at the strip's next paint, and the format index of its size.
-// A file that cannot be read is reported here and changes nothing but the
-// document's name, which goes back to the copies. True when the strip was
-// replaced.
-bool BitmapFormatOpen(ByteStream& file);
+// size (ToolBarStr.StripPace), the selection at image 0 with the first
+// image to come onto the board at the strip's next paint. Returns FileOk,
+// or the file error code of a strip that could not be read, which changes
+// nothing; the caller reports it.
+int BitmapFormatOpen(ByteStream& file);

@@ -1,22 +1,18 @@
-// File names, read dispatch and error reporting on the Win32 side.
+// File dialogs, read/write dispatch and error reporting on the Win32 side.
 #include "formats/win32/IconFile.h"
 #include <shellapi.h>
 #include <cstring>
-#include "controls/Gdi.h"
-#include "controls/Prompt.h"
-#include "controls/SystemLibraries.h"
+#include "platform/Gdi.h"
+#include "platform/Prompt.h"
+#include "platform/SystemLibraries.h"
 #include "document/Document.h"
-#include "document/win32/Board.h"
+#include "board/Board.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/SafeWrite.h"
 #include "formats/win32/BitmapFormat.h"
 #include "formats/win32/HandleStream.h"
 #include "strip/ToolBarStrip.h"
-
-char szFileName[NameLength], szTitleName[NameLength];
-char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
-char szFileNameEx[NameLength], szTitleNameEx[NameLength];
 
 static OPENFILENAMEA ofn;
 // The main window, which owns the file dialogs and every file message.
@@ -28,16 +24,6 @@ static const char szFilter[] =
 static const char szFilterEx[] = "Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
 static const char szFilterBmp[] = "Bitmap (*.BMP)\0*.bmp\0";
 static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
-
-void KeepNames() {
-    lstrcpynA(szFileNameCopy, szFileName, NameLength);
-    lstrcpynA(szTitleNameCopy, szTitleName, NameLength);
-}
-
-void RestoreNames() {
-    lstrcpynA(szFileName, szFileNameCopy, NameLength);
-    lstrcpynA(szTitleName, szTitleNameCopy, NameLength);
-}
 
 void PopFileInitialize(HWND hwnd, int filterSet) {
     if (filterSet < 0 || filterSet > 2) filterSet = 0;
@@ -102,7 +88,7 @@ int MistakeHandler(int code) {
 }
 
 // The system renders the file's first icon at 32x32 over black; that picture
-// becomes the image, as a 32x32 24-bit document.
+// becomes the image, which the caller makes a 32x32 24-bit document.
 static void NoSupport() {
     uint32_t* pixels = GlobalPoint.Pixels;
     HICON icon = LateExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(FileOwner, GWLP_HINSTANCE)),
@@ -117,20 +103,20 @@ static void NoSupport() {
     ReadTopDownRows(memory, bitmap, 32, pixels);
     PortingProc0(pixels, pixels);
     if (icon && icon != reinterpret_cast<HICON>(1)) DestroyIcon(icon);
-    OpenPaceMessageToMenu = FormatIndex(32, TrueColourRank);
 }
 
-// True when the file became the document (read, or converted on request).
-static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
+// The format index of what became the document (read, or converted on
+// request), -1 when nothing did.
+static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
         if (Ask(FileOwner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
             NoSupport();
-            return true;
+            return FormatIndex(32, TrueColourRank);
         }
         RestoreNames();
-        return false;
+        return -1;
     case IconReadFailed:
         MistakeHandler(FileReadError);
         break;
@@ -144,13 +130,20 @@ static bool ReadIcon(ByteStream& stream, uint32_t* pixels) {
         CursorStr.HotY = result.HotY;
         InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     }
-    if (result.Outcome == IconLoaded) OpenPaceMessageToMenu = result.FormatIndex;
     // A depth no decoding fits leaves the picture as it was, without a
     // message: then the name stays the picture's too.
     if (result.Outcome == IconUnknownDepth) {
         RestoreNames();
     }
-    return result.Outcome == IconLoaded;
+    return result.Outcome == IconLoaded ? result.FormatIndex : -1;
+}
+
+// A strip in toolbar mode: its size at 24 bits, -1 when it was not read.
+static int ReadStrip(ByteStream& stream) {
+    const int code = BitmapFormatOpen(stream);
+    if (code == FileOk) return FormatIndex(ToolBarStr.StripPace, TrueColourRank);
+    MistakeHandler(code);
+    return -1;
 }
 
 int PopFileRead(uint32_t* pixels, const char* path) {
@@ -158,10 +151,10 @@ int PopFileRead(uint32_t* pixels, const char* path) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         MistakeHandler(FileCantOpen);
-        return 0;
+        return -1;
     }
     HandleStream stream(file);
-    const bool read = ToolBarStr.StripActive ? BitmapFormatOpen(stream) : ReadIcon(stream, pixels);
+    const int index = ToolBarStr.StripActive ? ReadStrip(stream) : ReadIcon(stream, pixels);
     CloseHandle(file);
-    return read ? 1 : 0;
+    return index;
 }

@@ -1,16 +1,9 @@
-// The document's file names, the read/write dispatch between the file
-// system and the codecs, and the reporting of file errors.
+// The read/write dispatch between the file system and the codecs, the
+// file dialogs, and the reporting of file errors.
 #pragma once
 #include <windows.h>
 #include <cstdint>
-
-constexpr int NameLength = 256;
-extern char szFileName[NameLength], szTitleName[NameLength];
-extern char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
-extern char szFileNameEx[NameLength], szTitleNameEx[NameLength];
-// The copies taken of the name pair, and the pair given back from them.
-void KeepNames();
-void RestoreNames();
+#include "document/Document.h"
 
 // The file dialogs: filter set 0 icons and cursors, 1 executables and
 // libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen.
@@ -23,7 +16,8 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int code);
 // Save dialog, then write; 0 when written, 1 when cancelled.
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
-// in toolbar mode); 1 when the file became the document, 0 when it could
+// in toolbar mode). Returns the format index of what became the document,
+// for the caller to send as the format message, or -1 when the file could
 // not be opened or read, which leaves the document as it was.
 int PopFileRead(uint32_t* pixels, const char* path);
 // Shows the message of a file error code and gives the document back the

@@ -1,7 +1,7 @@
 // The drawing board and its tools, driven with the messages a person's
 // mouse would send, checked on the image and the read-outs.
 #include "tests/gui/EditorFixture.h"
-#include "document/win32/Board.h"
+#include "board/Board.h"
 
 using Cells = std::vector<std::pair<int, int>>;
 

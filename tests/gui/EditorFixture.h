@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 #include "colour/Palette.h"
-#include "controls/Prompt.h"
+#include "platform/Prompt.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"

@@ -1,14 +1,13 @@
 // The icon extractor: the icons of szFileNameEx, as the system renders
 // them, listed in a tree on the violet face; OK takes the chosen one.
-#include "formats/win32/Extractor.h"
+#include "controls/Extractor.h"
 #include <commctrl.h>
 #include <shellapi.h>
 #include "controls/Dialogs.h"
-#include "controls/Gdi.h"
-#include "controls/SystemLibraries.h"
+#include "platform/Gdi.h"
+#include "platform/SystemLibraries.h"
 #include "document/Document.h"
 #include "document/Undo.h"
-#include "formats/win32/IconFile.h"
 #include "resources/Ids.h"
 
 // The dialog's state, kept between openings: the chosen icon V is what

@@ -1,4 +1,4 @@
-#include "controls/SystemLibraries.h"
+#include "platform/SystemLibraries.h"
 
 namespace {
 

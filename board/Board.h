@@ -9,8 +9,5 @@ void DrawingBoard(HDC hdc, HWND hwnd);
 void ShowGreed(HDC hdc, HWND hwnd, int cells);
 void ShowGreedInv(HDC hdc, HWND hwnd, int cells);
 void ShowCurrentPixel(HWND parent, int index, const uint32_t* pixels);
-// Reads an edge x edge bitmap as 32-bit rows, top row first, in the
-// platform's blue-green-red order.
-void ReadTopDownRows(HDC hdc, HBITMAP bitmap, int edge, void* pixels);
 // Image pixel under a board position at the current size.
 int BoardToImage(unsigned boardPos);

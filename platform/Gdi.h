@@ -30,6 +30,22 @@ public:
     explicit MemoryDC(HDC like = nullptr) : Owner(CreateCompatibleDC(like)) {}
 };
 
+// A window's device context (the screen's for no window), released at the
+// end of the scope.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : hwnd(window), dc(GetDC(window)) {}
+    ~WindowDC() {
+        if (dc) ReleaseDC(hwnd, dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    operator HDC() const { return dc; }
+private:
+    HWND hwnd;
+    HDC dc;
+};
+
 // A GDI object (bitmap, pen, brush, font) deleted at the end of the scope;
 // declare it before the Selected that holds it, so it is deselected first.
 template <typename Handle>
@@ -48,9 +64,6 @@ private:
     HGDIOBJ old;
 };
 
-// The program's fonts: a face at a size in points (at the context's
-// resolution) with an average character width in pixels, normal weight,
-// the OEM character set, everything else the default.
 // The header of a 32-bit bitmap in blue, green, red order; a negative
 // height puts the top row first.
 inline BITMAPINFO Header32(int width, int height) {
@@ -64,6 +77,16 @@ inline BITMAPINFO Header32(int width, int height) {
     return info;
 }
 
+// Reads an edge x edge bitmap as 32-bit rows, top row first, in the
+// platform's blue-green-red order.
+inline void ReadTopDownRows(HDC hdc, HBITMAP bitmap, int edge, void* pixels) {
+    BITMAPINFO bi = Header32(edge, -edge);
+    GetDIBits(hdc, bitmap, 0, edge, pixels, &bi, DIB_RGB_COLORS);
+}
+
+// The program's fonts: a face at a size in points (at the context's
+// resolution) with an average character width in pixels, normal weight,
+// the OEM character set, everything else the default.
 inline HFONT CreatePointFont(HDC dc, int points, int width, const char* face) {
     LOGFONTA lf = {};
     lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);

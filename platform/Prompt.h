@@ -13,7 +13,7 @@ using ColourDialogFunction = BOOL (WINAPI*)(CHOOSECOLORA* cc);
 extern PromptFunction PixtorPrompt;           // MessageBoxA unless a test replaced it
 extern FileDialogFunction PixtorOpenDialog;   // GetOpenFileNameA
 extern FileDialogFunction PixtorSaveDialog;   // GetSaveFileNameA
-extern SavePromptFunction PixtorSavePrompt;   // the modal "AboutSave" prompt
+extern SavePromptFunction PixtorSavePrompt;   // none: the modal "AboutSave" prompt
 extern ColourDialogFunction PixtorColourDialog;   // ChooseColorA
 
 inline int Ask(HWND owner, const char* text, const char* caption, UINT type) {

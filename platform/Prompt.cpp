@@ -1,9 +1,8 @@
-#include "controls/Prompt.h"
-#include "controls/Dialogs.h"
-#include "controls/SystemLibraries.h"
+#include "platform/Prompt.h"
+#include "platform/SystemLibraries.h"
 
 PromptFunction PixtorPrompt = MessageBoxA;
 FileDialogFunction PixtorOpenDialog = LateGetOpenFileNameA;
 FileDialogFunction PixtorSaveDialog = LateGetSaveFileNameA;
-SavePromptFunction PixtorSavePrompt = RunSavePrompt;
+SavePromptFunction PixtorSavePrompt = nullptr;
 ColourDialogFunction PixtorColourDialog = LateChooseColorA;

@@ -1,10 +1,10 @@
 // The drawing board: the image enlarged into cells, with grid and outline;
 // presses and drags become pixel changes through the current tool.
-#include "document/win32/Board.h"
+#include "board/Board.h"
 #include <cstdlib>
 #include "colour/Palette.h"
-#include "controls/Controls.h"
-#include "controls/Gdi.h"
+#include "platform/ChildWindow.h"
+#include "platform/Gdi.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"
@@ -137,8 +137,8 @@ void ShowGreed(HDC hdc, HWND hwnd, int cells) {
     RECT rc;
     GetClientRect(hwnd, &rc);
     int step = (rc.bottom - rc.top) / cells;
-    HPEN grey = CreatePen(PS_SOLID, 0, RGB(126, 126, 126));
-    SelectObject(hdc, grey);
+    Owned<HPEN> grey(CreatePen(PS_SOLID, 0, RGB(126, 126, 126)));
+    Selected with(hdc, grey);
     for (int i = 1; i < cells; ++i) {
         MoveToEx(hdc, rc.left, rc.top + i * step, nullptr);
         LineTo(hdc, rc.right, rc.top + i * step);
@@ -147,8 +147,6 @@ void ShowGreed(HDC hdc, HWND hwnd, int cells) {
         MoveToEx(hdc, rc.left + i * step, rc.top, nullptr);
         LineTo(hdc, rc.left + i * step, rc.bottom);
     }
-    SelectObject(hdc, GetStockObject(BLACK_PEN));
-    DeleteObject(grey);
 }
 
 void ShowGreedInv(HDC hdc, HWND hwnd, int cells) {
@@ -163,11 +161,6 @@ void ShowGreedInv(HDC hdc, HWND hwnd, int cells) {
         RECT band = {i * step, rc.top, i * step + 1, rc.bottom};
         InvertRect(hdc, &band);
     }
-}
-
-void ReadTopDownRows(HDC hdc, HBITMAP bitmap, int edge, void* pixels) {
-    BITMAPINFO bi = Header32(edge, -edge);
-    GetDIBits(hdc, bitmap, 0, edge, pixels, &bi, DIB_RGB_COLORS);
 }
 
 static void SetCoordinates(int value) {
