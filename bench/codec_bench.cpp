@@ -35,11 +35,11 @@ int main() {
         for (int cursor = 0; cursor < 2; ++cursor) {
             const FormatRow& row = FormatTable[f];
             MemoryStream file;
-            Format(file, image, row.iMx, cursor, 1, 2);
+            Format(file, image, f, cursor, 1, 2);
             const double encode = MicrosecondsPer(rounds, [&] {
                 MemoryStream out;
                 out.data.reserve(4096);
-                Format(out, image, row.iMx, cursor, 1, 2);
+                Format(out, image, f, cursor, 1, 2);
             });
             const double decode = MicrosecondsPer(rounds, [&] { FormatOpen(file, back); });
             std::printf("%2dx%-5d %-6d %-7s %12.2f %12.2f %8zu\n", row.Pace, row.Pace, row.Bits,

@@ -39,7 +39,7 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
     PopFileInitialize(MainWindow, 2);
-    if (PopFileSaveDlg(MainWindow, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, iMx))
+    if (PopFileSaveDlg(MainWindow, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu))
         return false;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;

@@ -194,7 +194,7 @@ void Build24(const uint32_t* pixels, int pace, uint8_t* rows) {
 
 }  // namespace
 
-int Format(ByteStream& file, const uint32_t* pixels, int code,
+int Format(ByteStream& file, const uint32_t* pixels, int formatIndex,
            int isCursor, uint16_t hotX, uint16_t hotY) {
     const bool cursor = isCursor == 1;
     uint8_t fileHeader[6] = {0};
@@ -203,7 +203,7 @@ int Format(ByteStream& file, const uint32_t* pixels, int code,
     if (!Put(file, fileHeader, 4)) return FileWriteError;
     if (!Put(file, fileHeader + 4, 2)) return FileWriteError;
 
-    const int index = FormatIndexOfCode(code);
+    const int index = formatIndex;
     if (!IsFormatIndex(index)) return FileOk;
     const Layout l = LayoutOf(FormatTable[index].Pace, FormatTable[index].Bits);
 

@@ -9,13 +9,13 @@
 struct PaletteEntry { uint8_t Red, Green, Blue; };
 extern const PaletteEntry IconPalette[16];
 
-// Writes pixels (the first N x N elements, N from the code) as an icon, or
-// as a cursor with the hot spot when isCursor is 1. code is the
-// size-and-depth code iMx; a code outside the table writes only the 6-byte
-// file header. Every piece is a write of its own; the first that fails
+// Writes pixels (the first N x N elements, N from the format) as an icon,
+// or as a cursor with the hot spot when isCursor is 1, in the size and
+// depth of the format index; an index outside the table writes only the
+// 6-byte file header. Every piece is a write of its own; the first that fails
 // stops the writer. The pixels are never changed.
 // Returns FileOk or FileWriteError.
-int Format(ByteStream& file, const uint32_t* pixels, int code,
+int Format(ByteStream& file, const uint32_t* pixels, int formatIndex,
            int isCursor, uint16_t hotX, uint16_t hotY);
 
 // What reading a file came to.

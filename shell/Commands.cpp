@@ -193,7 +193,7 @@ static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
 static void SaveAs(HWND hwnd) {
     SettleStrip();
     PopFileInitialize(hwnd, FilterForMode());
-    NeedToSave = SaveAsk(hwnd, VirtualScreen, iMx, &FileFlag);
+    NeedToSave = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag);
     UpdateWindow(hIcon);
 }
 
@@ -203,7 +203,7 @@ static void Save(HWND hwnd) {
         // A write that fails keeps the name it was writing to, not one from
         // before some earlier dialog.
         KeepNames();
-        NeedToSave = PopFileWrite(VirtualScreen, szFileName, iMx) ? 0 : 1;
+        NeedToSave = PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu) ? 0 : 1;
     } else {
         SaveAs(hwnd);
     }
@@ -220,7 +220,7 @@ static bool OfferToSave(HWND hwnd) {
         PopFileInitialize(hwnd, FilterForMode());
         FileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
         // A cancelled dialog still lets the caller go on; a failed write does not.
-        if (FileFlag && !PopFileWrite(VirtualScreen, szFileName, iMx)) return false;
+        if (FileFlag && !PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu)) return false;
     }
     return true;
 }

@@ -201,9 +201,8 @@ static const char* const PreviewText[FormatCount] = {
     "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit",
 };
 
-const char* PreviewTextOf(int code) {
-    int index = FormatIndexOfCode(code);
-    return index >= 0 ? PreviewText[index] : "";
+const char* PreviewTextOf(int index) {
+    return IsFormatIndex(index) ? PreviewText[index] : "";
 }
 
 static void DrawPreview(HDC hdc) {
@@ -211,7 +210,7 @@ static void DrawPreview(HDC hdc) {
     GetClientRect(hIcon, &rc);
     rc.top += 35;
     SetBkMode(hdc, TRANSPARENT);
-    DrawTextA(hdc, PreviewTextOf(iMx), -1, &rc, DT_CENTER | DT_WORDBREAK);
+    DrawTextA(hdc, PreviewTextOf(OpenPaceMessageToMenu), -1, &rc, DT_CENTER | DT_WORDBREAK);
     DrawingBoard(hdc, hIcon);
     // Each pixel is a dot two pixels wide ending at its own place, so a
     // dot covers its left and upper neighbour's places too and the later

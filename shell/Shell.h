@@ -40,4 +40,4 @@ LRESULT OnFormatMessage(HWND hwnd, unsigned index);
 // The status hint for a notification from source about command id.
 void FormatHint(char* out, HWND source, WPARAM id);
 // The text under the actual-size preview for a size-and-depth code.
-const char* PreviewTextOf(int code);
+const char* PreviewTextOf(int index);

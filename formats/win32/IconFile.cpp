@@ -57,27 +57,27 @@ int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
 
 // The writer of the mode: a strip bitmap in toolbar mode, else an icon or
 // a cursor. Returns its file error code.
-static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int code) {
+static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int formatIndex) {
     if (ToolBarStr.StripActive) return BitmapFormat(stream);
-    return Format(stream, pixels, code, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
+    return Format(stream, pixels, formatIndex, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
 }
 
-int PopFileWrite(const uint32_t* pixels, const char* path, int code) {
+int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex) {
     CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
     // The old file is replaced only by a new one holding every byte.
     std::string detail;
     const int result =
-        WriteFileSafely(path, [&](ByteStream& stream) { return WriteDocument(stream, pixels, code); }, detail);
+        WriteFileSafely(path, [&](ByteStream& stream) { return WriteDocument(stream, pixels, formatIndex); }, detail);
     if (result == FileOk) return 1;
     MistakeHandler(result == FileCantOpen || result == FileNoMemory ? result : FileWriteError);
     return 0;
 }
 
-int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag) {
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
     *fileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
     if (!*fileFlag) return 1;
     // A failed write leaves the image unsaved, so leaving still offers to save.
-    return PopFileWrite(pixels, szFileName, code) ? 0 : 1;
+    return PopFileWrite(pixels, szFileName, formatIndex) ? 0 : 1;
 }
 
 int MistakeHandler(int code) {

@@ -12,9 +12,9 @@ int PopFileOpenDlg(HWND hwnd, char* file, char* title);
 int PopFileSaveDlg(HWND hwnd, char* file, char* title);
 // Writes pixels to path (an icon, a cursor when the document's name ends in
 // "cur"). The old file is replaced only after every write succeeded.
-int PopFileWrite(const uint32_t* pixels, const char* path, int code);
+int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex);
 // Save dialog, then write; 0 when written, 1 when cancelled.
-int SaveAsk(HWND hwnd, const uint32_t* pixels, int code, int* fileFlag);
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
 // in toolbar mode). Returns the format index of what became the document,
 // for the caller to send as the format message, or -1 when the file could

@@ -15,18 +15,18 @@ namespace {
 
 using Pixels = std::vector<uint32_t>;
 
-// Per format index: size, depth, writer code, the entry's colour count and
-// the image's bytes (the file is 22 more).
-struct SizeRow { int pace, bits, code, colourCount, imageBytes; };
+// Per format index: size, depth, the entry's colour count and the image's
+// bytes (the file is 22 more).
+struct SizeRow { int pace, bits, colourCount, imageBytes; };
 const SizeRow kSizes[FormatCount] = {
-    {16, 1, 1, 2, 176},      {32, 1, 3202, 2, 304},  {16, 4, 16, 16, 296},   {32, 4, 3216, 16, 744},
-    {16, 8, 16256, 0, 1384}, {32, 8, 3256, 0, 2216}, {16, 24, 1624, 0, 872}, {32, 24, 3333, 0, 3240},
+    {16, 1, 2, 176},   {32, 1, 2, 304},   {16, 4, 16, 296},  {32, 4, 16, 744},
+    {16, 8, 0, 1384},  {32, 8, 0, 2216},  {16, 24, 0, 872},  {32, 24, 0, 3240},
 };
 constexpr uint32_t kWhite = 0x00FFFFFF;
 
 Bytes Write(const Pixels& px, int index, bool cursor = false, uint16_t hotX = 0, uint16_t hotY = 0) {
     MemoryStream out;
-    EXPECT_EQ(Format(out, px.data(), kSizes[index].code, cursor, hotX, hotY), FileOk);
+    EXPECT_EQ(Format(out, px.data(), index, cursor, hotX, hotY), FileOk);
     return out.data;
 }
 
@@ -214,12 +214,12 @@ TEST(IcWriter, AFailedOrEmptyWriteStopsTheFile) {
             FailingWrites out;
             out.failAt = k;
             out.failValue = answer;
-            EXPECT_EQ(Format(out, px.data(), kSizes[2].code, 1, 4, 4), FileWriteError) << k << " " << answer;
+            EXPECT_EQ(Format(out, px.data(), 2, 1, 4, 4), FileWriteError) << k << " " << answer;
             EXPECT_EQ(out.writes, k + 1) << k << " " << answer;
         }
     MemoryStream out;
     out.writeLimit = 22 + kSizes[2].imageBytes;
-    EXPECT_EQ(Format(out, px.data(), kSizes[2].code, 1, 4, 4), FileOk);
+    EXPECT_EQ(Format(out, px.data(), 2, 1, 4, 4), FileOk);
     EXPECT_EQ(out.data, Write(px, 2, true, 4, 4));
 }
 
@@ -289,7 +289,7 @@ TEST(IcReader, RoundTripThroughAStdioFile) {
     ASSERT_NE(file, nullptr);
     StdioStream stdio(file);
     Pixels px(ImagePixels);
-    const bool written = Format(stdio, image.data(), 3333, 1, 2, 3) == FileOk;
+    const bool written = Format(stdio, image.data(), 7, 1, 2, 3) == FileOk;
     const IconReadResult r = FormatOpen(stdio, px.data());
     std::fclose(file);
     std::remove(kScratchName);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     for (int f = 0; f < FormatCount; ++f)
         for (int cursor = 0; cursor < 2; ++cursor) {
             MemoryStream out;
-            Format(out, px, FormatTable[f].iMx, cursor, 3, 5);
+            Format(out, px, f, cursor, 3, 5);
             std::string name = std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico");
             if (!Save(name, out.data)) return 1;
         }

@@ -77,7 +77,7 @@ std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor, int hot
     std::vector<uint32_t> pixels(ImagePixels, colour);
     pixels[0] = MaskColor;
     MemoryStream out;
-    EXPECT_EQ(Format(out, pixels.data(), FormatTable[format].iMx, cursor, static_cast<uint16_t>(hotX),
+    EXPECT_EQ(Format(out, pixels.data(), format, cursor, static_cast<uint16_t>(hotX),
                      static_cast<uint16_t>(hotY)), 0);
     return out.data;
 }

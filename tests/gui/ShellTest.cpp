@@ -70,13 +70,13 @@ TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE32));
     EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_DEPTH24));
     EXPECT_FALSE(Checked(MenuStr.hPopupMenu, IDM_SIZE16));
-    EXPECT_STREQ(PreviewTextOf(iMx), "32x32 8 bit");
+    EXPECT_STREQ(PreviewTextOf(OpenPaceMessageToMenu), "32x32 8 bit");
     const char* texts[8] = {"16x16 1 bit", "32x32 1 bit", "16x16 4 bit", "32x32 4 bit",
                             "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit"};
     for (int i = 0; i < 8; ++i) {
         SendMessageA(main, WM_USER, 0, MAKELPARAM(i, 0x7777));   // the high word is ignored
         EXPECT_EQ(OpenPaceMessageToMenu, i);
-        EXPECT_STREQ(PreviewTextOf(iMx), texts[i]);
+        EXPECT_STREQ(PreviewTextOf(OpenPaceMessageToMenu), texts[i]);
     }
     SendMessageA(board, WM_USER, 0, 0);   // only the main window acts on it
     EXPECT_EQ(Pace, 32);

@@ -225,7 +225,7 @@ int LoadImage(const std::string& path, Image& image) {
 // The image as a file of the given format index would hold it.
 void ReduceToDepth(Image& image, int formatIndex) {
     MemoryStream file;
-    if (Format(file, image.Pixels, FormatTable[formatIndex].iMx, 0, 0, 0) != FileOk) return;
+    if (Format(file, image.Pixels, formatIndex, 0, 0, 0) != FileOk) return;
     uint32_t pixels[ImagePixels];
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = image.Pixels[i];
     const IconReadResult r = FormatOpen(file, pixels);
@@ -477,7 +477,7 @@ int Convert(const std::vector<std::string>& args) {
         Warn(outPath, "a 16x16 8-bit cursor stores its hot spot as 0,0");
     const uint32_t* pixels = image.Pixels;
     return WriteOut(outPath, [&](ByteStream& file) {
-        return Format(file, pixels, FormatTable[index].iMx, outCursor ? 1 : 0, static_cast<uint16_t>(hotX),
+        return Format(file, pixels, index, outCursor ? 1 : 0, static_cast<uint16_t>(hotX),
                       static_cast<uint16_t>(hotY));
     });
 }

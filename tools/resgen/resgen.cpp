@@ -294,7 +294,7 @@ void WriteIconFile(const Picture& p, const std::string& file, bool cursor, int h
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) Fail("cannot write " + path);
     StdioStream out(f);
-    int status = Format(out, p.Pixels.data(), FormatTable[index].iMx, cursor ? 1 : 0,
+    int status = Format(out, p.Pixels.data(), index, cursor ? 1 : 0,
                         static_cast<uint16_t>(hotX), static_cast<uint16_t>(hotY));
     if (std::fclose(f) != 0 || status != 0) Fail("cannot write " + path);
 }
@@ -308,7 +308,7 @@ void WriteIconGroup(const std::vector<const Picture*>& pictures, const std::stri
         int index = FormatIndexOf(p->Width, 24);
         if (p->Width != p->Height || index < 0) Fail("icons are 16x16 or 32x32");
         MemoryStream one;
-        if (Format(one, p->Pixels.data(), FormatTable[index].iMx, 0, 0, 0) != 0) Fail("cannot make " + file);
+        if (Format(one, p->Pixels.data(), index, 0, 0, 0) != 0) Fail("cannot make " + file);
         singles.push_back(one.data);
     }
     const size_t count = singles.size();
