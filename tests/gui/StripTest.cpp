@@ -168,13 +168,19 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
         const char* Name;
         int Images, Slot;
         bool FromIconMode;               // the strip left (discarded) before the commands
-        std::vector<int> Commands;       // all handled by one paint
+        std::vector<int> Commands;       // all handled by one paint (leaving toolbar mode
+                                         // first settles what came before it)
         std::vector<COLORREF> Expected;  // the markers of the strip afterwards
         int SelSlot;                     // -1: no strip to select in
         COLORREF Board;                  // the marker on the board afterwards
     };
     const std::vector<int> edits = {IDC_STRIPGET, IDC_STRIPUPDATE, IDC_STRIPADD, IDC_STRIPDELETE};
-    auto then = [](std::vector<int> first, int last) { first.push_back(last); return first; };
+    auto then = [](std::vector<int> first, const std::vector<int>& more) {
+        first.insert(first.end(), more.begin(), more.end());
+        return first;
+    };
+    // Requests no command can put together, set on the strip directly.
+    const int CreateRequest = -1, DiscardRequest = -2;
     const Case cases[] = {
         {"delete before add", 1, 0, false, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
         {"selection limits before add", 1, 0, false, {IDC_STRIPNEXT, IDC_STRIPADD}, {Marker(0), MaskColor}, 0,
@@ -185,12 +191,12 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
          Marker(0)},
         {"a press before the start deletes the first", 3, 0, false, {IDC_STRIPPREV, IDC_STRIPDELETE},
          MarkersOf({1, 2}), 0, Marker(0)},
-        {"discard before every edit", 3, 1, false, then(edits, IDM_ICONMODE), {}, -1, Marker(0)},
+        {"discard before every edit", 3, 1, false, then({IDM_ICONMODE}, edits), {}, -1, Marker(0)},
         {"create before add", 3, 0, true, {IDM_TOOLBARMODE, IDC_STRIPADD}, {Marker(0), MaskColor}, 0, Marker(0)},
         {"create before the limits and retrieve", 3, 0, true,
          {IDM_TOOLBARMODE, IDC_STRIPNEXT, IDC_STRIPNEXT, IDC_STRIPADD, IDC_STRIPGET}, {Marker(0), MaskColor}, 0,
          Marker(0)},
-        {"discard takes the create with it", 3, 0, true, {IDM_TOOLBARMODE, IDM_ICONMODE}, {}, -1, Marker(0)},
+        {"discard takes a create with it", 3, 0, false, {CreateRequest, DiscardRequest}, {}, -1, Marker(0)},
     };
     std::string path = StripFile("three.bmp", 16, 3);
     std::vector<uint8_t> three = ReadBytes(path);
@@ -201,7 +207,11 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
         PaintStrip();
         Button(IDC_STRIPNEXT, c.Slot);
         if (c.FromIconMode) Button(IDM_ICONMODE);
-        for (int id : c.Commands) Command(id);
+        for (int id : c.Commands)
+            if (id == CreateRequest) ToolBarStr.CreateRequest = 1;
+            else if (id == DiscardRequest) ToolBarStr.DiscardRequest = 1;
+            else Command(id);
+        InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
         PaintStrip();
         EXPECT_EQ(Markers(), c.Expected);
         EXPECT_EQ(ToolBarStr.StripActive, c.SelSlot >= 0);
