@@ -113,17 +113,6 @@ class Editor:
         time.sleep(0.05)
         xdotool("mousedown", 1)
 
-    def drag(self, start, end, steps=8):
-        """A press at start, a drag to end and the release, in screen pixels."""
-        self.press(*start)
-        for i in range(1, steps + 1):
-            time.sleep(0.04)
-            xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
-                    start[1] + (end[1] - start[1]) * i // steps)
-        time.sleep(0.1)
-        xdotool("mouseup", 1)
-        time.sleep(0.2)
-
     def click_client(self, cx, cy):
         self.press(*self.screen(cx, cy))
         time.sleep(0.05)
@@ -146,8 +135,17 @@ class Editor:
     def click_cell(self, col, row):
         self.click_client(*self.cell_centre(col, row))
 
-    def drag_cells(self, start, end):
-        self.drag(self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end)))
+    def drag_cells(self, start, end, steps=8):
+        """A press on one cell, a drag to another and the release."""
+        start, end = self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end))
+        self.press(*start)
+        for i in range(1, steps + 1):
+            time.sleep(0.04)
+            xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
+                    start[1] + (end[1] - start[1]) * i // steps)
+        time.sleep(0.1)
+        xdotool("mouseup", 1)
+        time.sleep(0.2)
 
     # -- reading the board ------------------------------------------------
     def wait_for_board(self, picture, shot_path, timeout=10):

@@ -82,6 +82,37 @@ std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor, int hot
     return out.data;
 }
 
+void DragWithMouse(HWND w, POINT at, POINT by) {
+    ClientToScreen(w, &at);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    auto event = [&](DWORD flags, LONG x, LONG y) {
+        INPUT i = {};
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (x * 65536 + width / 2) / width;
+        i.mi.dy = (y * 65536 + height / 2) / height;
+        i.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        return i;
+    };
+    INPUT input[] = {event(0, at.x, at.y), event(MOUSEEVENTF_LEFTDOWN, at.x, at.y),
+                     event(0, at.x + by.x / 2, at.y + by.y / 2), event(0, at.x + by.x, at.y + by.y),
+                     event(MOUSEEVENTF_LEFTUP, at.x + by.x, at.y + by.y)};
+    SetForegroundWindow(GetAncestor(w, GA_ROOT));
+    SendInput(5, input, sizeof(INPUT));
+}
+
+void Pump() {
+    MSG msg;
+    for (int idle = 0; idle < 20; ++idle) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            idle = 0;
+        }
+        Sleep(5);
+    }
+}
+
 std::vector<PromptRecord> Prompts;
 int PromptAnswer = IDNO;
 

@@ -43,6 +43,12 @@ int FilesIn(const std::string& folder);
 std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor = false, int hotX = 0, int hotY = 0);
 void EmptyFolder(const std::string& folder);
 
+// A press of the left button at client point `at` of w, a move by `by` and
+// the release, put into the system's input as the mouse would.
+void DragWithMouse(HWND w, POINT at, POINT by);
+// Handles every message waiting for this thread, the input's among them.
+void Pump();
+
 inline bool Checked(void* menu, UINT id) {
     return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }

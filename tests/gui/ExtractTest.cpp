@@ -28,7 +28,8 @@ std::vector<uint32_t> Expected(int k) {
 
 // What the person saw in the dialog, and what they do there.
 struct Seen {
-    bool Found = false, StayedOnEscape = false;
+    bool Found = false, StayedOnEscape = false, RootOpen = true;
+    POINT Moved = {};   // how far a drag on the face took the dialog
     std::string Root;
     std::vector<std::string> Children;
     std::vector<LPARAM> Data;
@@ -49,10 +50,22 @@ std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
     return text;
 }
 
+RECT Before;
+
+// First the person drags the dialog by its face; at the next visit looks
+// at the tree, chooses and presses OK.
 BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
     HWND tree = GetDlgItem(w, IDC_EXTRACTTREE);
     if (!tree) return TRUE;
-    Dialog.Found = true;
+    if (!Dialog.Found) {
+        Dialog.Found = true;
+        GetWindowRect(w, &Before);
+        DragWithMouse(w, {20, 275}, {30, 20});   // below the tree, above OK
+        return FALSE;
+    }
+    RECT after;
+    GetWindowRect(w, &after);
+    Dialog.Moved = {after.left - Before.left, after.top - Before.top};
     SendMessageA(w, WM_COMMAND, IDCANCEL, 0);   // Escape does not close it
     Dialog.StayedOnEscape = IsWindow(w) != 0;
     HIMAGELIST list = reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
@@ -60,6 +73,8 @@ BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
     HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     LPARAM data = -1;
     Dialog.Root = ItemText(tree, root, &data);
+    Dialog.RootOpen = (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
+                       TVIS_EXPANDED) != 0;
     Dialog.Data.push_back(data);
     HTREEITEM chosen = Choice == 0 ? root : nullptr;
     for (HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
@@ -94,86 +109,65 @@ protected:
     }
 };
 
-TEST_F(Extract, TheLibrarysIconsInATreeAndTheChosenOneAsA24BitImage) {
-    Click(1, 1);
-    const std::vector<uint32_t> drawn = Image();
+// Each extraction from a named, saved 8-bit document: a file with the
+// chosen icon gives it as an unnamed, unsaved 24-bit image, one undo step;
+// any other leaves everything as it was.
+TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) {
+    const std::string library = Fixture("extract-library.dll"), program = Fixture("extract-program.exe"),
+                      words = TestFolder() + "words.txt", named = TestFolder() + "named.ico";
+    WriteBytes(words, {'n', 'o', ' ', 'i', 'c', 'o', 'n', 's'});
+    const int AnyPicture = 99;
+    struct Case { const char* Name; std::string File; int Choice, Images, Icon; };   // Icon -1: none taken
+    const Case cases[] = {
+        {"the chosen icon", library, 3, 12, 3},
+        {"OK alone takes the last choice", library, -1, 12, 3},
+        {"the 32x32 picture of a group", library, 4, 12, 4},
+        {"a file without the last choice", program, -1, 1, -1},
+        {"no icons", words, -1, 0, -1},
+        {"no icons, the root chosen", words, 0, 0, -1},
+        {"the program's one icon", program, 0, 1, 7},
+        {"a system library's", "C:\\windows\\system32\\shell32.dll", 1, 0, AnyPicture},
+    };
     Command(IDM_SIZE32);
-    ExtractFrom(Fixture("extract-library.dll"), 3);
-    ASSERT_EQ(Dialogs.size(), 1u);
-    EXPECT_EQ(Dialogs[0].Filter, "Executable files (*.EXE)");
-    EXPECT_TRUE(Dialog.StayedOnEscape);
+    std::vector<uint32_t> before;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Command(IDM_DEPTH8);
+        DialogChoice = named;
+        Command(IDM_SAVEAS);
+        before = Image();
+        const unsigned history = DinamicMem.NextSlot;
+        ExtractFrom(c.File, c.Choice);
+        EXPECT_FALSE(Dialog.RootOpen) << "the tree opens with its root closed";
+        EXPECT_TRUE(Dialog.StayedOnEscape);
+        EXPECT_EQ(Dialog.Moved.x, 30);
+        EXPECT_EQ(Dialog.Moved.y, 20);
+        if (c.Images) EXPECT_EQ(Dialog.Images, c.Images);
+        else if (c.Icon == AnyPicture) EXPECT_GT(Dialog.Images, 10);
+        EXPECT_EQ(Dialog.Children.size() + 1, static_cast<size_t>(std::max(Dialog.Images, 1)));
+        const bool taken = c.Icon >= 0;
+        const std::vector<uint32_t> image = Image();
+        if (c.Icon == AnyPicture)
+            EXPECT_GT(std::count_if(image.begin(), image.end(), [](uint32_t p) { return p != 0x00FFFFFFu; }), 20)
+                << "a picture, not a white square";
+        else
+            EXPECT_EQ(image, taken ? Expected(c.Icon) : before);
+        EXPECT_EQ(OpenPaceMessageToMenu, taken ? 7 : 5);
+        EXPECT_EQ(NeedToSave, taken ? 1 : 0);
+        EXPECT_EQ(FileFlag, 1);
+        EXPECT_EQ(std::string(szFileName), taken ? "" : named);
+        EXPECT_EQ(DinamicMem.NextSlot, history + (taken ? 1 : 0)) << "one undo step, or none for nothing";
+    }
+    Command(IDM_UNDO);
+    EXPECT_EQ(Image(), before);
+
+    // What the library's tree offered, and the dialog's file filter.
+    ExtractFrom(library, 0);
+    EXPECT_EQ(Dialogs.back().Filter, "Executable files (*.EXE)");
     EXPECT_EQ(Dialog.Root, "extract-library.dll");
     EXPECT_EQ(Dialog.Children,
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
     EXPECT_EQ(Dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    EXPECT_EQ(Dialog.Images, 12);
-    EXPECT_EQ(Image(), Expected(3));
-    EXPECT_EQ(OpenPaceMessageToMenu, 7);
-    EXPECT_EQ(NeedToSave, 1);
-    EXPECT_EQ(FileFlag, 1);
-    EXPECT_STREQ(szFileName, "");
-    DialogChoice.clear();   // the person cancels
-    Command(IDM_SAVE);
-    EXPECT_EQ(Dialogs.size(), 2u) << "Save asks for a name";
-
-    // OK with nothing chosen takes the icon chosen last time.
-    Command(IDM_DEPTH8);
-    ExtractFrom(Fixture("extract-library.dll"), -1);
-    EXPECT_EQ(Image(), Expected(3));
-    EXPECT_EQ(OpenPaceMessageToMenu, 7) << "24 bits again";
-
-    // From the group of a 16x16 and a 32x32 picture, the 32x32 one.
-    ExtractFrom(Fixture("extract-library.dll"), 4);
-    EXPECT_EQ(Image(), Expected(4));
-
-    Command(IDM_UNDO);
-    EXPECT_EQ(Image(), Expected(3)) << "each extraction is one undo step";
-    Command(IDM_UNDO);
-    Command(IDM_UNDO);
-    Command(IDM_SIZE16);
-    EXPECT_EQ(Image(), drawn);
-}
-
-TEST_F(Extract, AFileWithoutTheChosenIconChangesNothing) {
-    Command(IDM_SIZE32);
-    ExtractFrom(Fixture("extract-library.dll"), 5);
-    DialogChoice = TestFolder() + "named.ico";
-    Command(IDM_SAVEAS);
-    Click(2, 2);
-    const std::vector<uint32_t> before = Image();
-    const unsigned history = DinamicMem.NextSlot;
-    const std::string notIcons = TestFolder() + "words.txt";
-    WriteBytes(notIcons, {'n', 'o', ' ', 'i', 'c', 'o', 'n', 's'});
-    struct Case { std::string File; int Choice; size_t Children; };
-    const Case cases[] = {
-        {Fixture("extract-program.exe"), -1, 0},   // one icon; the last choice was the sixth
-        {notIcons, -1, 0},
-        {notIcons, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.File);
-        ExtractFrom(c.File, c.Choice);
-        EXPECT_EQ(Dialog.Children.size(), c.Children);
-        EXPECT_EQ(Image(), before);
-        EXPECT_EQ(NeedToSave, 1);
-        EXPECT_EQ(FileFlag, 1);
-        EXPECT_EQ(std::string(szFileName), TestFolder() + "named.ico");
-        EXPECT_EQ(DinamicMem.NextSlot, history) << "no undo step for nothing";
-    }
-    // The program's one icon, chosen.
-    ExtractFrom(Fixture("extract-program.exe"), 0);
-    EXPECT_EQ(Dialog.Images, 1);
-    EXPECT_EQ(Image(), Expected(7));
-    DeleteFileA(notIcons.c_str());
-    DeleteFileA((TestFolder() + "named.ico").c_str());
-}
-
-TEST_F(Extract, ASystemLibrarysIconsToo) {
-    Command(IDM_SIZE32);
-    ExtractFrom("C:\\windows\\system32\\shell32.dll", 1);
-    EXPECT_GT(Dialog.Images, 10);
-    EXPECT_EQ(Dialog.Children.size() + 1, static_cast<size_t>(Dialog.Images));
-    int colours = 0;
-    for (uint32_t p : Image()) colours += p != 0x00FFFFFFu;
-    EXPECT_GT(colours, 20) << "a picture, not a white square";
+    DeleteFileA(words.c_str());
+    DeleteFileA(named.c_str());
 }

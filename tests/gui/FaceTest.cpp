@@ -92,7 +92,8 @@ TEST_F(Face, TheCommandToolbarsButtonsAndWhatTheyDo) {
     }
 }
 
-// The image at actual size, one dot per pixel, and its size and depth under it.
+// The image at actual size, one dot per pixel, amid the preview; its size
+// and depth in ink under it.
 TEST_F(Face, ThePreviewShowsThePictureAndItsFormat) {
     std::vector<bool> text[2];
     for (int pace : {16, 32}) {
@@ -105,17 +106,14 @@ TEST_F(Face, ThePreviewShowsThePictureAndItsFormat) {
         RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         int w = 0;
         const std::vector<COLORREF> shown = Shown(hIcon, &w);
-        // Each dot is two pixels wide, centred up and left of its place.
-        const int x0 = (50 - pace) / 2 - 1, y0 = (50 - pace - 11) / 2 - 1;
-        // The last dots reach one pixel further right and down: the last
-        // column and row shown twice.
-        for (int y = 0; y <= pace; ++y)
-            for (int x = 0; x <= pace; ++x)
-                ASSERT_EQ(shown[(y0 + y) * w + x0 + x], RGB(std::min(x, pace - 1) * 7, std::min(y, pace - 1) * 7, 200))
-                    << x << "," << y;
+        const size_t first = std::find(shown.begin(), shown.end(), RGB(0, 0, 200)) - shown.begin();
+        ASSERT_LT(first, shown.size());
+        const int x0 = static_cast<int>(first) % w, y0 = static_cast<int>(first) / w;
+        for (int y = 0; y < pace; ++y)
+            for (int x = 0; x < pace; ++x)
+                ASSERT_EQ(shown[(y0 + y) * w + x0 + x], RGB(x * 7, y * 7, 200)) << x << "," << y;
+        EXPECT_LE(std::abs(2 * x0 + pace - w), 3) << "centred across";
         const COLORREF face = RGB(100, 100, 255);   // the read-outs' brush behind
-        EXPECT_EQ(shown[(y0 - 1) * w + x0], face);
-        EXPECT_EQ(shown[y0 * w + x0 - 1], face);
         // The size and depth below in ink ("16x16 24 bit", "32x32 24 bit"):
         // where the ink lies, as the shades of smoothed letters drawn over
         // themselves vary.
@@ -151,9 +149,6 @@ TEST_F(Face, TheStatusImageShowsTheHintOfTheToolUnderThePointer) {
     NMHDR notice = {};
     notice.hwndFrom = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
     notice.code = TTN_SHOW;
-    char hint[64];
-    FormatHint(hint, notice.hwndFrom, 42);
-    EXPECT_STREQ(hint, "  Fill regeon");
     const std::vector<COLORREF> blank = Shown(hStatBar);
     SendMessageA(main, WM_NOTIFY, 42, reinterpret_cast<LPARAM>(&notice));
     EXPECT_NE(Shown(hStatBar), blank);

@@ -109,6 +109,9 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
         Command(IDM_SAVE);
         EXPECT_TRUE(Dialogs.empty());
         EXPECT_EQ(ReadBytes(path), before) << "every byte kept, the fourth ones too";
+        Button(IDM_ICONMODE);
+        EXPECT_STREQ(szFileName, "") << "leaving the mode leaves the strip's name behind";
+        EXPECT_STREQ(szTitleName, "");
     }
 }
 
@@ -164,39 +167,63 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
     struct Case {
         const char* Name;
         int Images, Slot;
-        std::vector<int> Commands;       // all handled by one paint
+        bool FromIconMode;               // the strip left (discarded) before the commands
+        std::vector<int> Commands;       // all handled by one paint (leaving toolbar mode
+                                         // first settles what came before it)
         std::vector<COLORREF> Expected;  // the markers of the strip afterwards
-        int SelSlot;
+        int SelSlot;                     // -1: no strip to select in
         COLORREF Board;                  // the marker on the board afterwards
     };
+    const std::vector<int> edits = {IDC_STRIPGET, IDC_STRIPUPDATE, IDC_STRIPADD, IDC_STRIPDELETE};
+    auto then = [](std::vector<int> first, const std::vector<int>& more) {
+        first.insert(first.end(), more.begin(), more.end());
+        return first;
+    };
+    // Requests no command can put together, set on the strip directly.
+    const int CreateRequest = -1, DiscardRequest = -2;
     const Case cases[] = {
-        {"delete before add", 1, 0, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
-        {"selection limits before add", 1, 0, {IDC_STRIPNEXT, IDC_STRIPADD}, {Marker(0), MaskColor}, 0, Marker(0)},
-        {"delete before update", 3, 2, {IDC_STRIPUPDATE, IDC_STRIPDELETE}, MarkersOf({0, 0}), 1, Marker(0)},
-        {"delete before retrieve", 3, 1, {IDC_STRIPGET, IDC_STRIPDELETE}, MarkersOf({0, 2}), 1, Marker(2)},
-        {"a press past the end deletes the last", 3, 2, {IDC_STRIPNEXT, IDC_STRIPDELETE}, MarkersOf({0, 1}), 1,
+        {"delete before add", 1, 0, false, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
+        {"selection limits before add", 1, 0, false, {IDC_STRIPNEXT, IDC_STRIPADD}, {Marker(0), MaskColor}, 0,
          Marker(0)},
-        {"a press before the start deletes the first", 3, 0, {IDC_STRIPPREV, IDC_STRIPDELETE}, MarkersOf({1, 2}), 0,
+        {"delete before update", 3, 2, false, {IDC_STRIPUPDATE, IDC_STRIPDELETE}, MarkersOf({0, 0}), 1, Marker(0)},
+        {"delete before retrieve", 3, 1, false, {IDC_STRIPGET, IDC_STRIPDELETE}, MarkersOf({0, 2}), 1, Marker(2)},
+        {"a press past the end deletes the last", 3, 2, false, {IDC_STRIPNEXT, IDC_STRIPDELETE}, MarkersOf({0, 1}), 1,
          Marker(0)},
+        {"a press before the start deletes the first", 3, 0, false, {IDC_STRIPPREV, IDC_STRIPDELETE},
+         MarkersOf({1, 2}), 0, Marker(0)},
+        {"discard before every edit", 3, 1, false, then({IDM_ICONMODE}, edits), {}, -1, Marker(0)},
+        {"create before add", 3, 0, true, {IDM_TOOLBARMODE, IDC_STRIPADD}, {Marker(0), MaskColor}, 0, Marker(0)},
+        {"create before the limits and retrieve", 3, 0, true,
+         {IDM_TOOLBARMODE, IDC_STRIPNEXT, IDC_STRIPNEXT, IDC_STRIPADD, IDC_STRIPGET}, {Marker(0), MaskColor}, 0,
+         Marker(0)},
+        {"discard takes a create with it", 3, 0, false, {CreateRequest, DiscardRequest}, {}, -1, Marker(0)},
     };
     std::string path = StripFile("three.bmp", 16, 3);
     std::vector<uint8_t> three = ReadBytes(path);
     StripFile("one.bmp", 16, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        OpenStrip(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
+        Restart(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
+        PaintStrip();
         Button(IDC_STRIPNEXT, c.Slot);
-        for (int id : c.Commands) Command(id);
+        if (c.FromIconMode) Button(IDM_ICONMODE);
+        for (int id : c.Commands)
+            if (id == CreateRequest) ToolBarStr.CreateRequest = 1;
+            else if (id == DiscardRequest) ToolBarStr.DiscardRequest = 1;
+            else Command(id);
+        InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
         PaintStrip();
         EXPECT_EQ(Markers(), c.Expected);
-        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
-        EXPECT_EQ(ToolBarStr.StripActive, 1);
+        EXPECT_EQ(ToolBarStr.StripActive, c.SelSlot >= 0);
+        EXPECT_EQ(ToolBarStr.hStripList != nullptr, c.SelSlot >= 0);
+        if (c.SelSlot >= 0) EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
         EXPECT_EQ(Pixel(0, 0), c.Board);
     }
     EXPECT_EQ(ReadBytes(path), three);
 
     // Update comes before retrieve, which therefore gives the board back.
-    OpenStrip(path);
+    Restart(path);
+    PaintStrip();
     Draw();
     Command(IDC_STRIPGET);
     Command(IDC_STRIPUPDATE);
@@ -270,11 +297,17 @@ TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
     Command(IDM_UNDO);
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "Get is one undo step";
 
+    // The arrows stop at the ends of a strip shorter than its slots.
+    Button(IDC_STRIPPREV, 3);
+    EXPECT_EQ(ToolBarStr.SelSlot, 0);
+    Button(IDC_STRIPNEXT, 5);
+    EXPECT_EQ(ToolBarStr.SelSlot, 2);
+
     // Out of toolbar mode the edits do nothing.
     SavePromptAnswer = 1;
     Button(IDM_ICONMODE);
     const unsigned history = DinamicMem.NextSlot;
-    for (int id = IDC_STRIPNEXT; id <= IDC_STRIPGET; ++id) {
+    for (int id : {IDC_STRIPADD, IDC_STRIPDELETE, IDC_STRIPUPDATE, IDC_STRIPGET}) {
         NeedToSave = 0;
         Button(id);
         EXPECT_EQ(NeedToSave, 0) << id;

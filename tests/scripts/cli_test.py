@@ -200,32 +200,34 @@ def section_errors(cli, work):
         check(not os.path.exists(out), "%s wrote a file" % (args[:5],))
     check(cli.run("--help").stdout.startswith("usage: pixtor-cli"), "--help")
 
-    # Malformed text images name the file and the line.
-    row = " ".join(["112233"] * 16)
-    for name, lines, text in (
-            ("rows17.txt", [row] * 17, "a text image has 16 or 32 lines of colours, this one has 17"),
-            ("blank2.txt", [row, ""] + [row] * 14, "line 2: expected 16 RRGGBB values"),
-            ("hex5.txt", [row] * 4 + ["112233 GG2233" + " 112233" * 14] + [row] * 11, 'line 5, value 2: "GG2233"'),
-            ("long7.txt", [row] * 6 + ["1122334" + " 112233" * 15] + [row] * 9, 'line 7, value 1: "1122334"')):
-        path = write_bytes(os.path.join(work, name), "".join(l + "\n" for l in lines).encode())
-        cli.run("convert", path, out, rc=1, says="%s: %s" % (path, text))
-
-    # Files that cannot be read: the program's own message first, exit 1.
+    # Files that cannot be read, each through info and through convert (split
+    # for strips): exit 1, the program's own message first, or the file and
+    # line of a malformed text image; nothing written.
     cli.run("convert", src, os.path.join(work, "i.ico"))
     ico = read_bytes(os.path.join(work, "i.ico"))
-    for name, data, message in (
-            ("missing.txt", None, CANT_OPEN), ("missing.ico", None, CANT_OPEN), ("missing.bmp", None, CANT_OPEN),
-            ("empty.ico", b"", READ_ERROR), ("w48.ico", ico[:6] + bytes([48, 48]) + ico[8:], NOT_SUPPORTED_ICON),
+    row = " ".join(["112233"] * 16)
+    text = lambda lines: "".join(l + "\n" for l in lines).encode()  # noqa: E731
+    for name, data, first, says in (
+            ("missing.txt", None, CANT_OPEN, None), ("missing.ico", None, CANT_OPEN, None),
+            ("missing.bmp", None, CANT_OPEN, None), ("empty.ico", b"", READ_ERROR, None),
+            ("w48.ico", ico[:6] + bytes([48, 48]) + ico[8:], NOT_SUPPORTED_ICON, None),
             # bit count and colour count 0: no decoding fits
-            ("zero.ico", ico[:8] + b"\0" + ico[9:12] + b"\0\0" + ico[14:], NOT_SUPPORTED),
-            ("b24.bmp", bmp(32, 16, 24, 32 * 16 * 3), NOT_SUPPORTED),
-            ("beyond.bmp", bmp(64, 16, 32, 32 * 16 * 4), READ_ERROR)):
+            ("zero.ico", ico[:8] + b"\0" + ico[9:12] + b"\0\0" + ico[14:], NOT_SUPPORTED, None),
+            ("b24.bmp", bmp(32, 16, 24, 32 * 16 * 3), NOT_SUPPORTED, None),
+            ("beyond.bmp", bmp(64, 16, 32, 32 * 16 * 4), READ_ERROR, None),
+            ("rows17.txt", text([row] * 17), None, "a text image has 16 or 32 lines of colours, this one has 17"),
+            ("blank2.txt", text([row, ""] + [row] * 14), None, "line 2: expected 16 RRGGBB values"),
+            ("hex5.txt", text([row] * 4 + ["112233 GG2233" + " 112233" * 14] + [row] * 11), None,
+             'line 5, value 2: "GG2233"'),
+            ("long7.txt", text([row] * 6 + ["1122334" + " 112233" * 15] + [row] * 9), None,
+             'line 7, value 1: "1122334"')):
         path = os.path.join(work, name)
         if data is not None:
             write_bytes(path, data)
-        cli.run("info", path, rc=1, first=message)
-        cli.run(*(("strip", "split", path, out[:-4]) if name.endswith(".bmp") else ("convert", path, out)),
-                rc=1, first=message)
+        says = says and "%s: %s" % (path, says)
+        for args in (("info", path), ("strip", "split", path, out[:-4]) if name.endswith(".bmp") else
+                     ("convert", path, out)):
+            cli.run(*args, rc=1, first=first, says=says)
     check(not os.path.exists(out) and not os.path.exists(out[:-4] + "-0.txt"), "a refused input wrote a file")
 
 

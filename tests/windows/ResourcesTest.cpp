@@ -130,30 +130,6 @@ void ReadMenu(HMENU menu, std::vector<std::pair<int, std::string>>& out) {
     }
 }
 
-std::vector<int> Commands(const std::vector<std::pair<int, std::string>>& entries) {
-    std::vector<int> ids;
-    for (const auto& e : entries) ids.push_back(e.first);
-    return ids;
-}
-
-TEST(Resources, MenusHoldTheirCommandsInOrder) {
-    const std::pair<const char*, std::vector<int>> menus[] = {
-        {"Icon", {301, 2, 3, 4, 0, 25, 0, 5}},
-        {"Icon2", {6, 7, 0, 313, 314, 0, 10, 0, -1, 310, 311, 11, 0, -1, 26, 27, 0, -1, 12, 13,
-                   -1, 20, 19, 18, 17, 0, 312}},
-        {"Icon1", {-1, 10, 11, 0, 313, 314, 0, 12, 13, 0, 5, 0, 15}},
-    };
-    for (const auto& m : menus) {
-        SCOPED_TRACE(m.first);
-        HMENU menu = LoadMenuA(Module(), m.first);
-        ASSERT_NE(menu, nullptr);
-        std::vector<std::pair<int, std::string>> entries;
-        ReadMenu(menu, entries);
-        EXPECT_EQ(Commands(entries), m.second);
-        DestroyMenu(menu);
-    }
-}
-
 // Each key a menu entry shows after its tab ("Alt+N", "Ctrl+C") is in the
 // accelerator table with that entry's command, and each key of the table is
 // shown on some entry: a key that does nothing, or a command nobody can find,
