@@ -4,7 +4,6 @@
 uint32_t VirtualScreen[ImagePixels];
 int Pace = 16;
 int OpenPaceMessageToMenu = 6;
-int iMx = 0x658;
 int NeedToSave = 0;
 int FileFlag = 0;
 int boolGreed = 0;
@@ -44,12 +43,6 @@ int FormatIndexOf(int pace, int bits) {
     return -1;
 }
 
-int FormatIndexOfCode(int code) {
-    for (int i = 0; i < FormatCount; ++i)
-        if (FormatTable[i].iMx == code) return i;
-    return -1;
-}
-
 void InitDocument() {
     ApplyFormatIndex(6);
     NeedToSave = 0;
@@ -70,7 +63,7 @@ void InitDocument() {
 }
 
 static void SetFormatFlags(int index) {
-    const FormatRow none = {0, 0, 0};
+    const FormatRow none = {0, 0};
     const FormatRow& row = IsFormatIndex(index) ? FormatTable[index] : none;
     MenuStr.Size16 = row.Pace == 16;
     MenuStr.Size32 = row.Pace == 32;
@@ -85,7 +78,6 @@ void ApplyFormatIndex(int index) {
     if (!IsFormatIndex(index)) return;
     OpenPaceMessageToMenu = index;
     Pace = FormatTable[index].Pace;
-    iMx = FormatTable[index].iMx;
 }
 
 void ClearImage(uint32_t* pixels) {

@@ -29,13 +29,9 @@ constexpr int FormatCount = 8;
 struct FormatRow {
     int Pace;   // edge length, 16 or 32
     int Bits;   // bits per pixel in the file: 1, 4, 8 or 24
-    int iMx;    // the writer's size-and-depth code
 };
 inline constexpr FormatRow FormatTable[FormatCount] = {
-    {16, 1, 1},      {32, 1, 0xC82},
-    {16, 4, 0x10},   {32, 4, 0xC90},
-    {16, 8, 0x3F80}, {32, 8, 0xCB8},
-    {16, 24, 0x658}, {32, 24, 0xD05},
+    {16, 1}, {32, 1}, {16, 4}, {32, 4}, {16, 8}, {32, 8}, {16, 24}, {32, 24},
 };
 
 int FormatIndexOf(int pace, int bits);   // -1 when no row matches
@@ -44,7 +40,6 @@ int FormatIndexOf(int pace, int bits);   // -1 when no row matches
 constexpr int TrueColourRank = 3;
 constexpr int FormatIndex(int pace, int depthRank) { return 2 * depthRank + (pace == 32 ? 1 : 0); }
 constexpr int DepthRankOf(int index) { return index / 2; }
-int FormatIndexOfCode(int code);         // -1 for a code outside the table
 constexpr bool IsFormatIndex(int index) { return index >= 0 && index < FormatCount; }
 
 // Every size and depth rank finds its own row.
@@ -65,7 +60,6 @@ static_assert(FormatTableFollowsTheIndex(), "the format table's rows stand in th
 extern uint32_t VirtualScreen[ImagePixels];
 extern int Pace;                  // 16 or 32, the row stride of VirtualScreen
 extern int OpenPaceMessageToMenu; // format index 0..7
-extern int iMx;                   // size-and-depth code of the format index
 extern int NeedToSave;            // 1: changed since created, loaded or written
 extern int FileFlag;              // 1: plain Save may write to the current name
 extern int boolGreed;             // 1: board grid hidden
@@ -122,8 +116,8 @@ void ForgetDocumentName();
 
 // Start-up state of everything above; VirtualScreen becomes all MaskColor.
 void InitDocument();
-// The one writer of size and depth: stores the index and sets Pace, iMx
-// and the six size and depth check flags from its row (the row's two set,
+// The one writer of size and depth: stores the index and sets Pace and the
+// six size and depth check flags from its row (the row's two set,
 // the other four cleared). Indices outside the table only clear the flags.
 // The main window applies it on the format message; nothing else sets
 // these.

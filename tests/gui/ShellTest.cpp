@@ -56,7 +56,7 @@ TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
 }
 
 TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
-    SendMessageA(main, WM_USER, 0, 5);
+    SendMessageA(main, WM_FORMATINDEX, 0, 5);
     EXPECT_EQ(Pace, 32);
     EXPECT_EQ(MouseBit, 1);
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8));
@@ -67,11 +67,11 @@ TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
     const char* texts[8] = {"16x16 1 bit", "32x32 1 bit", "16x16 4 bit", "32x32 4 bit",
                             "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit"};
     for (int i = 0; i < 8; ++i) {
-        SendMessageA(main, WM_USER, 0, MAKELPARAM(i, 0x7777));   // the high word is ignored
+        SendMessageA(main, WM_FORMATINDEX, 0, MAKELPARAM(i, 0x7777));   // the high word is ignored
         EXPECT_EQ(OpenPaceMessageToMenu, i);
         EXPECT_STREQ(PreviewTextOf(OpenPaceMessageToMenu), texts[i]);
     }
-    SendMessageA(board, WM_USER, 0, 0);   // only the main window acts on it
+    SendMessageA(board, WM_FORMATINDEX, 0, 0);   // only the main window acts on it
     EXPECT_EQ(Pace, 32);
 }
 
