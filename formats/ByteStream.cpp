@@ -9,7 +9,7 @@ long long MemoryStream::ReadAt(uint64_t offset, void* buffer, size_t count) {
     if (offset >= data.size()) return 0;
     size_t n = data.size() - static_cast<size_t>(offset);
     if (n > count) n = count;
-    std::memcpy(buffer, data.data() + offset, n);
+    if (n) std::memcpy(buffer, data.data() + offset, n);   // an empty buffer may have no address
     return static_cast<long long>(n);
 }
 

@@ -1,9 +1,30 @@
-// Any byte string handed to the icon and cursor reader must come back as
-// one of its outcomes, without touching memory outside its buffers.
+// Any byte string handed to the icon and cursor readers (the editor's own
+// and the reader of every entry) must come back as one of their outcomes,
+// without touching memory outside their buffers.
 #include <cstdint>
 #include <cstring>
 #include "document/Document.h"
+#include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
+
+// Every entry read is a whole picture the editor can scale to its size.
+static void CheckEntries(const uint8_t* data, size_t size) {
+    MemoryStream file(data, size);
+    IconEntries entries;
+    const int code = ReadIconEntries(file, entries);
+    if ((code == FileOk) != !entries.Pictures.empty()) __builtin_trap();
+    for (const IconEntry& e : entries.Pictures)
+        if (e.Width < 1 || e.Height < 1 || e.Width > MaxEntryEdge || e.Height > MaxEntryEdge ||
+            e.Pixels.size() != static_cast<size_t>(e.Width) * static_cast<size_t>(e.Height))
+            __builtin_trap();
+    std::vector<uint32_t> px;
+    uint16_t x = 0, y = 0;
+    if (BestPicture(entries, 32, px, &x, &y) != (code == FileOk)) __builtin_trap();
+    if (code == FileOk && (px.size() != 1024 || x > 31 || y > 31)) __builtin_trap();
+    for (uint32_t p : px)
+        if (p >> 24) __builtin_trap();
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryStream file(data, size);
@@ -21,5 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (uint32_t p : pixels)
             if (p >> 24 != 0x01) __builtin_trap();
     }
+    CheckEntries(data, size);
     return 0;
 }

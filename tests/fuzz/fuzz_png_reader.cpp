@@ -1,7 +1,7 @@
 // Any byte string handed to the PNG reader must come back as a picture of
 // the size it says, or as a reason with the picture untouched.
 #include <cstdint>
-#include "tools/cli/PngImage.h"
+#include "formats/PngImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PngPicture picture;

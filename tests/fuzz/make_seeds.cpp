@@ -5,7 +5,7 @@
 #include "document/Document.h"
 #include "formats/IcFormat.h"
 #include "formats/StripBitmap.h"
-#include "tools/cli/PngImage.h"
+#include "formats/PngImage.h"
 
 static bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -29,6 +29,22 @@ int main(int argc, char** argv) {
             std::string name = std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico");
             if (!Save(name, out.data)) return 1;
         }
+    {   // the 32x32 24-bit picture and a PNG entry after it, as other programs write them
+        MemoryStream one;
+        Format(one, px, 7, 0, 0, 0);
+        const std::vector<uint8_t> png = EncodePng(32, px);
+        std::vector<uint8_t> file = {0, 0, 1, 0, 2, 0};
+        const size_t bitmap = one.data.size() - 22, first = 6 + 32;
+        for (size_t entry = 0; entry < 2; ++entry) {
+            const size_t bytes = entry ? png.size() : bitmap, at = entry ? first + bitmap : first;
+            const uint8_t fields[16] = {32, 32, 0, 0, 1, 0, 32, 0, uint8_t(bytes), uint8_t(bytes >> 8), 0, 0,
+                                        uint8_t(at), uint8_t(at >> 8), 0, 0};
+            file.insert(file.end(), fields, fields + 16);
+        }
+        file.insert(file.end(), one.data.begin() + 22, one.data.end());
+        file.insert(file.end(), png.begin(), png.end());
+        if (!Save(std::string(argv[1]) + "/seed-two-entries.ico", file)) return 1;
+    }
     for (int pace : {16, 32})
         for (int count : {1, 3}) {
             StripImages strip;

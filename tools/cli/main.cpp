@@ -21,7 +21,7 @@
 #include "formats/IcFormat.h"
 #include "formats/StripBitmap.h"
 #include "formats/SafeWrite.h"
-#include "tools/cli/PngImage.h"
+#include "formats/PngImage.h"
 #include "tools/cli/TextImage.h"
 
 namespace {

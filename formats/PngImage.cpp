@@ -1,4 +1,4 @@
-#include "tools/cli/PngImage.h"
+#include "formats/PngImage.h"
 #include <cstdlib>
 #include <cstring>
 #include "document/Document.h"
@@ -40,9 +40,13 @@ static const char* Reason() {
 // than the file holds would have it allocate gigabytes for a few bytes.
 // Empty data chunks (legal, and nothing to decode) are noted in `empty`:
 // the reader would copy their nothing into a buffer it has not made yet.
-static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>& empty) {
+bool StartsAsPng(const uint8_t* data, size_t size) {
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size < 8 || std::memcmp(data, signature, 8) != 0) return true;   // the reader tells what it is not
+    return size >= 8 && std::memcmp(data, signature, 8) == 0;
+}
+
+static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>& empty) {
+    if (!StartsAsPng(data, size)) return true;   // the reader tells what it is not
     size_t at = 8;
     while (at + 12 <= size) {
         const size_t length = static_cast<size_t>(data[at]) << 24 | static_cast<size_t>(data[at + 1]) << 16 |
@@ -55,7 +59,7 @@ static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>&
     return false;
 }
 
-std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
+static std::string Decode(const uint8_t* data, size_t size, PngPicture& picture, bool keepAlpha) {
     if (size > MaxPngBytes) return "larger than " + std::to_string(MaxPngBytes) + " bytes";
     std::vector<size_t> empty;
     if (!ChunksFitFile(data, size, empty)) return "a part of the PNG reaches beyond the end of the file";
@@ -80,15 +84,23 @@ std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < pixels.size(); ++i) {
         const unsigned char* p = rgba + 4 * i;
-        pixels[i] = p[3] < 128 ? MaskColor
-                               : static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                                     static_cast<uint32_t>(p[2]) << 16;
+        const uint32_t colour = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                                static_cast<uint32_t>(p[2]) << 16;
+        pixels[i] = keepAlpha ? colour | static_cast<uint32_t>(p[3]) << 24 : p[3] < 128 ? MaskColor : colour;
     }
     stbi_image_free(rgba);
     picture.Width = width;
     picture.Height = height;
     picture.Pixels.swap(pixels);
     return std::string();
+}
+
+std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture) {
+    return Decode(data, size, picture, false);
+}
+
+std::string DecodePngWithAlpha(const uint8_t* data, size_t size, PngPicture& picture) {
+    return Decode(data, size, picture, true);
 }
 
 static void Append(void* context, void* data, int size) {

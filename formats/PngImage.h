@@ -1,6 +1,7 @@
-// PNG pictures for pixtor-cli, on plain buffers: what comes in is any PNG
-// the reader takes, as colour references with transparency as the mask
-// colour; what goes out is 8-bit RGBA with the mask colour as alpha 0.
+// PNG pictures on plain buffers, for the tool and the icon reader: what
+// comes in is any PNG the reader takes, as colour references with
+// transparency as the mask colour (or with their alpha, for icon entries);
+// what goes out is 8-bit RGBA with the mask colour as alpha 0.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,11 @@ struct PngPicture {
 // colour, every other its opaque colour. Returns an empty string, or why
 // the data is no usable PNG (picture is then untouched).
 std::string DecodePng(const uint8_t* data, size_t size, PngPicture& picture);
+// The same with each pixel's alpha kept in its fourth byte (0xAABBGGRR).
+std::string DecodePngWithAlpha(const uint8_t* data, size_t size, PngPicture& picture);
+
+// The eight bytes every PNG file starts with.
+bool StartsAsPng(const uint8_t* data, size_t size);
 
 // The pace x pace pixels (colour references; the mask colour transparent)
 // as the bytes of an 8-bit RGBA PNG file; empty if encoding failed.

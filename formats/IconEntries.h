@@ -1,0 +1,47 @@
+// Every picture an icon or cursor file holds, whatever its size and depth:
+// what the editor converts from and the tool lists. The editor's own
+// single-image reading (IcFormat) stays as it is; this reader is for the
+// files other programs make (several sizes, 32-bit pictures with alpha,
+// PNG-compressed entries).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "formats/ByteStream.h"
+
+// The largest picture an entry may hold, in pixels along each edge.
+constexpr int MaxEntryEdge = 256;
+
+struct IconEntry {
+    int Width = 0, Height = 0;     // 1 .. 256
+    int Bits = 0;                  // 1, 4, 8, 24 or 32; a PNG entry counts as 32
+    bool Png = false;              // the entry's data is a PNG picture
+    uint16_t HotX = 0, HotY = 0;   // a cursor's hot spot, in this picture's pixels
+    // Width x Height pixels, rows top first, each 0xAABBGGRR: red, green,
+    // blue and alpha (0 transparent, 255 opaque).
+    std::vector<uint32_t> Pixels;
+};
+
+struct IconEntries {
+    bool IsCursor = false;
+    int Count = 0;                      // entries in the directory
+    std::vector<IconEntry> Pictures;    // those that could be read, in file order
+    std::vector<std::string> Skipped;   // "entry 2: ...", for each one that could not
+};
+
+// Reads the directory and every entry. Every offset and size is checked
+// against the file before it is read, and nothing held is larger than a
+// picture of 256x256 or a small multiple of the file. Returns FileOk (with
+// at least one picture), FileNotSupported (no entry could be read: the
+// reasons are in Skipped), FileReadError (no directory, or one that does
+// not fit the file) or FileNoMemory.
+int ReadIconEntries(ByteStream& file, IconEntries& out);
+
+// The picture for an edge of `size` pixels: the entry of exactly that size
+// with the most colour; else the smallest larger one scaled down (area
+// average over premultiplied colour); else the largest smaller one scaled
+// up by repeating pixels. Alpha below 128 becomes the mask colour. A
+// cursor's hot spot is scaled with its picture. pixels gets size x size
+// colour references, rows top first. False when there is no picture.
+bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pixels, uint16_t* hotX,
+                 uint16_t* hotY);

@@ -1,0 +1,125 @@
+// Every entry of the icons other programs make: several sizes, alpha, PNG
+// entries, cursors; files that claim more than they hold.
+#include <gtest/gtest.h>
+#include "document/Document.h"
+#include "formats/FileErrors.h"
+#include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
+#include "formats/PngImage.h"
+#include "tests/core/TestBytes.h"
+
+namespace {
+
+// A w x h 32-bit entry, bottom-up BGRA rows of pixel(x, y) = 0xAABBGGRR,
+// with an all-clear mask (so the alpha decides).
+template <typename Pixel>
+Bytes Entry32(int w, int h, Pixel pixel) {
+    Bytes b = Le(4, 40) + Le(4, w) + Le(4, 2 * h) + Le(2, 1) + Le(2, 32) + Bytes(24, 0);
+    for (int y = h - 1; y >= 0; --y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = pixel(x, y);
+            b = b + Bytes{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)};
+        }
+    return b + Bytes(static_cast<size_t>((w + 31) / 32 * 4 * h), 0);
+}
+
+// A file of the entries, each with its directory fields (width byte, depth
+// field, the two fields a cursor's hot spot takes).
+struct Part { int width; Bytes data; int field1 = 1, field2 = 32; };
+Bytes IconFile(const std::vector<Part>& parts, int type = 1) {
+    Bytes dir, data;
+    size_t offset = 6 + 16 * parts.size();
+    for (const Part& p : parts) {
+        dir = dir + Bytes{uint8_t(p.width), uint8_t(p.width), 0, 0} + Le(2, p.field1) + Le(2, p.field2) +
+              Le(4, static_cast<int64_t>(p.data.size())) + Le(4, static_cast<int64_t>(offset));
+        offset += p.data.size();
+        data = data + p.data;
+    }
+    return Le(2, 0) + Le(2, type) + Le(2, static_cast<int64_t>(parts.size())) + dir + data;
+}
+
+uint32_t Half(int x, int y) { return x < 8 ? 0xFF0000FFu : (y % 2 ? 0x00FFFFFFu : 0x8000FF00u); }
+
+TEST(IconEntries, OurOwnFilesReadAsTheyWereWritten) {
+    uint32_t px[ImagePixels];
+    for (int i = 0; i < ImagePixels; ++i) px[i] = i % 7 ? MakeColour(0, 0, 0) : MaskColor;
+    for (int index = 0; index < FormatCount; ++index) {
+        MemoryStream file;
+        ASSERT_EQ(Format(file, px, index, 0, 0, 0), FileOk);
+        MemoryStream in(file.data);
+        IconEntries read;
+        ASSERT_EQ(ReadIconEntries(in, read), FileOk) << index;
+        ASSERT_EQ(read.Pictures.size(), 1u);
+        const IconEntry& e = read.Pictures[0];
+        EXPECT_EQ(std::make_tuple(e.Width, e.Bits), std::make_tuple(FormatTable[index].Pace, FormatTable[index].Bits));
+        for (int i = 0; i < e.Width * e.Width; ++i)   // black and opaque, or transparent
+            ASSERT_TRUE(px[i] == MaskColor ? e.Pixels[i] >> 24 == 0 : e.Pixels[i] == 0xFF000000u) << index << " " << i;
+    }
+}
+
+TEST(IconEntries, TheBestPictureForEachSize) {
+    const Bytes png = EncodePng(32, std::vector<uint32_t>(32 * 32, MakeColour(1, 2, 3)).data());
+    MemoryStream in(IconFile({{16, Entry32(16, 16, Half)},
+                              {48, Entry32(48, 48, [](int x, int) { return x < 24 ? 0xFF00FF00u : 0u; })},
+                              {0, png, 1, 24}}));   // a PNG whose directory says 24 bits
+    IconEntries read;
+    ASSERT_EQ(ReadIconEntries(in, read), FileOk);
+    ASSERT_EQ(read.Pictures.size(), 3u);
+    EXPECT_TRUE(read.Pictures[2].Png);
+    std::vector<uint32_t> px;
+    ASSERT_TRUE(BestPicture(read, 16, px, nullptr, nullptr));   // exact: alpha 128 and up opaque
+    EXPECT_EQ(std::make_tuple(px[0], px[8], px[16 + 8]), std::make_tuple(MakeColour(255, 0, 0), MakeColour(0, 255, 0), MaskColor));
+    ASSERT_TRUE(BestPicture(read, 32, px, nullptr, nullptr));   // exact, the PNG entry
+    EXPECT_EQ(px[0], MakeColour(1, 2, 3));
+    ASSERT_TRUE(BestPicture(read, 24, px, nullptr, nullptr));   // the 32 scaled down, not the 48
+    EXPECT_EQ(px[23], MakeColour(1, 2, 3));
+    read.Pictures.pop_back();
+    ASSERT_TRUE(BestPicture(read, 32, px, nullptr, nullptr));   // the 48 scaled down: halves kept
+    EXPECT_EQ(std::make_tuple(px[15], px[16]), std::make_tuple(MakeColour(0, 255, 0), MaskColor));
+    read.Pictures.erase(read.Pictures.begin() + 1);
+    ASSERT_TRUE(BestPicture(read, 32, px, nullptr, nullptr));   // the 16 scaled up
+    EXPECT_EQ(std::make_tuple(px[15], px[16], px[32 * 2 + 16]), std::make_tuple(MakeColour(255, 0, 0), MakeColour(0, 255, 0), MaskColor));
+}
+
+TEST(IconEntries, ACursorsHotSpotScalesWithItsPicture) {
+    MemoryStream in(IconFile({{64, Entry32(64, 64, Half), 40, 20}}, 2));
+    IconEntries read;
+    ASSERT_EQ(ReadIconEntries(in, read), FileOk);
+    std::vector<uint32_t> px;
+    uint16_t x = 0, y = 0;
+    ASSERT_TRUE(BestPicture(read, 32, px, &x, &y));
+    EXPECT_EQ(std::make_tuple(read.IsCursor, x, y), std::make_tuple(true, uint16_t(20), uint16_t(10)));
+}
+
+TEST(IconEntries, WhatTheFileDoesNotHoldIsNeverRead) {
+    const Bytes good = Entry32(16, 16, Half);
+    const Bytes two = IconFile({{16, good}, {16, good}});
+    const struct { const char* name; Bytes bytes; int code; size_t pictures; const char* skipped; } cases[] = {
+        {"no image", IconFile({}), FileNotSupported, 0, "no image in the file"},
+        {"an entry with no data", IconFile({{16, Bytes{}}}), FileNotSupported, 0, "entry 1: no picture in it"},
+        {"a count the file cannot hold", Patched(two, {{4, 2, 3000}}), FileReadError, 0, nullptr},
+        {"an offset past the end", Patched(two, {{6 + 16 + 12, 4, 0xFFFFFFF0u}}), FileOk, 1,
+         "entry 2: its data lies beyond the end of the file"},
+        {"a size past the end", Patched(two, {{6 + 8, 4, 0x7FFFFFFF}}), FileOk, 1,
+         "entry 1: its data lies beyond the end of the file"},
+        {"a PNG cut short, not a bitmap", IconFile({{32, Slice(EncodePng(32, std::vector<uint32_t>(1024).data()), 0, 60)}}),
+         FileNotSupported, 0, "entry 1: PNG: "},
+        {"16 bits", IconFile({{16, Patched(good, {{14, 2, 16}})}}), FileNotSupported, 0, "entry 1: 16 bits per pixel"},
+        {"a picture of 300 pixels", IconFile({{16, Patched(good, {{4, 4, 300}})}}), FileNotSupported, 0,
+         "entry 1: a picture of 300x16 pixels"},
+        {"not an icon", Patched(two, {{2, 2, 3}}), FileNotSupported, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryStream in(c.bytes);
+        IconEntries read;
+        EXPECT_EQ(ReadIconEntries(in, read), c.code);
+        EXPECT_EQ(read.Pictures.size(), c.pictures);
+        if (c.skipped) {
+            ASSERT_EQ(read.Skipped.size(), 1u);
+            EXPECT_EQ(read.Skipped[0].rfind(c.skipped, 0), 0u) << read.Skipped[0];
+        }
+    }
+}
+
+}  // namespace
