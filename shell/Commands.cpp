@@ -172,6 +172,7 @@ static void Open(HWND hwnd) {
         const int index = PopFileRead(VirtualScreen, szFileName);
         MouseBit = 1;
         if (index >= 0) NeedToSave = 0;
+        if (index >= 0 && !LastReadWasWhole()) FileFlag = 0;
         DinamicMem.Stored = 0;
         DinamicMem.StepsBack = 0;
         DinamicMem.NextSlot = 0;

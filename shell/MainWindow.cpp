@@ -113,7 +113,7 @@ static void OpenCommandLineFile(HWND hwnd, const char* commandLine) {
     szFileNameCopy[0] = szTitleNameCopy[0] = 0;
     const int index = PopFileRead(VirtualScreen, szFileName);
     if (index >= 0) {
-        FileFlag = 1;
+        FileFlag = LastReadWasWhole() ? 1 : 0;
     } else {
         szFileName[0] = szTitleName[0] = 0;
         FileFlag = 0;

@@ -1,14 +1,12 @@
 // File dialogs, read/write dispatch and error reporting on the Win32 side.
 #include "formats/win32/IconFile.h"
-#include <shellapi.h>
 #include <cstring>
-#include "platform/Gdi.h"
 #include "platform/Prompt.h"
-#include "platform/SystemLibraries.h"
 #include "document/Document.h"
-#include "board/Board.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
+#include "formats/PngImage.h"
 #include "formats/SafeWrite.h"
 #include "formats/win32/BitmapFormat.h"
 #include "formats/win32/HandleStream.h"
@@ -18,9 +16,12 @@ static OPENFILENAMEA ofn;
 // The main window, which owns the file dialogs and every file message.
 static HWND FileOwner;
 
-static const char szFilter[] =
-    "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0"
-    "Cursor files(*.CUR)\0*.cur\0";
+#define ICON_FILTERS \
+    "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0Cursor files(*.CUR)\0*.cur\0"
+static const char szFilter[] = ICON_FILTERS;
+// The open dialog also offers PNG pictures, after them; saves are icons and
+// cursors only.
+static const char szFilterOpen[] = ICON_FILTERS "PNG pictures (*.PNG)\0*.png\0";
 static const char szFilterEx[] = "Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
 static const char szFilterBmp[] = "Bitmap (*.BMP)\0*.bmp\0";
 static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
@@ -38,6 +39,7 @@ void PopFileInitialize(HWND hwnd, int filterSet) {
 }
 
 int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
+    if (ofn.lpstrFilter == szFilter) ofn.lpstrFilter = szFilterOpen;
     ofn.hwndOwner = hwnd;
     ofn.lpstrFile = file;
     ofn.lpstrFileTitle = title;
@@ -48,6 +50,7 @@ int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
 int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
     // A write that fails under the new name gives back the name in force now.
     KeepNames();
+    if (ofn.lpstrFilter == szFilterOpen) ofn.lpstrFilter = szFilter;
     ofn.hwndOwner = hwnd;
     ofn.lpstrFile = file;
     ofn.lpstrFileTitle = title;
@@ -87,49 +90,95 @@ int MistakeHandler(int code) {
     return 0;
 }
 
-// The system renders the file's first icon at 32x32 over black; that picture
-// becomes the image, which the caller makes a 32x32 24-bit document.
-static void NoSupport() {
-    uint32_t* pixels = GlobalPoint.Pixels;
-    HICON icon = LateExtractIconA(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(FileOwner, GWLP_HINSTANCE)),
-                              szFileName, 0);
-    for (int i = 0; i < ImagePixels; ++i) pixels[i] = 0;
-    MemoryDC memory;
-    Owned<HBITMAP> bitmap(CreateBitmap(32, 32, 1, 32, pixels));
-    {
-        Selected picture(memory, bitmap);
-        if (icon && icon != reinterpret_cast<HICON>(1)) DrawIcon(memory, 0, 0, icon);
+// Whether the last file read became the document whole: a picture
+// converted or taken from a file that holds more is never written back
+// over that file unasked.
+static bool ReadWhole = true;
+bool LastReadWasWhole() { return ReadWhole; }
+
+static void TakeHotSpot(uint16_t x, uint16_t y) {
+    CursorStr.HotX = x;
+    CursorStr.HotY = y;
+    InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
+}
+
+// The best picture of the entries at `size` (transparency as the mask
+// colour, a cursor's hot spot scaled with it) becomes the image, at 24 bits.
+static int TakeBestPicture(const IconEntries& entries, int size, uint32_t* pixels) {
+    std::vector<uint32_t> best;
+    uint16_t x = 0, y = 0;
+    if (!BestPicture(entries, size, best, &x, &y)) {
+        MistakeHandler(FileReadError);
+        return -1;
     }
-    ReadTopDownRows(memory, bitmap, 32, pixels);
-    PortingProc0(pixels, pixels);
-    if (icon && icon != reinterpret_cast<HICON>(1)) DestroyIcon(icon);
+    std::copy(best.begin(), best.end(), pixels);
+    if (entries.IsCursor) TakeHotSpot(x, y);
+    return FormatIndex(size, TrueColourRank);
+}
+
+static bool AskToConvert() {
+    if (Ask(FileOwner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) return true;
+    RestoreNames();
+    return false;
+}
+
+// A file the editor's own reading does not take, after Yes to the question:
+// its best 32x32 picture, read from every entry it holds.
+static int ConvertIcon(ByteStream& stream, uint32_t* pixels) {
+    IconEntries entries;
+    if (ReadIconEntries(stream, entries) != FileOk) {
+        MistakeHandler(FileReadError);
+        return -1;
+    }
+    return TakeBestPicture(entries, 32, pixels);
+}
+
+// A PNG picture, whatever its name: at 16x16 or 32x32 as it is, any other
+// size through the conversion question.
+static int ReadPng(ByteStream& stream, uint32_t* pixels) {
+    const long long size = stream.Size();
+    std::vector<uint8_t> bytes(size > 0 && size <= static_cast<long long>(MaxPngBytes) ? static_cast<size_t>(size) : 0);
+    IconEntries entries;
+    entries.Pictures.emplace_back();
+    IconEntry& picture = entries.Pictures.back();
+    PngPicture png;
+    if (bytes.empty() || stream.ReadAt(0, bytes.data(), bytes.size()) != size ||
+        !DecodePngWithAlpha(bytes.data(), bytes.size(), png).empty()) {
+        MistakeHandler(FileReadError);
+        return -1;
+    }
+    picture.Width = png.Width;
+    picture.Height = png.Height;
+    picture.Pixels.swap(png.Pixels);
+    const bool editorSize = picture.Width == picture.Height && (picture.Width == 16 || picture.Width == 32);
+    if (!editorSize && !AskToConvert()) return -1;
+    return TakeBestPicture(entries, editorSize ? picture.Width : 32, pixels);
 }
 
 // The format index of what became the document (read, or converted on
 // request), -1 when nothing did.
 static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
+    uint8_t start[8];
+    if (stream.ReadAt(0, start, sizeof start) == sizeof start && StartsAsPng(start, sizeof start)) {
+        ReadWhole = false;   // a PNG is saved as an icon
+        return ReadPng(stream, pixels);
+    }
     IconReadResult result = FormatOpen(stream, pixels);
     switch (result.Outcome) {
     case IconNotSupported:
-        if (Ask(FileOwner, ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO) == IDYES) {
-            NoSupport();
-            return FormatIndex(32, TrueColourRank);
-        }
-        RestoreNames();
-        return -1;
+        ReadWhole = false;
+        return AskToConvert() ? ConvertIcon(stream, pixels) : -1;
     case IconReadFailed:
         MistakeHandler(FileReadError);
         break;
     default:
         break;
     }
-    if (result.MultiImageWarning)
+    if (result.MultiImageWarning) {
         Ask(FileOwner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
-    if (result.HotSpotRead) {
-        CursorStr.HotX = result.HotX;
-        CursorStr.HotY = result.HotY;
-        InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
+        ReadWhole = false;
     }
+    if (result.HotSpotRead) TakeHotSpot(result.HotX, result.HotY);
     // A depth no decoding fits leaves the picture as it was, without a
     // message: then the name stays the picture's too.
     if (result.Outcome == IconUnknownDepth) {
@@ -154,6 +203,7 @@ int PopFileRead(uint32_t* pixels, const char* path) {
         return -1;
     }
     HandleStream stream(file);
+    ReadWhole = true;
     const int index = ToolBarStr.StripActive ? ReadStrip(stream) : ReadIcon(stream, pixels);
     CloseHandle(file);
     return index;

@@ -20,6 +20,10 @@ int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
 // for the caller to send as the format message, or -1 when the file could
 // not be opened or read, which leaves the document as it was.
 int PopFileRead(uint32_t* pixels, const char* path);
+// False when the last file read did not become the document whole (a
+// picture converted, the first of several, a PNG): its Save then asks for
+// a name, so the file is not replaced by less than it held unasked.
+bool LastReadWasWhole();
 // Shows the message of a file error code and gives the document back the
 // name it had before the last open dialog.
 int MistakeHandler(int code);

@@ -10,34 +10,6 @@
 
 namespace {
 
-// A w x h 32-bit entry, bottom-up BGRA rows of pixel(x, y) = 0xAABBGGRR,
-// with an all-clear mask (so the alpha decides).
-template <typename Pixel>
-Bytes Entry32(int w, int h, Pixel pixel) {
-    Bytes b = Le(4, 40) + Le(4, w) + Le(4, 2 * h) + Le(2, 1) + Le(2, 32) + Bytes(24, 0);
-    for (int y = h - 1; y >= 0; --y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = pixel(x, y);
-            b = b + Bytes{uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p), uint8_t(p >> 24)};
-        }
-    return b + Bytes(static_cast<size_t>((w + 31) / 32 * 4 * h), 0);
-}
-
-// A file of the entries, each with its directory fields (width byte, depth
-// field, the two fields a cursor's hot spot takes).
-struct Part { int width; Bytes data; int field1 = 1, field2 = 32; };
-Bytes IconFile(const std::vector<Part>& parts, int type = 1) {
-    Bytes dir, data;
-    size_t offset = 6 + 16 * parts.size();
-    for (const Part& p : parts) {
-        dir = dir + Bytes{uint8_t(p.width), uint8_t(p.width), 0, 0} + Le(2, p.field1) + Le(2, p.field2) +
-              Le(4, static_cast<int64_t>(p.data.size())) + Le(4, static_cast<int64_t>(offset));
-        offset += p.data.size();
-        data = data + p.data;
-    }
-    return Le(2, 0) + Le(2, type) + Le(2, static_cast<int64_t>(parts.size())) + dir + data;
-}
-
 uint32_t Half(int x, int y) { return x < 8 ? 0xFF0000FFu : (y % 2 ? 0x00FFFFFFu : 0x8000FF00u); }
 
 TEST(IconEntries, OurOwnFilesReadAsTheyWereWritten) {

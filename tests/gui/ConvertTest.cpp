@@ -1,0 +1,62 @@
+// The icons other programs make: converted on Yes from their best picture,
+// with transparency and hot spot, and never written back over unasked.
+#include "formats/PngImage.h"
+#include "formats/win32/IconFile.h"
+#include "tests/core/TestBytes.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+const char* const Question = "Current image format is not supported.\n Convert to 24bit 32x32?";
+uint32_t Quarters(int x, int y) { return x < y ? 0xFF0000FFu : x > y + 4 ? 0x00000000u : 0xC000FF00u; }
+}  // namespace
+
+TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
+    const std::vector<uint32_t> rgb(16 * 16, MakeColour(10, 20, 30));
+    const struct { const char* name; Bytes bytes; int answer; const char* asked; int index; int hotX, hotY; } cases[] = {
+        // 48 px first, a 32 px picture after it: the 32 is taken as it is.
+        {"multi.ico", IconFile({{48, Entry32(48, 48, Quarters)}, {32, Entry32(32, 32, Quarters)}}), IDYES, Question, 7, 0, 0},
+        // A 64 px cursor averaged down, its hot spot with it.
+        {"big.cur", IconFile({{64, Entry32(64, 64, [](int x, int y) { return Quarters(x / 2, y / 2); }), 40, 20}}, 2),
+         IDYES, Question, 7, 20, 10},
+        {"favicon.ico", EncodePng(16, rgb.data()), IDYES, nullptr, 6, 0, 0},   // a PNG at its own size
+        {"two.ico", Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}}), IDOK,
+         "Multi-image format isn't supported yet!\n             Read only first.", 6, 0, 0},
+        {"declined.ico", IconFile({{48, Entry32(48, 48, Quarters)}}), IDNO, Question, -1, 0, 0},
+        {"nothing.ico", IconFile({{48, Patched(Entry32(48, 48, Quarters), {{14, 2, 16}})}}), IDYES, "Error reading file!", -1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder + c.name;
+        WriteBytes(path, c.bytes);
+        Restart("");
+        Command(IDM_SIZE16);
+        ClearImage();
+        CursorStr.HotX = CursorStr.HotY = 0;
+        PromptAnswer = c.answer;
+        DialogChoice = path;
+        Command(IDM_OPEN);
+        if (c.asked) EXPECT_TRUE(std::any_of(Prompts.begin(), Prompts.end(), [&](const PromptRecord& p) { return p.Text == c.asked; }));
+        else EXPECT_TRUE(Prompts.empty());
+        if (c.index < 0) {   // refused: the picture and the unnamed document as they were
+            EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, IsMaskPixel(VirtualScreen[0]), std::string(szFileName)),
+                      std::make_tuple(6, true, std::string()));
+            continue;
+        }
+        EXPECT_EQ(OpenPaceMessageToMenu, c.index);
+        if (c.index == 7) {   // red below the diagonal, green on it, the rest transparent
+            EXPECT_EQ(std::make_tuple(Pixel(0, 5), Pixel(5, 5), IsMaskPixel(VirtualScreen[31])),
+                      std::make_tuple(RGB(255, 0, 0), RGB(0, 255, 0), true));
+        } else {
+            EXPECT_EQ(Pixel(15, 15), RGB(10, 20, 30));
+        }
+        EXPECT_EQ(std::make_tuple(CursorStr.HotX, CursorStr.HotY), std::make_tuple(uint16_t(c.hotX), uint16_t(c.hotY)));
+        // Save asks, on the file's own name, and a cancel leaves the file whole.
+        Dialogs.clear();
+        DialogChoice = "";
+        Command(IDM_SAVE);
+        ASSERT_EQ(Dialogs.size(), 1u);
+        EXPECT_TRUE(Dialogs[0].Save);
+        EXPECT_EQ(Dialogs[0].Initial, path);
+        EXPECT_EQ(ReadBytes(path), c.bytes);
+    }
+}
