@@ -41,9 +41,8 @@ StripImages HandStrip(int pace, int count) {
 StripImages Sentinel() { return {16, 1, std::vector<uint32_t>(256, 0x01020304u)}; }
 auto Whole(const StripImages& s) { return std::tie(s.Pace, s.Count, s.Pixels); }
 
-// A memory file that can also hide its size, or deliver half of every read
-// of the pixel rows although the size says they are there, as a file
-// shrinking under the reader would.
+// A memory file that can hide its size, or deliver half of every read of the
+// pixel rows although the size says they are there (a file shrinking meanwhile).
 class OddStream : public MemoryStream {
 public:
     using MemoryStream::MemoryStream;
@@ -64,12 +63,6 @@ TEST(StripBitmap, WrittenStripsAreTheirBitmapsAndReadBack) {
         ASSERT_EQ(ReadStripBitmap(out, in), FileOk);
         EXPECT_EQ(Whole(in), Whole(strip));   // the fourth byte is kept both ways
     }
-    // A blank image is stored as the mask colour's bytes.
-    MemoryStream out;
-    ASSERT_EQ(WriteStripBitmap(out, {32, 1, std::vector<uint32_t>(1024, MaskColor)}), FileOk);
-    ASSERT_EQ(out.data.size(), 54u + 4096);
-    for (size_t at = 54; at < out.data.size(); at += 4)
-        ASSERT_EQ(Slice(out.data, at, 4), (Bytes{0x6F, 0x6F, 0x5F, 0})) << at;
 }
 
 TEST(StripBitmap, ReadableFilesGiveTheirWholeImages) {
@@ -96,11 +89,9 @@ TEST(StripBitmap, RefusedFilesLeaveTheStrip) {
     struct Case { std::string name; Bytes bytes; int error; Stream stream = kPlain; };
     std::vector<Case> cases = {
         {"24 bits", HandBitmap(48, 16, 24), FileNotSupported},
-        {"16 bits", HandBitmap(64, 32, 16), FileNotSupported},
         {"height 48", HandBitmap(96, 48), FileNotSupported},
         {"height -16", HandBitmap(48, -16), FileNotSupported},
         {"height 0", HandBitmap(48, 0), FileNotSupported},
-        {"width 15 below height 16", HandBitmap(15, 16), FileNotSupported},
         {"width 31 below height 32", HandBitmap(31, 32), FileNotSupported},
         {"header claims 3 images, file holds 2", HandBitmap(48, 16, 32, 32), FileReadError},
         {"data offset past the end", Patched(HandBitmap(16, 16), {{10, 4, 0xFFFFFFF0u}}), FileReadError},
@@ -127,31 +118,21 @@ TEST(StripBitmap, RefusedFilesLeaveTheStrip) {
     }
 }
 
-TEST(StripBitmap, AFailedEmptyOrShortWriteStopsTheFile) {
+TEST(StripBitmap, AFailedShortOrRefusedWriteStopsTheFile) {
     // Three writes: file header, image header, pixel rows; 1 byte is short for each.
     const StripImages strip = HandStrip(32, 2);
     for (long long answer : {-1LL, 0LL, 1LL})
         for (int k = 0; k < 3; ++k) {
-            FailingWrites out;
-            out.failAt = k;
-            out.failValue = answer;
+            FailingWrites out(k, answer);
             EXPECT_EQ(WriteStripBitmap(out, strip), FileWriteError) << k << " " << answer;
             EXPECT_EQ(out.writes, k + 1) << k << " " << answer;
         }
-    MemoryStream out;
-    out.writeLimit = 54 + 2 * 32 * 32 * 4;
-    EXPECT_EQ(WriteStripBitmap(out, strip), FileOk);
-    EXPECT_EQ(out.data.size(), static_cast<size_t>(out.writeLimit));
-}
-
-TEST(StripBitmap, StripsThatCannotBeWrittenWriteNothing) {
+    // Strips no file can hold write nothing; many images are no such strip.
     auto px = [](int n) { return std::vector<uint32_t>(static_cast<size_t>(n), 0); };
-    const StripImages bad[] = {
-        {16, 0, {}}, {16, -1, px(256)}, {24, 2, px(2 * 576)}, {16, 2, px(511)},
-    };
-    for (const StripImages& strip : bad) {
+    for (const StripImages& bad : {StripImages{16, 0, {}}, StripImages{16, -1, px(256)},
+                                   StripImages{24, 2, px(2 * 576)}, StripImages{16, 2, px(511)}}) {
         MemoryStream out;
-        EXPECT_EQ(WriteStripBitmap(out, strip), FileWriteError) << strip.Count << " of " << strip.Pace;
+        EXPECT_EQ(WriteStripBitmap(out, bad), FileWriteError) << bad.Count << " of " << bad.Pace;
         EXPECT_TRUE(out.data.empty());
     }
     MemoryStream out;

@@ -21,11 +21,7 @@ inline Bytes Patched(Bytes b, std::initializer_list<Patch> patches) {
         for (int i = 0; i < p.width; ++i) b.at(p.at + i) = static_cast<uint8_t>(p.value >> (8 * i));
     return b;
 }
-inline Bytes Le(int width, int64_t value) {
-    Bytes b;
-    for (int i = 0; i < width; ++i) b.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    return b;
-}
+inline Bytes Le(int width, int64_t value) { return Patched(Bytes(static_cast<size_t>(width)), {{0, width, value}}); }
 // Clamped, so that a short file compares unequal rather than being read past its end.
 inline Bytes Slice(const Bytes& b, size_t from, size_t count = SIZE_MAX) {
     from = std::min(from, b.size());
@@ -36,11 +32,12 @@ inline Bytes Slice(const Bytes& b, size_t from, size_t count = SIZE_MAX) {
 // A memory file whose write number failAt (from 0) answers failValue
 // without storing anything, as a failing or full disk would.
 struct FailingWrites : MemoryStream {
+    FailingWrites(int at, long long value) : failAt(at), failValue(value) {}
     long long Write(const void* bytes, size_t count) override {
         return writes++ == failAt ? failValue : MemoryStream::Write(bytes, count);
     }
-    int writes = 0, failAt = -1;
-    long long failValue = -1;
+    int writes = 0, failAt;
+    long long failValue;
 };
 
 // A w x h 32-bit entry, bottom-up BGRA rows of pixel(x, y) = 0xAABBGGRR,

@@ -6,10 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryStream file(data, size);
-    StripImages strip;
-    strip.Pace = 16;
-    strip.Count = 1;
-    strip.Pixels.assign(256, 7);
+    StripImages strip{16, 1, std::vector<uint32_t>(256, 7)};
     int code = ReadStripBitmap(file, strip);
     if (code == FileOk) {
         if (strip.Count < 1 ||

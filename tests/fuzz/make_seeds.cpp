@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
         for (int cursor = 0; cursor < 2; ++cursor) {
             MemoryStream out;
             Format(out, px, f, cursor, 3, 5);
-            std::string name = std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico");
-            if (!Save(name, out.data)) return 1;
+            if (!Save(std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico"), out.data)) return 1;
         }
     {   // the 32x32 24-bit picture and a PNG entry after it, as other programs write them
         MemoryStream one;
@@ -47,15 +46,13 @@ int main(int argc, char** argv) {
     }
     for (int pace : {16, 32})
         for (int count : {1, 3}) {
-            StripImages strip;
-            strip.Pace = pace;
-            strip.Count = count;
-            strip.Pixels.assign(static_cast<size_t>(count) * pace * pace, MaskColor);
+            StripImages strip{pace, count, std::vector<uint32_t>(static_cast<size_t>(count) * pace * pace, MaskColor)};
             for (size_t i = 0; i < strip.Pixels.size(); i += 5) strip.Pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
             MemoryStream out;
             WriteStripBitmap(out, strip);
-            std::string name = std::string(argv[2]) + "/seed-" + std::to_string(pace) + "-" + std::to_string(count) + ".bmp";
-            if (!Save(name, out.data)) return 1;
+            if (!Save(std::string(argv[2]) + "/seed-" + std::to_string(pace) + "-" + std::to_string(count) + ".bmp",
+                      out.data))
+                return 1;
         }
     for (int pace : {16, 32})
         if (!Save(std::string(argv[3]) + "/seed-" + std::to_string(pace) + ".png", EncodePng(pace, px))) return 1;
