@@ -51,3 +51,13 @@ HICON LateExtractIconA(HINSTANCE instance, const char* file, UINT index) {
     static auto f = Entry<HICON(WINAPI*)(HINSTANCE, LPCSTR, UINT)>("shell32.dll", "ExtractIconA");
     return f ? f(instance, file, index) : nullptr;
 }
+
+UINT LateDragQueryFileA(HDROP drop, UINT index, char* file, UINT size) {
+    static auto f = Entry<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
+    return f ? f(drop, index, file, size) : 0;
+}
+
+void LateDragFinish(HDROP drop) {
+    static auto f = Entry<void(WINAPI*)(HDROP)>("shell32.dll", "DragFinish");
+    if (f) f(drop);
+}

@@ -7,9 +7,12 @@
 #pragma once
 #include <windows.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 BOOL WINAPI LateGetOpenFileNameA(OPENFILENAMEA* ofn);
 BOOL WINAPI LateGetSaveFileNameA(OPENFILENAMEA* ofn);
 BOOL WINAPI LateChooseColorA(CHOOSECOLORA* cc);
 short LateGetFileTitleA(const char* file, char* title, WORD size);
 HICON LateExtractIconA(HINSTANCE instance, const char* file, UINT index);
+UINT LateDragQueryFileA(HDROP drop, UINT index, char* file, UINT size);
+void LateDragFinish(HDROP drop);

@@ -5,6 +5,7 @@
 #include "controls/Dialogs.h"
 #include "platform/Gdi.h"
 #include "platform/Prompt.h"
+#include "platform/SystemLibraries.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
 #include "board/Board.h"
@@ -156,7 +157,9 @@ static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 
 static void Save(HWND hwnd);
 
-static void Open(HWND hwnd) {
+// Open and a dropped file: the names kept for a file that cannot be read,
+// and the unsaved picture offered first.
+static void BeforeOpening(HWND hwnd) {
     PopFileInitialize(hwnd, FilterForMode());
     KeepNames();
     if (NeedToSave == 1 &&
@@ -164,25 +167,42 @@ static void Open(HWND hwnd) {
         FileFlag = 0;
         SendMessageA(hwnd, WM_COMMAND, IDM_SAVE, 0);
     }
-    if (PopFileOpenDlg(hwnd, szFileName, szTitleName)) {
-        ToolBarStr.StripPace = Pace;
-        FileFlag = 1;
-        // A file that could not be read leaves the document, and whether it
-        // has unsaved changes, as it was.
-        const int index = PopFileRead(VirtualScreen, szFileName);
-        MouseBit = 1;
-        if (index >= 0) NeedToSave = 0;
-        if (index >= 0 && !LastReadWasWhole()) FileFlag = 0;
-        DinamicMem.Stored = 0;
-        DinamicMem.StepsBack = 0;
-        DinamicMem.NextSlot = 0;
-        // The size and depth of what was read; as they were when nothing was.
-        SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
-        if (ToolBarStr.StripActive) {
-            InvalidateRect(hwnd, nullptr, TRUE);
-            InvalidateRect(hIcon, nullptr, TRUE);
-        }
+}
+
+// The file named by szFileName becomes the document, in toolbar mode as a
+// strip.
+static void ReadNamedFile(HWND hwnd) {
+    ToolBarStr.StripPace = Pace;
+    FileFlag = 1;
+    // A file that could not be read leaves the document, and whether it
+    // has unsaved changes, as it was.
+    const int index = PopFileRead(VirtualScreen, szFileName);
+    MouseBit = 1;
+    if (index >= 0) NeedToSave = 0;
+    if (index >= 0 && !LastReadWasWhole()) FileFlag = 0;
+    DinamicMem.Stored = 0;
+    DinamicMem.StepsBack = 0;
+    DinamicMem.NextSlot = 0;
+    // The size and depth of what was read; as they were when nothing was.
+    SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
+    if (ToolBarStr.StripActive) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        InvalidateRect(hIcon, nullptr, TRUE);
     }
+}
+
+static void Open(HWND hwnd) {
+    BeforeOpening(hwnd);
+    if (PopFileOpenDlg(hwnd, szFileName, szTitleName)) ReadNamedFile(hwnd);
+    PopFileInitialize(hwnd, 0);
+    UpdateWindow(hIcon);
+}
+
+void OpenDroppedFile(HWND hwnd, const char* path) {
+    BeforeOpening(hwnd);
+    lstrcpynA(szFileName, path, NameLength);
+    LateGetFileTitleA(szFileName, szTitleName, NameLength);
+    ReadNamedFile(hwnd);
     PopFileInitialize(hwnd, 0);
     UpdateWindow(hIcon);
 }

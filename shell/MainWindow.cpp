@@ -385,6 +385,16 @@ static void OnKillFocus(HWND hwnd, HWND gaining) {
     hMenuDialogue = CreateDialogParamA(hInst, "MENUBAR", hwnd, MenuBar, 0);
 }
 
+// The first file of a drop opens; the rest are left, as one document is
+// open at a time.
+static void OnDropFiles(HWND hwnd, HDROP drop) {
+    char path[NameLength];
+    const bool named = LateDragQueryFileA(drop, 0, path, NameLength) > 0;
+    LateDragFinish(drop);
+    SetForegroundWindow(hwnd);
+    if (named) OpenDroppedFile(hwnd, path);
+}
+
 static void OnSize() {
     if (hMenuDialogue) DestroyWindow(hMenuDialogue);
     hMenuDialogue = nullptr;
@@ -413,6 +423,7 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
         if (WindowFromDC(reinterpret_cast<HDC>(wParam)) == hwnd) return 1;
         break;
     case WM_COMMAND: OnCommand(hwnd, LOWORD(wParam)); return 0;
+    case WM_DROPFILES: OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam)); return 0;
     case WM_FORMATINDEX: return OnFormatMessage(hwnd, LOWORD(lParam));
     case WM_NOTIFY: OnNotify(wParam, reinterpret_cast<const NMHDR*>(lParam)); break;
     case WM_INITMENU: OnInitMenu(); return 0;

@@ -115,7 +115,9 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     LoadPictures();
     SizeTheWindow(&xStart, &yStart, &xClient, &yClient);
     BuildMenuBar();
-    HWND hwnd = CreateWindowExA(0, szAppName, szAppName,
+    // Files dropped on the window open: the style asks for them without
+    // loading shell32 at start-up.
+    HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, szAppName, szAppName,
                                 WS_POPUP | WS_CLIPCHILDREN | WS_DLGFRAME | WS_SYSMENU, xStart,
                                 yStart, 528, 528, nullptr, hMenuBar, hInst, cmdLine);
     if (!hwnd) return nullptr;

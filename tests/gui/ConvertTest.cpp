@@ -1,5 +1,7 @@
 // The icons other programs make: converted on Yes from their best picture,
 // with transparency and hot spot, and never written back over unasked.
+#include <windows.h>
+#include <shlobj.h>
 #include "formats/PngImage.h"
 #include "formats/win32/IconFile.h"
 #include "tests/core/TestBytes.h"
@@ -59,4 +61,21 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         EXPECT_EQ(Dialogs[0].Initial, path);
         EXPECT_EQ(ReadBytes(path), c.bytes);
     }
+}
+
+// A file dropped on the window opens as Open would: the unsaved picture is
+// offered first, then the file becomes the named document.
+TEST_F(Files, ADroppedFileOpensAsOpenWould) {
+    const std::string path = folder + "dropped.ico";
+    WriteBytes(path, IconBytes(7, RGB(1, 2, 3)));
+    Draw();
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    path.copy(reinterpret_cast<char*>(files + 1), path.size());
+    GlobalUnlock(drop);
+    SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
+    EXPECT_TRUE(Prompted("Current image will be overwritten. Save?"));
+    EXPECT_EQ(std::make_tuple(std::string(szFileName), OpenPaceMessageToMenu, Pixel(31, 31), NeedToSave, FileFlag),
+              std::make_tuple(path, 7, RGB(1, 2, 3), 0, 1));
 }
