@@ -92,17 +92,14 @@ def test_image(pace, bits):
     return grid
 
 
-def compare_rgba(what, rgba, picture, transparency=True):
-    """rgba: a Pillow RGBA image. With transparency False the reader is known
-    to drop the mask: transparent pixels must then read as the black that
-    the colour rows hold there."""
+def compare_rgba(what, rgba, picture):
+    """rgba: a Pillow RGBA image; transparent where picture has the mask colour."""
     pace = len(picture)
     check(rgba.size == (pace, pace), "%s: size %s, expected %dx%d" % (what, rgba.size, pace, pace))
     px = rgba.load()
     bad = ["(%d,%d) %s for %s" % (x, y, px[x, y], "transparent" if want == MASK else want)
            for y, row in enumerate(picture) for x, want in enumerate(row)
-           if not (px[x, y][3] == 0 if want == MASK and transparency
-                   else px[x, y] == (BLACK if want == MASK else want) + (255,))]
+           if not (px[x, y][3] == 0 if want == MASK else px[x, y] == want + (255,))]
     check(not bad, "%s: %d pixels differ, first: %s" % (what, len(bad), "; ".join(bad[:4])))
 
 
