@@ -12,6 +12,8 @@ inside tools/lib/with-session (display and Wine server of its own).
 import os
 import sys
 import time
+from functools import reduce
+from operator import and_
 
 from PIL import Image
 
@@ -19,8 +21,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import pixtor_e2e as e2e  # noqa: E402
 
-GREEN, BLUE = 55, 56
-COLOURS = {GREEN: (0, 255, 0), BLUE: (0, 0, 255)}
+GREEN, BLUE = 55, 56        # palette buttons
 # Cells in opposite corners tell a file whose rows or columns run the wrong
 # way; the top-left cell stays transparent, where the board's outline is found.
 BRUSH_CELLS = [(4, 6), (7, 6), (12, 12), (15, 0), (0, 15)]
@@ -31,15 +32,11 @@ WHITE = (255, 255, 255)
 
 
 def expected_picture():
-    """The drawing as rows of colours, the mask colour where nothing was painted."""
-    picture = [[e2e.MASK_COLOUR] * 16 for _ in range(16)]
-    for x, y in BRUSH_CELLS:
-        picture[y][x] = COLOURS[GREEN]
-    (sx0, sy0), (sx1, sy1) = SQUARE
-    for y in range(sy0, sy1 + 1):   # the filled square covers both the pressed and the released cell
-        for x in range(sx0, sx1 + 1):
-            picture[y][x] = COLOURS[BLUE]
-    return picture
+    """The drawing as rows of colours, the mask colour where nothing was
+    painted; the filled square covers both the pressed and the released cell."""
+    (x0, y0), (x1, y1) = SQUARE
+    return [[(0, 0, 255) if x0 <= x <= x1 and y0 <= y <= y1 else (0, 255, 0) if (x, y) in BRUSH_CELLS
+             else e2e.MASK_COLOUR for x in range(16)] for y in range(16)]
 
 
 def extracted_picture(fixtures):
@@ -48,24 +45,8 @@ def extracted_picture(fixtures):
     with Image.open(os.path.join(fixtures, "Icon%d.ico" % EXTRACTED)) as im:
         px = im.convert("RGBA").load()
     big = [[px[x, y][:3] if px[x, y][3] else WHITE for x in range(32)] for y in range(32)]
-
-    def block(x, y):
-        c = WHITE
-        for dy in (0, 1):
-            for dx in (0, 1):
-                c = tuple(a & b for a, b in zip(c, big[2 * y + dy][2 * x + dx]))
-        return c
-    return [[block(x, y) for x in range(16)] for y in range(16)]
-
-
-def draw(editor):
-    editor.pick_colour(GREEN)
-    editor.pick_tool("brush")
-    for cell in BRUSH_CELLS:
-        editor.click_cell(*cell)
-    editor.pick_colour(BLUE)
-    editor.pick_tool("filled square")
-    editor.drag_cells(*SQUARE)
+    return [[tuple(reduce(and_, channel) for channel in zip(*(big[2 * y + dy][2 * x + dx] for dy in (0, 1) for dx in (0, 1))))
+             for x in range(16)] for y in range(16)]
 
 
 def file_mismatches(path, picture):
@@ -113,7 +94,13 @@ def journey(exe, out, failures):
         e2e.until(lambda: os.path.exists(os.path.join(out, name + ".ico")), 10, "no %s.ico" % name)
         return file_mismatches(os.path.join(out, name + ".ico"), picture)
     try:
-        draw(editor)
+        editor.pick_colour(GREEN)
+        editor.pick_tool("brush")
+        for cell in BRUSH_CELLS:
+            editor.click_cell(*cell)
+        editor.pick_colour(BLUE)
+        editor.pick_tool("filled square")
+        editor.drag_cells(*SQUARE)
         failures += editor.board_mismatches("drawn board", picture, os.path.join(out, "1-drawn.png"))
         failures += save_as("saved", picture)
         print("1. drew in two colours, saved and read back")

@@ -103,19 +103,22 @@ class Editor:
     def screen(self, cx, cy):
         return self.client[0] + cx, self.client[1] + cy
 
-    def press(self, x, y):
-        xdotool("mousemove", x, y)
+    def drag(self, start, end, steps=0):
+        """A press at one screen point, a drag to another and the release."""
+        xdotool("mousemove", *start)
         time.sleep(0.05)
         xdotool("mousedown", 1)
+        for i in range(1, steps + 1):
+            time.sleep(0.04)
+            xdotool("mousemove", *(a + (b - a) * i // steps for a, b in zip(start, end)))
+        time.sleep(0.1)
+        xdotool("mouseup", 1)
+        time.sleep(0.2)
 
     def click_client(self, cx, cy):
-        self.press(*self.screen(cx, cy))
-        time.sleep(0.05)
-        xdotool("mouseup", 1)
-        time.sleep(0.15)
+        self.drag(self.screen(cx, cy), self.screen(cx, cy))
 
-    def cell_centre(self, col, row):
-        """Board cell centre in client pixels."""
+    def cell_centre(self, col, row):   # in client pixels
         size = BOARD_SIZE // CELLS
         return BOARD_ORIGIN[0] + size * col + size // 2, BOARD_ORIGIN[1] + size * row + size // 2
 
@@ -130,17 +133,8 @@ class Editor:
     def click_cell(self, col, row):
         self.click_client(*self.cell_centre(col, row))
 
-    def drag_cells(self, start, end, steps=8):
-        """A press on one cell, a drag to another and the release."""
-        start, end = self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end))
-        self.press(*start)
-        for i in range(1, steps + 1):
-            time.sleep(0.04)
-            xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
-                    start[1] + (end[1] - start[1]) * i // steps)
-        time.sleep(0.1)
-        xdotool("mouseup", 1)
-        time.sleep(0.2)
+    def drag_cells(self, start, end):
+        self.drag(self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end)), steps=8)
 
     # -- reading the board ------------------------------------------------
     def board_mismatches(self, what, picture, shot_path, timeout=10):
@@ -160,8 +154,7 @@ class Editor:
 
     # -- shut-down ------------------------------------------------------
     def close(self, timeout=10):
-        """Alt+X (Exit); falls back to ending the process it started.
-        Returns how the editor ended."""
+        """Alt+X (Exit), else the end of the process it started; tells how the editor ended."""
         how = "not running"
         if self.proc.poll() is None and self.wid:
             self.key("alt+x")
@@ -209,21 +202,19 @@ def file_dialog(editor, keys, title, typed, out, shot_name):
 
 
 def run_journey(name, journey, done_message):
-    """The command line of a journey: PIXTOR_EXE OUTPUT_DIR. Runs
+    """The command line of a journey, PIXTOR_EXE OUTPUT_DIR: runs
     journey(exe, out, failures), prints every mismatch, gives the status."""
     if len(sys.argv) != 3:
         sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
         return 2
-    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
+    out, failures = os.path.abspath(sys.argv[2]), []
     os.makedirs(out, exist_ok=True)
-    failures = []
     try:
-        journey(exe, out, failures)
+        journey(sys.argv[1], out, failures)
     except (E2EError, subprocess.SubprocessError, OSError) as err:
         failures.append(str(err))
     print("%s: screenshots in %s" % (name, out))
     for f in failures:
         print("MISMATCH:", f, file=sys.stderr)
-    if not failures:
-        print(done_message)
+    print(done_message if not failures else "%s: %d mismatches" % (name, len(failures)))
     return 1 if failures else 0

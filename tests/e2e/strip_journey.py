@@ -38,20 +38,14 @@ def picture(k, drawn=()):
     return grid
 
 
-def cli(*args):
-    exe = os.environ.get("PIXTOR_CLI", "")
-    r = e2e.run(e2e.WINE, exe, *args, timeout=60)
-    if r.returncode != 0:
-        raise e2e.E2EError("pixtor-cli %s: %s" % (" ".join(args), (r.stderr or r.stdout).strip()))
-    return r.stdout
-
-
 def journey(exe, out, failures):
     path = os.path.join(out, "strip.bmp")
     names = [os.path.join(out, "piece%d.txt" % k) for k in range(3)]
     for k, name in enumerate(names):
         write_txt(name, picture(k))
-    cli("strip", "join", e2e.wine_path(path), *[e2e.wine_path(n) for n in names])
+    r = e2e.run(e2e.WINE, os.environ.get("PIXTOR_CLI", ""), "strip", "join", *map(e2e.wine_path, [path] + names), timeout=60)
+    if r.returncode != 0:
+        raise e2e.E2EError("pixtor-cli strip join: " + (r.stderr or r.stdout).strip())
 
     editor = e2e.start(exe, out, "strip", (e2e.wine_path(path),))
     try:

@@ -33,28 +33,14 @@ def to_grid(cli, work, path, name="back.txt"):
 
 
 def section_convert(cli, work):
-    # An icon and a cursor: info tells them, and converting without options
-    # keeps the file's own format. (Every format's bytes and pixels: the core
-    # tests and icotool.)
-    for pace, bits, ext in ((32, 4, "ico"), (16, 1, "cur")):
-        src = write_txt(os.path.join(work, "c.txt"), test_image(pace, bits))
-        out, again = os.path.join(work, "c." + ext), os.path.join(work, "again." + ext)
-        cli.run("convert", src, out, "--depth", bits)
-        f = cli.info(out)
-        want = {"kind": "cursor" if ext == "cur" else "icon", "size": str(pace), "depth": str(bits),
-                "format index": str(FORMAT_INDEX[(pace, bits)]), "images": "1"}
-        check(all(f.get(k) == v for k, v in want.items()) and ("hot spot" in f) == (ext == "cur")
-              and "warning" not in f, "info %s: %s, expected %s" % (out, f, want))
-        cli.run("convert", out, again)
-        check(read_bytes(again) == read_bytes(out), "converting %s to itself changed its bytes" % out)
-
     # --size 32 repeats each pixel into a 2x2 block, a text image is written
     # at 24 bits, and --depth to a text image reduces as the file would.
     small = test_image(16, 24)
     src = write_txt(os.path.join(work, "small.txt"), small)
     big = os.path.join(work, "big.ico")
     cli.run("convert", src, big, "--size", "32")
-    check(cli.info(big)["depth"] == "24", "a text image is written at 24 bits")
+    f = cli.info(big)
+    check(f == {"kind": "icon", "size": "32", "depth": "24", "format index": "7", "images": "1"}, "info big.ico: %s" % f)
     same(to_grid(cli, work, big), grid_of(32, lambda x, y: small[y // 2][x // 2]), "--size 32")
     cli.run("convert", src, os.path.join(work, "one.txt"), "--depth=1")
     same(read_txt(os.path.join(work, "one.txt")),
@@ -64,15 +50,18 @@ def section_convert(cli, work):
                        b"".join(b"\t".join([b"a0b0c0"] * 16) + b" \r\n" for _ in range(16)) + b"\r\n\n")
     same(to_grid(cli, work, path), grid_of(16, lambda x, y: (0xA0, 0xB0, 0xC0)), "CRLF text")
 
-    # The hot spot: --hotspot, else the input cursor's scaled with the size, else 0,0.
+    # The hot spot: --hotspot, else the input cursor's scaled with the size,
+    # else 0,0; and without --depth the input's depth. (Every format's bytes
+    # and pixels: the core tests and icotool.)
     cur = os.path.join(work, "h.cur")
-    cli.run("convert", src, cur, "--size", "32", "--hotspot", "3,5")
+    cli.run("convert", src, cur, "--size", "32", "--depth", "4", "--hotspot", "3,5")
     for source, target, args, spot in ((cur, "kept.cur", [], "3,5"), (cur, "half.cur", ["--size", "16"], "1,2"),
                                        ("half.cur", "double.cur", ["--size", "32"], "2,4"),
                                        (cur, "given.cur", ["--hotspot", "31,0"], "31,0"), (src, "none.cur", [], "0,0")):
         cli.run("convert", os.path.join(work, source), os.path.join(work, target), *args)
-        got = cli.info(os.path.join(work, target))["hot spot"]
-        check(got == spot, "%s from %s %s: hot spot %s, expected %s" % (target, source, args, got, spot))
+        f = cli.info(os.path.join(work, target))
+        got, want = (f["kind"], f["depth"], f.get("hot spot")), ("cursor", "24" if source == src else "4", spot)
+        check(got == want, "%s from %s %s: %s, expected %s" % (target, source, args, got, want))
     cli.run("convert", cur, os.path.join(work, "c8.cur"), "--size", "16", "--depth", "8", says="16x16 8-bit cursor")
     bad = os.path.join(work, "bad.cur")
     cli.run("convert", src, bad, "--hotspot", "16,0", rc=2, says="hot spot 16,0 lies outside the 16x16 image")
@@ -93,12 +82,12 @@ def section_convert(cli, work):
     cli.run("convert", multi, os.path.join(work, "two.txt"), says=MULTI_IMAGE)
     same(read_txt(os.path.join(work, "two.txt")), small, "first image of two.ico")
     # info --json: the same facts, the warning's line break escaped.
-    for path, want in ((cur, {"kind": "cursor", "size": 32, "format_index": 7, "hot_spot": [3, 5], "images": 1,
-                              "warnings": []}),
-                       (multi, {"kind": "icon", "size": 16, "format_index": 6, "hot_spot": None, "images": 2,
-                                "warnings": [MULTI_IMAGE]})):
+    for path, want in ((cur, {"kind": "cursor", "size": 32, "depth": 4, "format_index": 3, "hot_spot": [3, 5],
+                              "images": 1, "warnings": []}),
+                       (multi, {"kind": "icon", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None,
+                                "images": 2, "warnings": [MULTI_IMAGE]})):
         got = json.loads(cli.run("info", "--json", path).stdout)
-        want.update(depth=24, colour_count=None)
+        want.update(colour_count=None)
         check(got == want, "info --json %s: %s" % (path, got))
 
 

@@ -1,6 +1,5 @@
 """Shared helpers of the script tests: text images, test pictures that each
 depth holds exactly, bytes, running pixtor-cli, independent readers, checks."""
-import io
 import os
 import re
 import shutil
@@ -17,7 +16,6 @@ ICON_PALETTE = [(0, 0, 0), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128, 0, 128
 # (size, bits) in the order of the format index.
 COMBINATIONS = [(p, b) for b in (1, 4, 8, 24) for p in (16, 32)]
 FORMAT_INDEX = {c: i for i, c in enumerate(COMBINATIONS)}
-MAGICK = "/usr/bin/convert"   # ImageMagick itself, not whatever is first on PATH
 
 
 class Failure(Exception):
@@ -109,14 +107,6 @@ def icotool_list(path):
     lines = [l for l in p.stdout.splitlines() if l.strip()]
     check(len(lines) == 1, "icotool -l %s lists %d images" % (path, len(lines)))
     return dict(re.findall(r"--([a-z-]+)(?:=(\S+))?", lines[0]))
-
-
-def magick_rgba(path, coder):
-    p = subprocess.run([MAGICK, "%s:%s[0]" % (coder, path), "-depth", "8", "png:-"], capture_output=True)
-    check(p.returncode == 0, "%s %s: %s" % (MAGICK, path, p.stderr.decode(errors="replace")))
-    from PIL import Image   # only the readers' tests need Pillow
-    with Image.open(io.BytesIO(p.stdout)) as im:
-        return im.convert("RGBA")
 
 
 class Cli:
