@@ -3,10 +3,8 @@
 unpacked, it holds the editor, pixtor-cli and the read-me, and each program
 starts: the editor shows its window and ends on Alt+X, pixtor-cli prints
 its usage. (What the programs import: windows_imports_only_system_dlls.)
-
-usage: archive_journey.py ZIP OUTPUT_DIR
-With PIXTOR_CPACK set, CPack first makes ZIP from the build in the working
-folder."""
+usage: archive_journey.py ZIP OUTPUT_DIR; with PIXTOR_CPACK set, CPack
+first makes ZIP from the build in the working folder."""
 import os
 import shutil
 import sys

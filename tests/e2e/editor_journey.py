@@ -3,12 +3,9 @@
 person takes it: draw with palette colours, a click tool and a drag tool;
 save with Alt+S through the save dialog and read the file with Pillow; take
 an icon out of the test library with Alt+E, opening the tree's root to reach
-it; bring the drawing back with Alt+O through the open dialog.
-
-usage: editor_journey.py PIXTOR_EXE OUTPUT_DIR
-PIXTOR_FIXTURES names the folder of the test library and its icons. Runs
-inside tools/lib/with-session (display and Wine server of its own).
-"""
+it; bring the drawing back with Alt+O through the open dialog. usage:
+editor_journey.py PIXTOR_EXE OUTPUT_DIR, with PIXTOR_FIXTURES the folder of
+the test library and its icons, inside tools/lib/with-session."""
 import os
 import sys
 import time
@@ -28,7 +25,6 @@ BRUSH_CELLS = [(4, 6), (7, 6), (12, 12), (15, 0), (0, 15)]
 SQUARE = ((3, 9), (8, 13))
 EXTRACTED = 6               # the child of the extractor's tree chosen
 DIALOG_FACE = (60, 0, 180)  # the extractor's violet face
-WHITE = (255, 255, 255)
 
 
 def expected_picture():
@@ -44,15 +40,14 @@ def extracted_picture(fixtures):
     where transparent, each 2x2 block of the 32x32 picture ANDed into one."""
     with Image.open(os.path.join(fixtures, "Icon%d.ico" % EXTRACTED)) as im:
         px = im.convert("RGBA").load()
-    big = [[px[x, y][:3] if px[x, y][3] else WHITE for x in range(32)] for y in range(32)]
+    big = [[px[x, y][:3] if px[x, y][3] else (255, 255, 255) for x in range(32)] for y in range(32)]
     return [[tuple(reduce(and_, channel) for channel in zip(*(big[2 * y + dy][2 * x + dx] for dy in (0, 1) for dx in (0, 1))))
              for x in range(16)] for y in range(16)]
 
 
 def file_mismatches(path, picture):
-    """The saved icon as Pillow reads it: every pixel as the board shows it,
-    transparent where the mask colour is. (The GUI tests read back the
-    depth a save writes.)"""
+    """The saved icon as Pillow reads it: as the board shows it, transparent
+    where the mask colour is. (The depth a save writes: the GUI tests.)"""
     with Image.open(path) as im:
         if im.size != (16, 16):
             return ["Pillow reads %s as %s, expected 16x16" % (path, im.size)]
@@ -60,25 +55,6 @@ def file_mismatches(path, picture):
     bad = [(x, y, px[x, y]) for y in range(16) for x in range(16)
            if px[x, y] != (picture[y][x] + (255,) if picture[y][x] != e2e.MASK_COLOUR else px[x, y][:3] + (0,))]
     return ["Pillow reads %d pixels of %s other than drawn, first %s" % (len(bad), path, bad[0])] if bad else []
-
-
-def extract(editor, out, library, picture):
-    """Alt+E, the library typed into the open dialog; a click on the tree's
-    root, which opens closed, Right to open it, Down to the child, Tab to OK
-    and Space on it."""
-    e2e.file_dialog(editor, "alt+e", e2e.OPEN_TITLE, e2e.wine_path(library), out, "extract-dialog.png")
-    shot = os.path.join(out, "extractor.png")
-
-    def face():
-        px = e2e.screenshot(shot).load()
-        hits = [(x, y) for y in range(0, 1024, 3) for x in range(0, 1280, 3) if px[x, y] == DIALOG_FACE]
-        return len(hits) > 300 and (min(x for x, _ in hits), min(y for _, y in hits))
-    left, top = e2e.until(face, 10, "the extractor's dialog did not show")
-    e2e.xdotool("mousemove", left + 12 + 40, top + 10 + 12)   # the tree stands at (12, 10) on the face
-    e2e.xdotool("click", 1)
-    time.sleep(0.3)
-    e2e.xdotool("key", "Right", *(["Down"] * EXTRACTED), "Tab", "space")
-    return editor.board_mismatches("board after the extraction", picture, shot)
 
 
 def journey(exe, out, failures):
@@ -105,9 +81,25 @@ def journey(exe, out, failures):
         failures += save_as("saved", picture)
         print("1. drew in two colours, saved and read back")
 
+        # Alt+E, the library typed into the open dialog; a click on the
+        # tree's root, which opens closed, Right to open it, Down to the
+        # child, Tab to OK and Space on it.
         fixtures = os.environ.get("PIXTOR_FIXTURES", "")
+        e2e.file_dialog(editor, "alt+e", e2e.OPEN_TITLE, e2e.wine_path(os.path.join(fixtures, "extract-library.dll")),
+                        out, "extract-dialog.png")
+        shot = os.path.join(out, "extractor.png")
+
+        def face():
+            px = e2e.screenshot(shot).load()
+            hits = [(x, y) for y in range(0, 1024, 3) for x in range(0, 1280, 3) if px[x, y] == DIALOG_FACE]
+            return len(hits) > 300 and (min(x for x, _ in hits), min(y for _, y in hits))
+        left, top = e2e.until(face, 10, "the extractor's dialog did not show")
+        e2e.xdotool("mousemove", left + 12 + 40, top + 10 + 12)   # the tree stands at (12, 10) on the face
+        e2e.xdotool("click", 1)
+        time.sleep(0.3)
+        e2e.xdotool("key", "Right", *(["Down"] * EXTRACTED), "Tab", "space")
         icon = extracted_picture(fixtures)
-        failures += extract(editor, out, os.path.join(fixtures, "extract-library.dll"), icon)
+        failures += editor.board_mismatches("board after the extraction", icon, shot)
         failures += save_as("extracted", icon)
         print("2. icon %d taken out of the test library and saved" % EXTRACTED)
 

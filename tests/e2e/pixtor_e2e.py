@@ -50,8 +50,7 @@ def until(probe, timeout, what):
         time.sleep(0.2)
 
 
-def wine_path(path):
-    """The Windows name of a host path, through Wine's Z: drive."""
+def wine_path(path):   # through Wine's Z: drive
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
@@ -70,7 +69,6 @@ class Editor:
                 raise E2EError("the editor exited during start-up (code %d)" % self.proc.returncode)
             return xdotool("search", "--name", TITLE).split()
         self.wid = until(probe, timeout, "no window titled " + TITLE)[0]
-        return self.wid
 
     def geometry(self):
         g = dict(kv.split("=", 1) for kv in xdotool("getwindowgeometry", "--shell", self.wid).split() if "=" in kv)
@@ -94,9 +92,7 @@ class Editor:
         self.client = (corner[0] - BOARD_ORIGIN[0], corner[1] - BOARD_ORIGIN[1])
 
     # -- input ----------------------------------------------------------
-    def key(self, keys):
-        """Keys at the main window, as a person types them: it gets the
-        focus first, so the accelerators see them."""
+    def key(self, keys):   # at the main window, focused first so that the accelerators see them
         xdotool("windowfocus", "--sync", self.wid, timeout=10)
         xdotool("key", *keys.split())
 

@@ -4,12 +4,8 @@ into a strip bitmap, the editor opens it from the command line, the arrow
 buttons move the selection, Get brings an image onto the board, a person
 draws on it, Update puts it back and Add appends a blank image; Alt+S saves
 the strip, which Pillow reads back. (Icon mode ending the strip: the GUI
-tests.)
-
-usage: strip_journey.py PIXTOR_EXE OUTPUT_DIR
-PIXTOR_CLI names the Windows pixtor-cli.exe. Runs inside
-tools/lib/with-session (display and Wine server of its own).
-"""
+tests.) usage: strip_journey.py PIXTOR_EXE OUTPUT_DIR, with PIXTOR_CLI the
+Windows pixtor-cli.exe, inside tools/lib/with-session."""
 import os
 import sys
 
@@ -30,12 +26,9 @@ NEXT, GET, UPDATE, ADD = (352, 75), (277, 114), (202, 114), (52, 114)   # the st
 def picture(k, drawn=()):
     """Image k of the strip: a line of its own colour on the mask colour
     (the top-left cell transparent, where the board's outline is found)."""
-    colour = [(255, 0, 0), (0, 160, 0), (0, 0, 255)][k] if k < 3 else None
-    lines = [lambda x, y: x == y + 1, lambda x, y: x + y == 15, lambda x, y: y == 8 and x > 0, lambda x, y: False]
-    grid = [[colour if lines[k](x, y) else MASK for x in range(P)] for y in range(P)]
-    for x, y in drawn:
-        grid[y][x] = YELLOW_RGB
-    return grid
+    colour = [(255, 0, 0), (0, 160, 0), (0, 0, 255), None][k]
+    on = [lambda x, y: x == y + 1, lambda x, y: x + y == 15, lambda x, y: y == 8 and x > 0, lambda x, y: False][k]
+    return [[YELLOW_RGB if (x, y) in drawn else colour if on(x, y) else MASK for x in range(P)] for y in range(P)]
 
 
 def journey(exe, out, failures):
