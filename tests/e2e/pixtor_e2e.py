@@ -1,7 +1,6 @@
-"""Driving the real editor under Wine with xdotool, for the end-to-end
-journeys and the screenshot script. Everything this module starts (the
-editor) it stops by the process id it recorded; every wait is bounded. The
-virtual display and the Wine server come from tools/lib/with-session."""
+"""Driving the real editor under Wine with xdotool, for the journeys and
+the screenshot script, inside tools/lib/with-session. The editor it starts
+it stops by its process id; every wait is bounded."""
 import os
 import subprocess
 import sys
@@ -16,7 +15,7 @@ SAVE_TITLE, OPEN_TITLE = "Save As", "Open"   # Wine's file dialogs
 MASK_COLOUR = (95, 111, 111)                # how the board shows a transparent pixel
 
 # Main-window client positions of the controls the journeys use.
-BOARD_ORIGIN, BOARD_SIZE = (48, 128), 288
+BOARD_ORIGIN, BOARD_SIZE, CELLS = (48, 128), 288, 16
 TOOLS = ["brush", "line", "fill", "round", "filled round", "square", "filled square", "mask", "hot spot"]
 
 
@@ -51,19 +50,8 @@ def until(probe, timeout, what):
         time.sleep(0.2)
 
 
-def wine_path(path):
-    """The Windows name of a host path, through Wine's Z: drive."""
+def wine_path(path):   # through Wine's Z: drive
     return "Z:" + os.path.abspath(path).replace("/", "\\")
-
-
-def geometry(wid):
-    g = dict(line.split("=", 1) for line in xdotool("getwindowgeometry", "--shell", wid).split() if "=" in line)
-    return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
-
-
-def shown(wid):
-    r = run("xwininfo", "-id", wid)
-    return r.returncode == 0 and "IsViewable" in r.stdout
 
 
 class Editor:
@@ -74,7 +62,6 @@ class Editor:
         self.proc = subprocess.Popen([WINE, exe, *args], stdin=subprocess.DEVNULL, stdout=self.log, stderr=self.log)
         self.wid = None
         self.client = None     # screen position of the main window's client area
-        self.cells = 16
 
     def wait_for_window(self, timeout=60):
         def probe():
@@ -82,46 +69,53 @@ class Editor:
                 raise E2EError("the editor exited during start-up (code %d)" % self.proc.returncode)
             return xdotool("search", "--name", TITLE).split()
         self.wid = until(probe, timeout, "no window titled " + TITLE)[0]
-        return self.wid
 
     def geometry(self):
-        return geometry(self.wid)
+        g = dict(kv.split("=", 1) for kv in xdotool("getwindowgeometry", "--shell", self.wid).split() if "=" in kv)
+        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
 
     def locate(self, shot_path, timeout=30):
-        """Finds the board by its outline and derives the client origin from
-        it: the menu bar's height is Wine's business."""
+        """Finds the board's outline and from it the client origin (the menu
+        bar's height is Wine's business): a black corner with the mask
+        colour diagonally inside, and the other three corners a board's width
+        away (the preview has the same top-left look)."""
         def probe():
-            img = screenshot(shot_path)
-            corner = find_board(img, self.geometry())
-            return corner and (img, corner)
-        img, corner = until(probe, timeout, "the board was not found in " + shot_path)
+            img, (wx, wy, ww, wh) = screenshot(shot_path), self.geometry()
+            px, (W, H) = img.load(), img.size
+            far, black = BOARD_SIZE - 1, (0, 0, 0)
+            return next(((x, y) for y in range(max(0, wy), min(H - 1 - far, wy + wh))
+                         for x in range(max(0, wx), min(W - 1 - far, wx + ww))
+                         if px[x, y] == px[x + 1, y] == px[x, y + 1] == black
+                         and px[x + 1, y + 1] == px[x + 2, y + 2] == MASK_COLOUR
+                         and px[x + far, y] == px[x, y + far] == px[x + far, y + far] == black), None)
+        corner = until(probe, timeout, "the board was not found in " + shot_path)
         self.client = (corner[0] - BOARD_ORIGIN[0], corner[1] - BOARD_ORIGIN[1])
-        return img
 
     # -- input ----------------------------------------------------------
-    def key(self, keys):
-        """Keys at the main window, as a person types them: it gets the
-        focus first, so the accelerators see them."""
+    def key(self, keys):   # at the main window, focused first so that the accelerators see them
         xdotool("windowfocus", "--sync", self.wid, timeout=10)
         xdotool("key", *keys.split())
 
     def screen(self, cx, cy):
         return self.client[0] + cx, self.client[1] + cy
 
-    def press(self, x, y):
-        xdotool("mousemove", x, y)
+    def drag(self, start, end, steps=0):
+        """A press at one screen point, a drag to another and the release."""
+        xdotool("mousemove", *start)
         time.sleep(0.05)
         xdotool("mousedown", 1)
+        for i in range(1, steps + 1):
+            time.sleep(0.04)
+            xdotool("mousemove", *(a + (b - a) * i // steps for a, b in zip(start, end)))
+        time.sleep(0.1)
+        xdotool("mouseup", 1)
+        time.sleep(0.2)
 
     def click_client(self, cx, cy):
-        self.press(*self.screen(cx, cy))
-        time.sleep(0.05)
-        xdotool("mouseup", 1)
-        time.sleep(0.15)
+        self.drag(self.screen(cx, cy), self.screen(cx, cy))
 
-    def cell_centre(self, col, row):
-        """Board cell centre in client pixels."""
-        size = BOARD_SIZE // self.cells
+    def cell_centre(self, col, row):   # in client pixels
+        size = BOARD_SIZE // CELLS
         return BOARD_ORIGIN[0] + size * col + size // 2, BOARD_ORIGIN[1] + size * row + size // 2
 
     def pick_colour(self, pid):
@@ -135,38 +129,28 @@ class Editor:
     def click_cell(self, col, row):
         self.click_client(*self.cell_centre(col, row))
 
-    def drag_cells(self, start, end, steps=8):
-        """A press on one cell, a drag to another and the release."""
-        start, end = self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end))
-        self.press(*start)
-        for i in range(1, steps + 1):
-            time.sleep(0.04)
-            xdotool("mousemove", start[0] + (end[0] - start[0]) * i // steps,
-                    start[1] + (end[1] - start[1]) * i // steps)
-        time.sleep(0.1)
-        xdotool("mouseup", 1)
-        time.sleep(0.2)
+    def drag_cells(self, start, end):
+        self.drag(self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end)), steps=8)
 
     # -- reading the board ------------------------------------------------
-    def wait_for_board(self, picture, shot_path, timeout=10):
+    def board_mismatches(self, what, picture, shot_path, timeout=10):
         """Screenshots until the board shows picture (rows of colours, the
-        mask colour where transparent) or timeout seconds pass; a window
-        that was covered repaints in its own time. Returns the last
-        screenshot and the cells that differ, as (col, row, shown, wanted)."""
+        mask colour where transparent), a covered window repainting in its
+        own time; the cells that still differ after timeout, as messages."""
         deadline = time.monotonic() + timeout
         while True:
             img = screenshot(shot_path)
             wrong = [(col, row, img.getpixel(self.screen(*self.cell_centre(col, row))), picture[row][col])
-                     for row in range(self.cells) for col in range(self.cells)]
+                     for row in range(CELLS) for col in range(CELLS)]
             wrong = [w for w in wrong if w[2] != w[3]]
             if not wrong or time.monotonic() > deadline:
-                return img, wrong
+                return ["%s: cell (%d,%d) shows %s, expected %s" % (what, c, r, s, w) for c, r, s, w in wrong[:6]] + (
+                    ["%s: %d cells differ in all" % (what, len(wrong))] if len(wrong) > 6 else [])
             time.sleep(0.3)
 
     # -- shut-down ------------------------------------------------------
     def close(self, timeout=10):
-        """Alt+X (Exit); falls back to ending the process it started.
-        Returns how the editor ended."""
+        """Alt+X (Exit), else the end of the process it started; tells how the editor ended."""
         how = "not running"
         if self.proc.poll() is None and self.wid:
             self.key("alt+x")
@@ -209,60 +193,24 @@ def file_dialog(editor, keys, title, typed, out, shot_name):
     xdotool("type", "--delay", "20", typed, timeout=30)
     screenshot(os.path.join(out, shot_name))
     xdotool("key", "Return")
-    until(lambda: not shown(dialog), 15, "the %r dialog still shown after Return" % title)
-
-
-def wait_for_file(path, timeout=10):
-    """The file's size once it exists and has kept its size for a moment."""
-    sizes = []
-
-    def probe():
-        sizes.append(os.path.getsize(path) if os.path.exists(path) else None)
-        return len(sizes) > 1 and sizes[-1] and sizes[-1] == sizes[-2] and sizes[-1]
-    return until(probe, timeout, "%s with a steady size" % path)
-
-
-def board_mismatches(what, wrong):
-    return ["%s: cell (%d,%d) shows %s, expected %s" % (what, c, r, s, w) for c, r, s, w in wrong[:6]] + (
-        ["%s: %d cells differ in all" % (what, len(wrong))] if len(wrong) > 6 else [])
-
-
-def find_board(img, geometry):
-    """Top-left corner of the board's outline: a black pixel with black to
-    its right and below and the mask colour diagonally inside, and the
-    outline's other three corners a board's width away (the preview has the
-    same top-left look)."""
-    wx, wy, ww, wh = geometry
-    px = img.load()
-    W, H = img.size
-    far = BOARD_SIZE - 1
-    black = (0, 0, 0)
-    for y in range(max(0, wy), min(H - 1 - far, wy + wh)):
-        for x in range(max(0, wx), min(W - 1 - far, wx + ww)):
-            if (px[x, y] == black and px[x + 1, y] == black and px[x, y + 1] == black
-                    and px[x + 1, y + 1] == MASK_COLOUR and px[x + 2, y + 2] == MASK_COLOUR
-                    and px[x + far, y] == black and px[x, y + far] == black and px[x + far, y + far] == black):
-                return x, y
-    return None
+    until(lambda: "IsViewable" not in run("xwininfo", "-id", dialog).stdout, 15,
+          "the %r dialog still shown after Return" % title)
 
 
 def run_journey(name, journey, done_message):
-    """The command line of a journey: PIXTOR_EXE OUTPUT_DIR. Runs
+    """The command line of a journey, PIXTOR_EXE OUTPUT_DIR: runs
     journey(exe, out, failures), prints every mismatch, gives the status."""
     if len(sys.argv) != 3:
         sys.stderr.write("usage: %s PIXTOR_EXE OUTPUT_DIR\n" % sys.argv[0])
         return 2
-    exe, out = sys.argv[1], os.path.abspath(sys.argv[2])
+    out, failures = os.path.abspath(sys.argv[2]), []
     os.makedirs(out, exist_ok=True)
-    began = time.monotonic()
-    failures = []
     try:
-        journey(exe, out, failures)
+        journey(sys.argv[1], out, failures)
     except (E2EError, subprocess.SubprocessError, OSError) as err:
         failures.append(str(err))
-    print("%s took %.1f s; screenshots in %s" % (name, time.monotonic() - began, out))
+    print("%s: screenshots in %s" % (name, out))
     for f in failures:
         print("MISMATCH:", f, file=sys.stderr)
-    if not failures:
-        print(done_message)
+    print(done_message if not failures else "%s: %d mismatches" % (name, len(failures)))
     return 1 if failures else 0

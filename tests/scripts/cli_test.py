@@ -1,7 +1,6 @@
 #!/usr/bin/python3
 """What pixtor-cli does, from the outside: its commands, options, messages
 and safe writing. What the codecs do with pixels the core tests check.
-
 usage: cli_test.py PIXTOR_CLI WORKDIR [convert|strip|errors|safe_write ...]
 """
 import glob
@@ -15,7 +14,7 @@ import sys
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pixtor_testlib import (BLACK, COMBINATIONS, FORMAT_INDEX, MASK, WHITE, check, grid_of,  # noqa: E402
+from pixtor_testlib import (BLACK, FORMAT_INDEX, MASK, WHITE, check, grid_of,  # noqa: E402
                             main, read_bytes, read_txt, same, test_image, write_bytes, write_txt)
 
 MULTI_IMAGE = "Multi-image format isn't supported yet!\n             Read only first."
@@ -26,39 +25,20 @@ WRITE_ERROR = "Error writing file!"
 CANT_OPEN = "Can't open file"
 
 
-def to_grid(cli, work, path, name="back.txt"):
-    out = os.path.join(work, name)
-    cli.run("convert", path, out)
-    return read_txt(out)
+def to_grid(cli, work, path):
+    cli.run("convert", path, os.path.join(work, "back.txt"))
+    return read_txt(os.path.join(work, "back.txt"))
 
 
 def section_convert(cli, work):
-    # Every format as icon and cursor: info tells it, the picture comes back,
-    # and converting without options keeps the file's own format.
-    for pace, bits in COMBINATIONS:
-        picture = test_image(pace, bits)
-        src = write_txt(os.path.join(work, "c%d-%d.txt" % (pace, bits)), picture)
-        for ext in ("ico", "cur"):
-            out, again = os.path.join(work, "c%d-%d.%s" % (pace, bits, ext)), os.path.join(work, "again." + ext)
-            cli.run("convert", src, out, "--depth", bits)
-            f = cli.info(out)
-            want = {"kind": "cursor" if ext == "cur" else "icon", "size": str(pace), "depth": str(bits),
-                    "format index": str(FORMAT_INDEX[(pace, bits)]), "images": "1"}
-            check(all(f.get(k) == v for k, v in want.items()) and ("hot spot" in f) == (ext == "cur")
-                  and "warning" not in f, "info %s: %s, expected %s" % (out, f, want))
-            same(to_grid(cli, work, out), picture, "round trip of %s" % out)
-            cli.run("convert", out, again)
-            check(read_bytes(again) == read_bytes(out), "converting %s to itself changed its bytes" % out)
-    f = cli.info(os.path.join(work, "c16-1.txt"))
-    check(f.get("kind") == "text" and f.get("size") == "16" and f.get("depth") == "24", "info of text: %s" % f)
-
     # --size 32 repeats each pixel into a 2x2 block, a text image is written
     # at 24 bits, and --depth to a text image reduces as the file would.
     small = test_image(16, 24)
     src = write_txt(os.path.join(work, "small.txt"), small)
     big = os.path.join(work, "big.ico")
     cli.run("convert", src, big, "--size", "32")
-    check(cli.info(big)["depth"] == "24", "a text image is written at 24 bits")
+    f = cli.info(big)
+    check(f == {"kind": "icon", "size": "32", "depth": "24", "format index": "7", "images": "1"}, "info big.ico: %s" % f)
     same(to_grid(cli, work, big), grid_of(32, lambda x, y: small[y // 2][x // 2]), "--size 32")
     cli.run("convert", src, os.path.join(work, "one.txt"), "--depth=1")
     same(read_txt(os.path.join(work, "one.txt")),
@@ -68,15 +48,18 @@ def section_convert(cli, work):
                        b"".join(b"\t".join([b"a0b0c0"] * 16) + b" \r\n" for _ in range(16)) + b"\r\n\n")
     same(to_grid(cli, work, path), grid_of(16, lambda x, y: (0xA0, 0xB0, 0xC0)), "CRLF text")
 
-    # The hot spot: --hotspot, else the input cursor's scaled with the size, else 0,0.
+    # The hot spot: --hotspot, else the input cursor's scaled with the size,
+    # else 0,0; and without --depth the input's depth. (Every format's bytes
+    # and pixels: the core tests and icotool.)
     cur = os.path.join(work, "h.cur")
-    cli.run("convert", src, cur, "--size", "32", "--hotspot", "3,5")
+    cli.run("convert", src, cur, "--size", "32", "--depth", "4", "--hotspot", "3,5")
     for source, target, args, spot in ((cur, "kept.cur", [], "3,5"), (cur, "half.cur", ["--size", "16"], "1,2"),
                                        ("half.cur", "double.cur", ["--size", "32"], "2,4"),
                                        (cur, "given.cur", ["--hotspot", "31,0"], "31,0"), (src, "none.cur", [], "0,0")):
         cli.run("convert", os.path.join(work, source), os.path.join(work, target), *args)
-        got = cli.info(os.path.join(work, target))["hot spot"]
-        check(got == spot, "%s from %s %s: hot spot %s, expected %s" % (target, source, args, got, spot))
+        f = cli.info(os.path.join(work, target))
+        got, want = (f["kind"], f["depth"], f.get("hot spot")), ("cursor", "24" if source == src else "4", spot)
+        check(got == want, "%s from %s %s: %s, expected %s" % (target, source, args, got, want))
     cli.run("convert", cur, os.path.join(work, "c8.cur"), "--size", "16", "--depth", "8", says="16x16 8-bit cursor")
     bad = os.path.join(work, "bad.cur")
     cli.run("convert", src, bad, "--hotspot", "16,0", rc=2, says="hot spot 16,0 lies outside the 16x16 image")
@@ -88,15 +71,22 @@ def section_convert(cli, work):
     cli.run("convert", odd, bad, "--hotspot", "1,1")
 
     # Two images: the warning, and the first image is the one read.
-    one = read_bytes(os.path.join(work, "c16-24.ico"))
+    cli.run("convert", src, os.path.join(work, "one.ico"))
+    one = read_bytes(os.path.join(work, "one.ico"))
     multi = write_bytes(os.path.join(work, "two.ico"), struct.pack("<HHH", 0, 1, 2) + one[6:18] + struct.pack("<I", 38)
                         + one[6:18] + struct.pack("<I", len(one) + 16) + one[22:] * 2)
     p = cli.run("info", multi)
     check("images: 2\n" in p.stdout and ("warning: " + MULTI_IMAGE) in p.stdout, "info two.ico:\n" + p.stdout)
     cli.run("convert", multi, os.path.join(work, "two.txt"), says=MULTI_IMAGE)
-    got = json.loads(cli.run("info", "--json", multi).stdout)   # the warning's line break escaped
-    check(got["images"] == 2 and got["warnings"] == [MULTI_IMAGE], "info --json two.ico: %s" % got)
-    same(read_txt(os.path.join(work, "two.txt")), test_image(16, 24), "first image of two.ico")
+    same(read_txt(os.path.join(work, "two.txt")), small, "first image of two.ico")
+    # info --json: the same facts, the warning's line break escaped.
+    for path, want in ((cur, {"kind": "cursor", "size": 32, "depth": 4, "format_index": 3, "hot_spot": [3, 5],
+                              "images": 1, "warnings": []}),
+                       (multi, {"kind": "icon", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None,
+                                "images": 2, "warnings": [MULTI_IMAGE]})):
+        got = json.loads(cli.run("info", "--json", path).stdout)
+        want.update(colour_count=None)
+        check(got == want, "info --json %s: %s" % (path, got))
 
 
 def section_strip(cli, work):
@@ -128,17 +118,18 @@ def section_strip(cli, work):
 
 
 def section_png(cli, work):
-    # A PNG keeps the picture at both sizes, and info names it (what other
-    # programs make of our PNGs, and we of theirs, the cross-checks show).
+    # A PNG keeps the picture at both sizes, and info names it and a text
+    # image (what other programs make of our PNGs, and we of theirs, the
+    # cross-checks show).
     for pace in (16, 32):
         src = write_txt(os.path.join(work, "p%d.txt" % pace), test_image(pace, 24))
         png = os.path.join(work, "p%d.png" % pace)
         cli.run("convert", src, png)
         same(to_grid(cli, work, png), test_image(pace, 24), "round trip of " + png)
-        f = cli.info(png)
-        check(f == {"kind": "png", "size": str(pace), "depth": "24", "format index": str(FORMAT_INDEX[(pace, 24)]),
-                    "images": "1"}, "info %s: %s" % (png, f))
-    small = os.path.join(work, "p16.png")
+        for path, kind in ((png, "png"), (src, "text")):
+            f = cli.info(path)
+            check(f == {"kind": kind, "size": str(pace), "depth": "24", "format index": str(FORMAT_INDEX[(pace, 24)]),
+                        "images": "1"}, "info %s: %s" % (path, f))
 
     # Other sizes, other shapes and broken files are refused, and nothing is written.
     def chunk(kind, data):
@@ -158,21 +149,12 @@ def section_png(cli, work):
                bytes(64 << 20), 9)) + chunk(b"IEND", b""))}
     for name, (says, data) in bad.items():
         path = write_bytes(os.path.join(work, name), data)
-        for size in ([], ["--size", "16"]):
-            cli.run("convert", path, os.path.join(work, "never.ico"), *size, rc=1, first=NOT_SUPPORTED, says=says)
+        cli.run("convert", path, os.path.join(work, "never.ico"), rc=1, first=NOT_SUPPORTED, says=says)
     check(not os.path.exists(os.path.join(work, "never.ico")), "a refused PNG wrote a file")
     # An empty data chunk before the data (legal, and holding nothing) changes nothing read.
     plain = grey_png(16, 16)
     spaced = write_bytes(os.path.join(work, "spaced.png"), plain[:33] + chunk(b"IDAT", b"") + plain[33:])
     same(to_grid(cli, work, spaced), grid_of(16, lambda x, y: (90, 90, 90)), "a PNG with an empty data chunk")
-    # info --json: one object per file with the same facts.
-    cur = os.path.join(work, "hot.cur")
-    cli.run("convert", small, cur, "--hotspot", "3,9")
-    for path, want in ((cur, {"kind": "cursor", "size": 16, "depth": 24, "format_index": 6, "hot_spot": [3, 9]}),
-                       (small, {"kind": "png", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None})):
-        got = json.loads(cli.run("info", "--json", path).stdout)
-        want.update(images=1, colour_count=None, warnings=[])
-        check(got == want, "info --json %s: %s" % (path, got))
 
 
 def section_errors(cli, work):
@@ -231,18 +213,9 @@ def section_errors(cli, work):
     check(not os.path.exists(out) and not os.path.exists(out[:-4] + "-0.txt"), "a refused input wrote a file")
 
 
-def leftovers(folder):
-    return [n for n in os.listdir(folder) if "pixtor-tmp" in n]
-
-
-def file_size_limit(limit):
-    """Writes beyond limit bytes fail (EFBIG), even for root; SIGXFSZ is
-    ignored so that the write returns the error."""
-    return lambda: (signal.signal(signal.SIGXFSZ, signal.SIG_IGN),
-                    resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit)))
-
-
 def section_safe_write(cli, work):
+    def leftovers():
+        return [n for n in os.listdir(work) if "pixtor-tmp" in n]
     src = write_txt(os.path.join(work, "a.txt"), test_image(32, 4))
     other = write_txt(os.path.join(work, "b.txt"), test_image(32, 24))
     out = os.path.join(work, "keep.ico")
@@ -250,19 +223,13 @@ def section_safe_write(cli, work):
     good = read_bytes(out)
     os.chmod(out, 0o640)
 
-    # A write that fails part-way: the old OUT stays, no temporary is left.
+    # A write that fails part-way (beyond a file size limit, which holds for
+    # root too; SIGXFSZ ignored, so that the write returns the error): the
+    # old OUT stays, no temporary is left. Strip join and split write alike.
     for n in (0, 100, 3000):
-        cli.run("convert", other, out, rc=1, first=WRITE_ERROR, preexec=file_size_limit(n))
-        check(read_bytes(out) == good and not leftovers(work), "limit %d: OUT changed, %s left" % (n, leftovers(work)))
-    # Also for strips and split parts.
-    strip = os.path.join(work, "keep.bmp")
-    cli.run("strip", "join", strip, src)
-    good_strip = read_bytes(strip)
-    cli.run("strip", "join", strip, other, other, rc=1, first=WRITE_ERROR, preexec=file_size_limit(1000))
-    check(read_bytes(strip) == good_strip and not leftovers(work), "strip join damaged the old strip")
-    part = write_bytes(os.path.join(work, "part-0.txt"), b"old part\n")
-    cli.run("strip", "split", "--txt", strip, os.path.join(work, "part"), rc=1, first=WRITE_ERROR, preexec=file_size_limit(500))
-    check(read_bytes(part) == b"old part\n" and not leftovers(work), "strip split damaged the old part")
+        cli.run("convert", other, out, rc=1, first=WRITE_ERROR, preexec=lambda: (
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN), resource.setrlimit(resource.RLIMIT_FSIZE, (n, n))))
+        check(read_bytes(out) == good and not leftovers(), "limit %d: OUT changed, %s left" % (n, leftovers()))
 
     # OUT an existing folder cannot be replaced and stays as it was; OUT
     # under a missing folder cannot be written, even by root.
@@ -270,29 +237,15 @@ def section_safe_write(cli, work):
     os.mkdir(folder)
     write_bytes(os.path.join(folder, "inside"), b"x")
     cli.run("convert", src, folder, rc=1, first=CANT_OPEN)
-    check(os.listdir(folder) == ["inside"] and not leftovers(work), "OUT a folder: changed")
+    check(os.listdir(folder) == ["inside"] and not leftovers(), "OUT a folder: changed")
     cli.run("convert", src, os.path.join(work, "no", "such", "o.ico"), rc=1, first=CANT_OPEN)
-
-    # A folder that does not let us create files (meaningful only when not root).
-    if os.geteuid() != 0:
-        locked = os.path.join(work, "locked")
-        os.mkdir(locked)
-        inner = os.path.join(locked, "x.ico")
-        cli.run("convert", src, inner)
-        before = read_bytes(inner)
-        os.chmod(locked, 0o555)
-        try:
-            cli.run("convert", other, inner, rc=1, first=CANT_OPEN)
-            check(read_bytes(inner) == before, "read-only folder: OUT changed")
-        finally:
-            os.chmod(locked, 0o755)
 
     # A good write replaces OUT and keeps its permissions; IN may be OUT.
     cli.run("convert", other, out)
     check(read_bytes(out) != good, "the good write did not replace OUT")
     check(stat.S_IMODE(os.stat(out).st_mode) == 0o640, "OUT lost its permissions: %o" % os.stat(out).st_mode)
     cli.run("convert", out, out, "--size", "16")
-    check(cli.info(out)["size"] == "16" and not leftovers(work), "converting a file onto itself")
+    check(cli.info(out)["size"] == "16" and not leftovers(), "converting a file onto itself")
 
 
 SECTIONS = {"png": section_png, "convert": section_convert, "strip": section_strip, "errors": section_errors,
