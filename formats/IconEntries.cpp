@@ -203,6 +203,23 @@ int ReadIconEntries(ByteStream& file, IconEntries& out) {
     }
 }
 
+std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out) {
+    PngPicture png;
+    const std::string problem = DecodePngWithAlpha(data, size, png);
+    if (!problem.empty()) return problem;
+    IconEntries read;
+    read.Count = 1;
+    read.Pictures.emplace_back();
+    IconEntry& picture = read.Pictures.back();
+    picture.Width = png.Width;
+    picture.Height = png.Height;
+    picture.Bits = 32;
+    picture.Png = true;
+    picture.Pixels.swap(png.Pixels);
+    out = std::move(read);
+    return "";
+}
+
 bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pixels, uint16_t* hotX,
                  uint16_t* hotY) {
     if (entries.Pictures.empty() || size < 1) return false;

@@ -37,6 +37,10 @@ struct IconEntries {
 // not fit the file) or FileNoMemory.
 int ReadIconEntries(ByteStream& file, IconEntries& out);
 
+// A PNG picture (a file, or what the clipboard holds) as the one entry of
+// `out`. Returns an empty string, or why it is no usable PNG.
+std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out);
+
 // The picture for an edge of `size` pixels: the entry of exactly that size
 // with the most colour; else the smallest larger one scaled down (area
 // average over premultiplied colour); else the largest smaller one scaled

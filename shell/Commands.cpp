@@ -1,17 +1,22 @@
 // WM_COMMAND: one line per command id, each calling one small function.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+#include "board/Board.h"
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
 #include "controls/Dialogs.h"
+#include "controls/Extractor.h"
+#include "document/Document.h"
+#include "document/IcColors.h"
+#include "document/Undo.h"
+#include "formats/IconEntries.h"
+#include "formats/PngImage.h"
+#include "formats/win32/IconFile.h"
 #include "platform/Gdi.h"
 #include "platform/Prompt.h"
 #include "platform/SystemLibraries.h"
-#include "document/Document.h"
-#include "document/IcColors.h"
-#include "board/Board.h"
-#include "document/Undo.h"
-#include "controls/Extractor.h"
-#include "formats/win32/IconFile.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
@@ -117,15 +122,51 @@ static HBITMAP ImageBitmap() {
     return bitmap;
 }
 
+UINT PngClipboardFormat() {
+    static const UINT format = RegisterClipboardFormatA("PNG");
+    return format;
+}
+
+// The image as a PNG in a block of global memory, transparency at alpha 0.
+static HGLOBAL PngBlock() {
+    const std::vector<uint8_t> png = EncodePng(Pace, VirtualScreen);
+    HGLOBAL block = png.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, png.size());
+    if (void* bytes = block ? GlobalLock(block) : nullptr) {
+        std::memcpy(bytes, png.data(), png.size());
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+// A bitmap for every program, and a PNG for those that keep transparency.
 static void Copy(HWND hwnd) {
     HBITMAP bitmap = ImageBitmap();
+    HGLOBAL png = PngBlock();
     if (!OpenClipboard(hwnd)) {
         DeleteObject(bitmap);
+        if (png) GlobalFree(png);
         return;
     }
     EmptyClipboard();
     if (!SetClipboardData(CF_BITMAP, bitmap)) DeleteObject(bitmap);   // else the clipboard owns it
+    if (png && !SetClipboardData(PngClipboardFormat(), png)) GlobalFree(png);
     CloseClipboard();
+}
+
+// A PNG on the clipboard (where no bitmap is) scaled onto the image, its
+// transparent parts as the mask colour.
+static void PastePng() {
+    HGLOBAL block = GetClipboardData(PngClipboardFormat());
+    const void* bytes = block ? GlobalLock(block) : nullptr;
+    if (!bytes) return;
+    IconEntries entries;
+    std::vector<uint32_t> pixels;
+    if (ReadPngEntry(static_cast<const uint8_t*>(bytes), GlobalSize(block), entries).empty() &&
+        BestPicture(entries, Pace, pixels, nullptr, nullptr)) {
+        DinamicSave();
+        std::copy(pixels.begin(), pixels.end(), VirtualScreen);
+    }
+    GlobalUnlock(block);
 }
 
 // Any bitmap on the clipboard, squeezed or stretched onto the image.
@@ -133,6 +174,7 @@ static void Paste(HWND hwnd) {
     if (!OpenClipboard(hwnd)) return;
     HBITMAP source = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     BITMAP info;
+    if (!source) PastePng();
     if (source && GetObjectA(source, sizeof info, &info)) {
         DinamicSave();
         Owned<HBITMAP> image(ImageBitmap());

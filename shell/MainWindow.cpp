@@ -321,7 +321,8 @@ static void OnInitMenu() {
     HMENU main = static_cast<HMENU>(MenuStr.hMainMenu);
     EnableMenuItem(main, IDM_UNDO, MF_BYCOMMAND | (UndoEnabled() ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(main, IDM_UNDOBACK, MF_BYCOMMAND | (UndoBackEnabled() ? MF_ENABLED : MF_GRAYED));
-    UINT paste = IsClipboardFormatAvailable(CF_BITMAP) ? MF_ENABLED : MF_GRAYED;
+    const bool picture = IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(PngClipboardFormat());
+    const UINT paste = picture ? MF_ENABLED : MF_GRAYED;
     EnableMenuItem(main, IDM_PASTE, MF_BYCOMMAND | paste);
     EnableMenuItem(hMenu, IDM_PASTE, MF_BYCOMMAND | paste);
 }

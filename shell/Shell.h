@@ -33,6 +33,8 @@ void PixtorTeardown();
 
 // The command dispatch (WM_COMMAND ids of Ids.h).
 void OnCommand(HWND hwnd, int id);
+// The clipboard format that programs keeping transparency exchange.
+UINT PngClipboardFormat();
 // A file dropped on the main window opens as Open would open it.
 void OpenDroppedFile(HWND hwnd, const char* path);
 

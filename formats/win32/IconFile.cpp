@@ -139,17 +139,12 @@ static int ReadPng(ByteStream& stream, uint32_t* pixels) {
     const long long size = stream.Size();
     std::vector<uint8_t> bytes(size > 0 && size <= static_cast<long long>(MaxPngBytes) ? static_cast<size_t>(size) : 0);
     IconEntries entries;
-    entries.Pictures.emplace_back();
-    IconEntry& picture = entries.Pictures.back();
-    PngPicture png;
     if (bytes.empty() || stream.ReadAt(0, bytes.data(), bytes.size()) != size ||
-        !DecodePngWithAlpha(bytes.data(), bytes.size(), png).empty()) {
+        !ReadPngEntry(bytes.data(), bytes.size(), entries).empty()) {
         MistakeHandler(FileReadError);
         return -1;
     }
-    picture.Width = png.Width;
-    picture.Height = png.Height;
-    picture.Pixels.swap(png.Pixels);
+    const IconEntry& picture = entries.Pictures[0];
     const bool editorSize = picture.Width == picture.Height && (picture.Width == 16 || picture.Width == 32);
     if (!editorSize && !AskToConvert()) return -1;
     return TakeBestPicture(entries, editorSize ? picture.Width : 32, pixels);

@@ -2,6 +2,7 @@
 // with transparency and hot spot, and never written back over unasked.
 #include <windows.h>
 #include <shlobj.h>
+#include <cstring>
 #include "formats/PngImage.h"
 #include "formats/win32/IconFile.h"
 #include "tests/core/TestBytes.h"
@@ -78,4 +79,36 @@ TEST_F(Files, ADroppedFileOpensAsOpenWould) {
     EXPECT_TRUE(Prompted("Current image will be overwritten. Save?"));
     EXPECT_EQ(std::make_tuple(std::string(szFileName), OpenPaceMessageToMenu, Pixel(31, 31), NeedToSave, FileFlag),
               std::make_tuple(path, 7, RGB(1, 2, 3), 0, 1));
+}
+
+// Paste takes a PNG where no bitmap is, its transparency as the mask
+// colour; Copy offers a PNG too, transparent where the image is.
+TEST_F(Editor, PasteTakesAPngAndCopyOffersOne) {
+    std::vector<uint32_t> picture(32 * 32, MakeColour(9, 8, 7));
+    for (int i : {0, 1, 32, 33}) picture[i] = MaskColor;   // one pixel of the 16 px image
+    const std::vector<uint8_t> png = EncodePng(32, picture.data());
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, png.size());
+    std::memcpy(GlobalLock(block), png.data(), png.size());
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(main));
+    EmptyClipboard();
+    SetClipboardData(PngClipboardFormat(), block);
+    CloseClipboard();
+    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(MenuStr.hMainMenu), 0);
+    EXPECT_FALSE(GetMenuState(static_cast<HMENU>(MenuStr.hMainMenu), IDM_PASTE, MF_BYCOMMAND) & MF_GRAYED);
+    Command(IDM_PASTE);
+    EXPECT_EQ(std::make_tuple(IsMaskPixel(VirtualScreen[0]), Pixel(1, 0), Pixel(15, 15)),
+              std::make_tuple(true, RGB(9, 8, 7), RGB(9, 8, 7)));
+
+    Command(IDM_COPY);
+    ASSERT_TRUE(OpenClipboard(main));
+    HGLOBAL copied = GetClipboardData(PngClipboardFormat());
+    PngPicture back;
+    const std::string problem = copied ? DecodePngWithAlpha(static_cast<const uint8_t*>(GlobalLock(copied)),
+                                                             GlobalSize(copied), back) : "no PNG";
+    if (copied) GlobalUnlock(copied);
+    CloseClipboard();
+    ASSERT_EQ(problem, "");
+    EXPECT_EQ(std::make_tuple(back.Width, back.Pixels[0] >> 24, back.Pixels[1]),
+              std::make_tuple(16, 0u, 0xFF000000u | MakeColour(9, 8, 7)));
 }
