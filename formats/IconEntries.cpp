@@ -3,6 +3,7 @@
 // before anything is allocated for it.
 #include "formats/IconEntries.h"
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
@@ -22,7 +23,7 @@ uint32_t Rgba(unsigned r, unsigned g, unsigned b, unsigned a) { return MakeColou
 
 // The picture of a bitmap entry: header, colour table, colour rows and mask
 // rows, rows bottom-up. Returns why it cannot be read, or "".
-std::string DecodeBitmap(const std::vector<uint8_t>& data, IconEntry& entry) {
+std::string DecodeBitmap(const std::vector<uint8_t>& data, IconEntry& entry, bool pixels) {
     if (data.size() < InfoHeaderBytes) return "too short for a picture header";
     const uint32_t headerBytes = Get32(&data[0]);
     const int32_t width = GetI32(&data[4]);
@@ -52,6 +53,7 @@ std::string DecodeBitmap(const std::vector<uint8_t>& data, IconEntry& entry) {
     entry.Width = width;
     entry.Height = height;
     entry.Bits = bits;
+    if (!pixels) return "";
     entry.Pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     bool anyAlpha = false;
     for (int32_t y = 0; y < height; ++y) {
@@ -88,9 +90,22 @@ std::string DecodeBitmap(const std::vector<uint8_t>& data, IconEntry& entry) {
     return "";
 }
 
-std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry) {
-    // The data decides what an entry is, whatever its directory fields say.
-    if (!StartsAsPng(data.data(), data.size())) return DecodeBitmap(data, entry);
+// What an entry is, and with `pixels` its picture. The data decides what
+// an entry is, whatever its directory fields say.
+std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry, bool pixels) {
+    if (!StartsAsPng(data.data(), data.size())) return DecodeBitmap(data, entry, pixels);
+    if (!pixels) {   // the size from the header chunk, which comes first
+        if (data.size() < 24 || std::memcmp(&data[12], "IHDR", 4) != 0) return "PNG: no header chunk";
+        const uint32_t width = static_cast<uint32_t>(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
+        const uint32_t height = static_cast<uint32_t>(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
+        if (width < 1 || width > MaxEntryEdge || height < 1 || height > MaxEntryEdge)
+            return "PNG: image is " + std::to_string(width) + "x" + std::to_string(height);
+        entry.Width = static_cast<int>(width);
+        entry.Height = static_cast<int>(height);
+        entry.Bits = 32;
+        entry.Png = true;
+        return "";
+    }
     PngPicture picture;
     const std::string problem = DecodePngWithAlpha(data.data(), data.size(), picture);
     if (!problem.empty()) return "PNG: " + problem;
@@ -102,7 +117,7 @@ std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry) {
     return "";
 }
 
-int Read(ByteStream& file, IconEntries& out) {
+int Read(ByteStream& file, IconEntries& out, bool pixels) {
     const long long size = file.Size();
     uint8_t header[6];
     if (size < 6 || file.ReadAt(0, header, sizeof header) != static_cast<long long>(sizeof header))
@@ -142,7 +157,8 @@ int Read(ByteStream& file, IconEntries& out) {
             continue;
         }
         IconEntry entry;
-        const std::string problem = DecodeEntry(data, entry);
+        entry.Index = k;
+        const std::string problem = DecodeEntry(data, entry, pixels);
         if (!problem.empty()) {
             read.Skipped.push_back(name + problem);
             continue;
@@ -151,6 +167,7 @@ int Read(ByteStream& file, IconEntries& out) {
             entry.HotX = static_cast<uint16_t>(Get16(d + 4));
             entry.HotY = static_cast<uint16_t>(Get16(d + 6));
         }
+        if (!pixels) entry.Data.swap(data);
         read.Pictures.push_back(std::move(entry));
     }
     const bool any = !read.Pictures.empty();
@@ -195,9 +212,9 @@ uint16_t ScaleSpot(uint16_t spot, int from, int size) {
 
 }  // namespace
 
-int ReadIconEntries(ByteStream& file, IconEntries& out) {
+int ReadIconEntries(ByteStream& file, IconEntries& out, bool pixels) {
     try {
-        return Read(file, out);
+        return Read(file, out, pixels);
     } catch (const std::bad_alloc&) {
         return FileNoMemory;
     }
@@ -221,11 +238,23 @@ std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out) {
 }
 
 bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pixels, uint16_t* hotX,
-                 uint16_t* hotY) {
-    if (entries.Pictures.empty() || size < 1) return false;
-    const IconEntry* best = &entries.Pictures[0];
-    for (const IconEntry& e : entries.Pictures)
-        if (Rank(e, size) < Rank(*best, size)) best = &e;
+                 uint16_t* hotY, int* taken) {
+    if (size < 1) return false;
+    // In rank order; an entry kept undecoded is decoded now, and one that
+    // fails to decode gives way to the next.
+    std::vector<const IconEntry*> ranked;
+    for (const IconEntry& e : entries.Pictures) ranked.push_back(&e);
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [size](const IconEntry* a, const IconEntry* b) { return Rank(*a, size) < Rank(*b, size); });
+    IconEntry decoded;
+    const IconEntry* best = nullptr;
+    for (const IconEntry* e : ranked) {
+        if (!e->Pixels.empty()) { best = e; break; }
+        decoded = *e;
+        if (DecodeEntry(e->Data, decoded, true).empty()) { best = &decoded; break; }
+    }
+    if (!best) return false;
+    if (taken) *taken = best->Index;
     std::vector<uint8_t> rgba;
     const bool exact = best->Width == size && best->Height == size;
     if (!exact && best->Width >= size && best->Height >= size) ScaleDown(*best, size, rgba);

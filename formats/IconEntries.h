@@ -13,13 +13,16 @@
 constexpr int MaxEntryEdge = 256;
 
 struct IconEntry {
+    int Index = 0;                 // its place in the directory, from 0
     int Width = 0, Height = 0;     // 1 .. 256
     int Bits = 0;                  // 1, 4, 8, 24 or 32; a PNG entry counts as 32
     bool Png = false;              // the entry's data is a PNG picture
     uint16_t HotX = 0, HotY = 0;   // a cursor's hot spot, in this picture's pixels
     // Width x Height pixels, rows top first, each 0xAABBGGRR: red, green,
-    // blue and alpha (0 transparent, 255 opaque).
+    // blue and alpha (0 transparent, 255 opaque); empty when read without
+    // pixels, the entry's bytes then kept in Data.
     std::vector<uint32_t> Pixels;
+    std::vector<uint8_t> Data;
 };
 
 struct IconEntries {
@@ -34,8 +37,9 @@ struct IconEntries {
 // picture of 256x256 or a small multiple of the file. Returns FileOk (with
 // at least one picture), FileNotSupported (no entry could be read: the
 // reasons are in Skipped), FileReadError (no directory, or one that does
-// not fit the file) or FileNoMemory.
-int ReadIconEntries(ByteStream& file, IconEntries& out);
+// not fit the file) or FileNoMemory. Without `pixels` each entry is only
+// looked at (size, depth, PNG), for BestPicture to decode the one it takes.
+int ReadIconEntries(ByteStream& file, IconEntries& out, bool pixels = true);
 
 // A PNG picture (a file, or what the clipboard holds) as the one entry of
 // `out`. Returns an empty string, or why it is no usable PNG.
@@ -46,6 +50,7 @@ std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out);
 // average over premultiplied colour); else the largest smaller one scaled
 // up by repeating pixels. Alpha below 128 becomes the mask colour. A
 // cursor's hot spot is scaled with its picture. pixels gets size x size
-// colour references, rows top first. False when there is no picture.
+// colour references, rows top first; *taken the entry's Index. False when
+// there is no picture.
 bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pixels, uint16_t* hotX,
-                 uint16_t* hotY);
+                 uint16_t* hotY, int* taken = nullptr);

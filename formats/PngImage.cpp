@@ -119,6 +119,11 @@ std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels) {
         p[2] = static_cast<uint8_t>(c >> 16);
         p[3] = c == MaskColor ? 0 : 255;
     }
+    // An icon's rows compress well with one filter and a short search; the
+    // writer's default tries every filter on every row, which made a
+    // 32x32 picture cost more than reading the icon it came from.
+    stbi_write_png_compression_level = 5;
+    stbi_write_force_png_filter = 1;
     std::vector<uint8_t> file;
     if (!stbi_write_png_to_func(Append, &file, pace, pace, 4, rgba.data(), pace * 4)) file.clear();
     return file;

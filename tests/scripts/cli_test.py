@@ -38,7 +38,8 @@ def section_convert(cli, work):
     big = os.path.join(work, "big.ico")
     cli.run("convert", src, big, "--size", "32")
     f = cli.info(big)
-    check(f == {"kind": "icon", "size": "32", "depth": "24", "format index": "7", "images": "1"}, "info big.ico: %s" % f)
+    check(f == {"kind": "icon", "size": "32", "depth": "24", "format index": "7", "images": "1",
+                "entry 1": "32x32, 24 bits"}, "info big.ico: %s" % f)
     same(to_grid(cli, work, big), grid_of(32, lambda x, y: small[y // 2][x // 2]), "--size 32")
     cli.run("convert", src, os.path.join(work, "one.txt"), "--depth=1")
     same(read_txt(os.path.join(work, "one.txt")),
@@ -70,23 +71,56 @@ def section_convert(cli, work):
     check(not os.path.exists(bad), "a refused hot spot wrote %s" % bad)
     cli.run("convert", odd, bad, "--hotspot", "1,1")
 
-    # Two images: the warning, and the first image is the one read.
+    # Two images of one size: the editor's warning, and the tool tells which
+    # one it took (the first, as both are alike).
     cli.run("convert", src, os.path.join(work, "one.ico"))
     one = read_bytes(os.path.join(work, "one.ico"))
     multi = write_bytes(os.path.join(work, "two.ico"), struct.pack("<HHH", 0, 1, 2) + one[6:18] + struct.pack("<I", 38)
                         + one[6:18] + struct.pack("<I", len(one) + 16) + one[22:] * 2)
     p = cli.run("info", multi)
     check("images: 2\n" in p.stdout and ("warning: " + MULTI_IMAGE) in p.stdout, "info two.ico:\n" + p.stdout)
-    cli.run("convert", multi, os.path.join(work, "two.txt"), says=MULTI_IMAGE)
+    cli.run("convert", multi, os.path.join(work, "two.txt"), says="took entry 1 of 2 (16x16, 24 bits)")
     same(read_txt(os.path.join(work, "two.txt")), small, "first image of two.ico")
     # info --json: the same facts, the warning's line break escaped.
+    entry = lambda k, size, depth, spot=None: {"entry": k, "width": size, "height": size, "depth": depth,  # noqa: E731
+                                               "png": False, "hot_spot": spot}
     for path, want in ((cur, {"kind": "cursor", "size": 32, "depth": 4, "format_index": 3, "hot_spot": [3, 5],
-                              "images": 1, "warnings": []}),
+                              "images": 1, "entries": [entry(1, 32, 4, [3, 5])], "warnings": []}),
                        (multi, {"kind": "icon", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None,
-                                "images": 2, "warnings": [MULTI_IMAGE]})):
+                                "images": 2, "entries": [entry(1, 16, 24), entry(2, 16, 24)],
+                                "warnings": [MULTI_IMAGE]})):
         got = json.loads(cli.run("info", "--json", path).stdout)
-        want.update(colour_count=None)
+        want.update(not_read=[])
         check(got == want, "info --json %s: %s" % (path, got))
+
+
+def section_modern(cli, work):
+    # Icons as other programs write them (Pillow: PNG entries of 16, 32, 48
+    # and 256 px with alpha): every entry listed, the best one converted,
+    # --entry picks another, and --to converts many files in one call.
+    from PIL import Image, ImageDraw
+    picture = Image.new("RGBA", (256, 256), (0, 0, 0, 0))
+    ImageDraw.Draw(picture).rectangle((0, 0, 127, 255), fill=(200, 30, 40, 255))
+    modern = os.path.join(work, "modern.ico")
+    picture.save(modern, sizes=[(16, 16), (32, 32), (48, 48), (256, 256)])
+    f = cli.info(modern)
+    check((f["images"], f["entry 4"], "format index" in f) == ("4", "256x256, 32 bits, PNG", False), "info: %s" % f)
+    entry = Image.open(modern)
+    entry.size = (32, 32)   # Pillow's own reading of the 32 px entry
+    rgba = entry.convert("RGBA")
+    cli.run("convert", modern, os.path.join(work, "m.txt"), says="took entry 2 of 4 (32x32, 32 bits, PNG)")
+    same(read_txt(os.path.join(work, "m.txt")),
+         grid_of(32, lambda x, y: rgba.getpixel((x, y))[:3] if rgba.getpixel((x, y))[3] >= 128 else MASK),
+         "the 32 px entry as Pillow reads it, transparency kept")
+    cli.run("convert", modern, os.path.join(work, "m.txt"), "--entry", "4", says="took entry 4 of 4 (256x256, 32 bits, PNG), scaled")
+    same(read_txt(os.path.join(work, "m.txt")), grid_of(32, lambda x, y: (200, 30, 40) if x < 16 else MASK),
+         "the 256 px entry averaged down")
+    cli.run("convert", modern, os.path.join(work, "m.txt"), "--entry", "5", rc=1, says="entry 5 of 4 is not in the file")
+    out = os.path.join(work, "pngs")
+    cli.run("convert", "--to", "png", "--out", out, modern, os.path.join(work, "missing.ico"), rc=1,
+            says="1 of 2 files not converted")
+    check(os.listdir(out) == ["modern.png"] and Image.open(os.path.join(out, "modern.png")).size == (32, 32),
+          "--to png: %s" % os.listdir(out))
 
 
 def section_strip(cli, work):
@@ -192,9 +226,9 @@ def section_errors(cli, work):
     for name, data, first, says in (
             ("missing.txt", None, CANT_OPEN, None), ("missing.ico", None, CANT_OPEN, None),
             ("missing.bmp", None, CANT_OPEN, None), ("empty.ico", b"", READ_ERROR, None),
-            ("w48.ico", ico[:6] + bytes([48, 48]) + ico[8:], NOT_SUPPORTED_ICON, None),
-            # bit count and colour count 0: no decoding fits
-            ("zero.ico", ico[:8] + b"\0" + ico[9:12] + b"\0\0" + ico[14:], NOT_SUPPORTED, None),
+            ("none.ico", ico[:4] + b"\0\0", NOT_SUPPORTED_ICON, "no image in the file"),
+            ("b16.ico", ico[:12] + b"\x10\0" + ico[14:36] + b"\x10\0" + ico[38:], NOT_SUPPORTED_ICON,
+             "entry 1: 16 bits per pixel"),
             ("b24.bmp", bmp(32, 16, 24, 32 * 16 * 3), NOT_SUPPORTED, None),
             ("beyond.bmp", bmp(64, 16, 32, 32 * 16 * 4), READ_ERROR, None),
             ("rows17.txt", text([row] * 17), None, "a text image has 16 or 32 lines of colours, this one has 17"),
@@ -248,7 +282,8 @@ def section_safe_write(cli, work):
     check(cli.info(out)["size"] == "16" and not leftovers(), "converting a file onto itself")
 
 
-SECTIONS = {"png": section_png, "convert": section_convert, "strip": section_strip, "errors": section_errors,
+SECTIONS = {"png": section_png, "convert": section_convert, "modern": section_modern, "strip": section_strip,
+            "errors": section_errors,
             "safe_write": section_safe_write}
 
 if __name__ == "__main__":

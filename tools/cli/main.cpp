@@ -1,7 +1,8 @@
 // pixtor-cli: the editor's file codecs for scripts and build pipelines.
 //
 //   pixtor-cli info [--json] FILE
-//   pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]
+//   pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y] [--entry N]
+//   pixtor-cli convert --to ico|cur|png|txt [--out DIR] [options] IN...
 //   pixtor-cli strip join OUT.bmp IN...
 //   pixtor-cli strip split [--txt] IN.bmp PREFIX
 //
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 #include "document/Document.h"
@@ -19,6 +21,7 @@
 #include "formats/ByteStream.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
 #include "formats/StripBitmap.h"
 #include "formats/SafeWrite.h"
 #include "formats/PngImage.h"
@@ -34,7 +37,8 @@ constexpr long MaxTextBytes = 1 << 20;
 
 const char* const UsageText =
     "usage: pixtor-cli info [--json] FILE\n"
-    "       pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y]\n"
+    "       pixtor-cli convert IN OUT [--size 16|32] [--depth 1|4|8|24] [--hotspot X,Y] [--entry N]\n"
+    "       pixtor-cli convert --to ico|cur|png|txt [--out DIR] [options] IN...\n"
     "       pixtor-cli strip join OUT.bmp IN...\n"
     "       pixtor-cli strip split [--txt] IN.bmp PREFIX\n"
     "\n"
@@ -46,6 +50,11 @@ const char* const UsageText =
     "RGBA, transparent pixels with alpha 0. Without --size or --depth the\n"
     "input's own size and depth are kept (24 bits for a .txt or .png). The hot\n"
     "spot is --hotspot, else the input cursor's (scaled with --size), else 0,0.\n"
+    "An icon or cursor of several pictures, or of pictures the editor does not\n"
+    "take (other sizes, 32 bits with alpha, PNG), gives its best picture for\n"
+    "the size (32 unless --size or only smaller ones), or entry N with --entry\n"
+    "(from 1). With --to, each IN is converted to a file of that kind beside it,\n"
+    "or in DIR.\n"
     "\n"
     "strip join writes the images (.ico, .cur, .png or .txt, all of one size)\n"
     "side by side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.png,\n"
@@ -119,6 +128,7 @@ int CantOpen(const std::string& path, int err) { return Fail(FileCantOpen, path,
 
 struct Image {
     int Pace = 16;
+    int Entry = 0;            // the icon's entry to take (from 1); 0: the editor's or the best
     int Bits = 24;            // depth of the file it came from (24 for text)
     int FormatIndex = 6;
     bool FromCursor = false;  // a cursor file: HotX, HotY are its hot spot
@@ -179,31 +189,83 @@ bool StartsWithBM(std::FILE* f) {
     return n == 2 && head[0] == 'B' && head[1] == 'M';
 }
 
-// Reads an icon or cursor through the editor's reader; reports and
-// returns non-zero when it cannot be used.
-int LoadIcon(const std::string& path, Image& image) {
+// The reasons no entry could be read, one after the other.
+std::string Reasons(const IconEntries& entries) {
+    std::string all;
+    for (const std::string& why : entries.Skipped) all += (all.empty() ? "" : "; ") + why;
+    return all.empty() ? "not an icon or cursor file" : all;
+}
+
+std::string Describe(const IconEntry& e) {
+    return std::to_string(e.Width) + "x" + std::to_string(e.Height) + ", " + std::to_string(e.Bits) + " bits" +
+           (e.Png ? ", PNG" : "");
+}
+
+// Every entry of an icon or cursor, looked at (the one taken is decoded
+// later); reports and returns non-zero when none can be read.
+int LoadEntries(const std::string& path, IconEntries& entries) {
+    InputFile in(path);
+    if (!in.file) return CantOpen(path, in.err);
+    StdioStream stream(in.file);
+    const int code = ReadIconEntries(stream, entries, false);
+    if (code == FileNotSupported) return FailWith(NotSupportedIcon, path, Reasons(entries));
+    return code == FileOk ? 0 : Fail(code, path);
+}
+
+// The best picture of the file's entries for the size asked (0: 32, or 16
+// when it holds nothing larger), or entry image.Entry. An entry of exactly
+// one of the editor's sizes and depths keeps its depth; any other becomes
+// 24 bits.
+int LoadBestEntry(const std::string& path, int size, Image& image) {
+    IconEntries entries;
+    if (int rc = LoadEntries(path, entries)) return rc;
+    if (image.Entry) {
+        const auto it = std::find_if(entries.Pictures.begin(), entries.Pictures.end(),
+                                     [&](const IconEntry& e) { return e.Index + 1 == image.Entry; });
+        if (it == entries.Pictures.end())
+            return FailPlain(path, "entry " + std::to_string(image.Entry) + " of " + std::to_string(entries.Count) +
+                                       (image.Entry > entries.Count ? " is not in the file" : " could not be read"));
+        IconEntry chosen = *it;
+        entries.Pictures.assign(1, chosen);
+    }
+    if (!size) {
+        size = 16;
+        for (const IconEntry& e : entries.Pictures) size = e.Width > 16 || e.Height > 16 ? 32 : size;
+    }
+    std::vector<uint32_t> pixels;
+    int index = 0;
+    if (!BestPicture(entries, size, pixels, &image.HotX, &image.HotY, &index))
+        return FailWith(NotSupportedIcon, path, "no entry could be decoded");
+    const IconEntry* taken = &*std::find_if(entries.Pictures.begin(), entries.Pictures.end(),
+                                             [&](const IconEntry& e) { return e.Index == index; });
+    if (entries.Count > 1 || image.Entry) {
+        const std::string told = "took entry " + std::to_string(taken->Index + 1) + " of " + std::to_string(entries.Count) +
+                                 " (" + Describe(*taken) + ")" + (taken->Width == size ? "" : ", scaled");
+        Warn(path, told.c_str());
+    }
+    image.Pace = size;
+    const int kept = taken->Width == size && taken->Height == size && !taken->Png ? FormatIndexOf(size, taken->Bits) : -1;
+    image.Bits = kept >= 0 ? taken->Bits : 24;
+    image.FormatIndex = FormatIndexOf(size, image.Bits);
+    image.FromCursor = entries.IsCursor;
+    ClearImage(image.Pixels);
+    std::copy(pixels.begin(), pixels.end(), image.Pixels);
+    return 0;
+}
+
+// Reads an icon or cursor: a file of one picture the editor takes through
+// the editor's own reader, keeping its depth; any other through the reader
+// of every entry. Reports and returns non-zero when it cannot be used.
+int LoadIcon(const std::string& path, int size, Image& image) {
     InputFile in(path);
     if (!in.file) return CantOpen(path, in.err);
     if (StartsWithBM(in.file))
         return Fail(FileNotSupported, path, "a toolbar strip bitmap, not an icon (see pixtor-cli strip split)");
     StdioStream stream(in.file);
     const IconReadResult r = FormatOpen(stream, image.Pixels);
-    switch (r.Outcome) {
-    case IconLoaded:
-        break;
-    case IconNotSupported:
-        return FailWith(NotSupportedIcon, path,
-                        "width " + std::to_string(r.Width) + ", depth " + std::to_string(r.DepthValue) +
-                            " bits: the editor takes 16x16 and 32x32 images of at most 24 bits");
-    case IconUnknownDepth:
-        return Fail(FileNotSupported, path,
-                    "no decoding fits bit count " + std::to_string(r.DepthValue) + " with colour count " +
-                        std::to_string(r.ColourCount));
-    default:
-        return Fail(FileReadError, path);
-    }
+    if (r.Outcome == IconReadFailed && r.ImageCount <= 1 && !image.Entry) return Fail(FileReadError, path);
+    if (r.Outcome != IconLoaded || r.MultiImageWarning || image.Entry) return LoadBestEntry(path, size, image);
     if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
-    if (r.MultiImageWarning) Warn(path, MultiImageWarning);
     image.FormatIndex = r.FormatIndex;
     image.Pace = FormatTable[r.FormatIndex].Pace;
     image.Bits = FormatTable[r.FormatIndex].Bits;
@@ -217,9 +279,11 @@ int LoadIcon(const std::string& path, Image& image) {
 
 bool IsPngName(const std::string& path) { return LowerExtension(path) == "png"; }
 
-int LoadImage(const std::string& path, Image& image) {
+// A text image, a PNG or an icon; `size` is the size asked of an icon of
+// several pictures (0: its best).
+int LoadImage(const std::string& path, Image& image, int size = 0) {
     if (IsTextName(path)) return LoadText(path, image);
-    return IsPngName(path) ? LoadPng(path, image) : LoadIcon(path, image);
+    return IsPngName(path) ? LoadPng(path, image) : LoadIcon(path, size, image);
 }
 
 // The image as a file of the given format index would hold it.
@@ -263,12 +327,12 @@ int WritePng(const std::string& path, int pace, const uint32_t* pixels) {
 // object for scripts.
 struct Facts {
     const char* Kind = "icon";
-    int Size = 0, Depth = 0;
+    int Size = 0, Depth = 0;         // 0: no picture the editor takes as it is
     int FormatIndex = -1;            // -1: no format the editor takes
     bool HotSpot = false;
     unsigned HotX = 0, HotY = 0;
     int Images = 1;
-    int ColourCount = -1;            // told only of an icon the editor cannot take
+    IconEntries Entries;             // an icon's or cursor's, every one (pixels dropped)
     std::vector<std::string> Warnings;
 };
 
@@ -290,29 +354,47 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
+std::string EntryJson(const IconEntry& e, bool cursor) {
+    return "{\"entry\": " + std::to_string(e.Index + 1) + ", \"width\": " + std::to_string(e.Width) +
+           ", \"height\": " + std::to_string(e.Height) + ", \"depth\": " + std::to_string(e.Bits) +
+           ", \"png\": " + (e.Png ? "true" : "false") + ", \"hot_spot\": " +
+           (cursor ? "[" + std::to_string(e.HotX) + ", " + std::to_string(e.HotY) + "]" : std::string("null")) + "}";
+}
+
+std::string JsonList(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (size_t k = 0; k < items.size(); ++k) out += (k ? ", " : "") + items[k];
+    return out + "]";
+}
+
 void Report(const Facts& f, bool json) {
+    const bool cursor = f.Entries.IsCursor;
     if (json) {
-        std::string out = "{\"kind\": " + JsonString(f.Kind) + ", \"size\": " + std::to_string(f.Size) +
-                          ", \"depth\": " + std::to_string(f.Depth) + ", \"format_index\": " +
-                          (f.FormatIndex < 0 ? std::string("null") : std::to_string(f.FormatIndex)) +
-                          ", \"hot_spot\": " +
-                          (f.HotSpot ? "[" + std::to_string(f.HotX) + ", " + std::to_string(f.HotY) + "]"
-                                     : std::string("null")) +
-                          ", \"images\": " + std::to_string(f.Images) + ", \"colour_count\": " +
-                          (f.ColourCount < 0 ? std::string("null") : std::to_string(f.ColourCount)) +
-                          ", \"warnings\": [";
-        for (size_t k = 0; k < f.Warnings.size(); ++k) out += (k ? ", " : "") + JsonString(f.Warnings[k]);
-        std::printf("%s]}\n", out.c_str());
+        std::vector<std::string> entries, skipped, warnings;
+        for (const IconEntry& e : f.Entries.Pictures) entries.push_back(EntryJson(e, cursor));
+        for (const std::string& s : f.Entries.Skipped) skipped.push_back(JsonString(s));
+        for (const std::string& w : f.Warnings) warnings.push_back(JsonString(w));
+        const auto number = [](int n) { return n > 0 ? std::to_string(n) : std::string("null"); };
+        std::printf("{\"kind\": %s, \"size\": %s, \"depth\": %s, \"format_index\": %s, \"hot_spot\": %s, "
+                    "\"images\": %d, \"entries\": %s, \"not_read\": %s, \"warnings\": %s}\n",
+                    JsonString(f.Kind).c_str(), number(f.Size).c_str(), number(f.Depth).c_str(),
+                    f.FormatIndex < 0 ? "null" : std::to_string(f.FormatIndex).c_str(),
+                    f.HotSpot ? ("[" + std::to_string(f.HotX) + ", " + std::to_string(f.HotY) + "]").c_str() : "null",
+                    f.Images, JsonList(entries).c_str(), JsonList(skipped).c_str(), JsonList(warnings).c_str());
         return;
     }
     std::printf("kind: %s\n", f.Kind);
-    if (f.ColourCount >= 0) {
-        std::printf("width: %d\nbit count: %d\ncolour count: %d\n", f.Size, f.Depth, f.ColourCount);
-    } else {
+    if (f.FormatIndex >= 0) {
         std::printf("size: %d\ndepth: %d\nformat index: %d\n", f.Size, f.Depth, f.FormatIndex);
         if (f.HotSpot) std::printf("hot spot: %u,%u\n", f.HotX, f.HotY);
     }
     std::printf("images: %d\n", f.Images);
+    for (const IconEntry& e : f.Entries.Pictures) {
+        std::printf("entry %d: %s", e.Index + 1, Describe(e).c_str());
+        if (cursor) std::printf(", hot spot %u,%u", e.HotX, e.HotY);
+        std::printf("\n");
+    }
+    for (const std::string& s : f.Entries.Skipped) std::printf("not read: %s\n", s.c_str());
     for (const std::string& w : f.Warnings) std::printf("warning: %s\n", w.c_str());
 }
 
@@ -343,14 +425,17 @@ int Info(const std::string& path, bool json) {
         Report(f, json);
         return 0;
     }
+    // What the editor reads of it as it is, and every entry it holds.
     static uint32_t pixels[ImagePixels];
     ClearImage(pixels);
     const IconReadResult r = FormatOpen(stream, pixels);
-    f.Kind = r.IsCursorFile ? "cursor" : "icon";
-    f.Images = r.ImageCount;
-    switch (r.Outcome) {
-    case IconLoaded:
-        if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
+    const int code = ReadIconEntries(stream, f.Entries);
+    for (IconEntry& e : f.Entries.Pictures) std::vector<uint32_t>().swap(e.Pixels);
+    if (code != FileOk && code != FileNotSupported) return Fail(code, path);
+    if (f.Entries.Pictures.empty()) return FailWith(NotSupportedIcon, path, Reasons(f.Entries));
+    f.Kind = f.Entries.IsCursor ? "cursor" : "icon";
+    f.Images = f.Entries.Count;
+    if (r.Outcome == IconLoaded && IsFormatIndex(r.FormatIndex)) {
         f.Size = FormatTable[r.FormatIndex].Pace;
         f.Depth = FormatTable[r.FormatIndex].Bits;
         f.FormatIndex = r.FormatIndex;
@@ -358,22 +443,11 @@ int Info(const std::string& path, bool json) {
         f.HotX = r.HotX;
         f.HotY = r.HotY;
         if (r.MultiImageWarning) f.Warnings.push_back(MultiImageWarning);
-        Report(f, json);
-        return 0;
-    case IconNotSupported:
-    case IconUnknownDepth:
-        f.Size = r.Width == 0 ? 256 : r.Width;
-        f.Depth = r.DepthValue;
-        f.ColourCount = r.ColourCount;
-        f.Warnings.push_back(r.Outcome == IconNotSupported ? NotSupportedIcon
-                                                           : "no decoding fits this bit count and colour count");
-        Report(f, json);
-        if (r.Outcome == IconNotSupported) return FailWith(NotSupportedIcon, path, std::string());
-        return Fail(FileNotSupported, path, "no decoding fits bit count " + std::to_string(r.DepthValue) +
-                                                 " with colour count " + std::to_string(r.ColourCount));
-    default:
-        return Fail(FileReadError, path);
+    } else {
+        f.Warnings.push_back(std::string(NotSupportedIcon) + " The editor converts its best picture.");
     }
+    Report(f, json);
+    return 0;
 }
 
 // ---- convert -------------------------------------------------------------
@@ -383,6 +457,8 @@ struct ConvertOptions {
     int Depth = 0;            // 0: the input's
     bool HotGiven = false;
     int HotX = 0, HotY = 0;
+    int Entry = 0;            // 0: the best
+    std::string To, Out;      // --to: many inputs, each to a file of that kind (in Out)
 };
 
 // Takes "--name value" or "--name=value" at args[i]; moves i past it.
@@ -401,6 +477,21 @@ bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::str
     }
     return false;
 }
+
+bool IsOutputKind(const std::string& ext) { return ext == "ico" || ext == "cur" || ext == "txt" || ext == "png"; }
+
+// OUT of IN under --to: IN's name with the new extension, beside IN or in DIR.
+std::string OutputName(const std::string& in, const ConvertOptions& opt) {
+    const size_t slash = in.find_last_of('/');
+    std::string name = slash == std::string::npos ? in : in.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    const std::string folder = opt.Out.empty() ? (slash == std::string::npos ? "" : in.substr(0, slash + 1))
+                                               : opt.Out + (opt.Out.back() == '/' ? "" : "/");
+    return folder + name + "." + opt.To;
+}
+
+int ConvertOne(const std::string& inPath, const std::string& outPath, const ConvertOptions& opt);
 
 int Convert(const std::vector<std::string>& args) {
     std::vector<std::string> files;
@@ -423,23 +514,46 @@ int Convert(const std::vector<std::string>& args) {
                 !ParseInt(value.substr(comma + 1), opt.HotY))
                 return Usage(("--hotspot takes X,Y with two whole numbers, not '" + value + "'").c_str());
             opt.HotGiven = true;
+        } else if (OptionValue(args, i, "--entry", value, missing)) {
+            if (missing || !ParseInt(value, opt.Entry) || opt.Entry < 1)
+                return Usage(("--entry takes an entry's number from 1, not '" + value + "'").c_str());
+        } else if (OptionValue(args, i, "--to", value, missing)) {
+            if (missing || !IsOutputKind(value)) return Usage(("--to takes ico, cur, png or txt, not '" + value + "'").c_str());
+            opt.To = value;
+        } else if (OptionValue(args, i, "--out", value, missing)) {
+            if (missing || value.empty()) return Usage("--out needs a folder");
+            opt.Out = value;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return Usage(("unknown option '" + args[i] + "'").c_str());
         } else {
             files.push_back(args[i]);
         }
     }
-    if (files.size() != 2) return Usage("convert takes IN and OUT");
-    const std::string& inPath = files[0];
-    const std::string& outPath = files[1];
+    if (!opt.Out.empty() && opt.To.empty()) return Usage("--out goes with --to");
+    if (opt.To.empty()) {
+        if (files.size() != 2) return Usage("convert takes IN and OUT");
+        if (!IsOutputKind(LowerExtension(files[1])))
+            return Usage(("OUT must be a .ico, .cur, .png or .txt file: '" + files[1] + "'").c_str());
+        return ConvertOne(files[0], files[1], opt);
+    }
+    if (files.empty()) return Usage("convert --to takes at least one IN");
+    std::error_code made;
+    if (!opt.Out.empty()) std::filesystem::create_directories(opt.Out, made);
+    // Each input on its own: one that fails is told and the rest go on.
+    int failed = 0;
+    for (const std::string& in : files) failed += ConvertOne(in, OutputName(in, opt), opt) != 0;
+    if (failed) std::fprintf(stderr, "%s: %d of %zu files not converted\n", Program, failed, files.size());
+    return failed ? ExitFailure : 0;
+}
+
+int ConvertOne(const std::string& inPath, const std::string& outPath, const ConvertOptions& opt) {
     const std::string outExt = LowerExtension(outPath);
-    if (outExt != "ico" && outExt != "cur" && outExt != "txt" && outExt != "png")
-        return Usage(("OUT must be a .ico, .cur, .png or .txt file: '" + outPath + "'").c_str());
     const bool outCursor = IsCursorFileName(outPath.c_str());
     const bool outText = outExt == "txt";
 
     Image image;
-    if (int rc = LoadImage(inPath, image)) return rc;
+    image.Entry = opt.Entry;
+    if (int rc = LoadImage(inPath, image, opt.Size)) return rc;
 
     const int pace = opt.Size ? opt.Size : image.Pace;
     const int bits = opt.Depth ? opt.Depth : image.Bits;
