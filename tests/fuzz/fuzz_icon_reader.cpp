@@ -24,6 +24,13 @@ static void CheckEntries(const uint8_t* data, size_t size) {
     if (code == FileOk && (px.size() != 1024 || x > 31 || y > 31)) __builtin_trap();
     for (uint32_t p : px)
         if (p >> 24) __builtin_trap();
+    // Looked at only, each entry decoded when it is the one taken: the same
+    // picture wherever the full reading found one.
+    MemoryStream again(data, size);
+    IconEntries looked;
+    std::vector<uint32_t> lazy;
+    ReadIconEntries(again, looked, false);
+    if (BestPicture(looked, 32, lazy, nullptr, nullptr) && code == FileOk && lazy != px) __builtin_trap();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
