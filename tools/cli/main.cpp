@@ -277,13 +277,20 @@ int LoadIcon(const std::string& path, int size, Image& image) {
     return 0;
 }
 
-bool IsPngName(const std::string& path) { return LowerExtension(path) == "png"; }
+// A PNG by its name, or by its first bytes (favicons are often PNGs with
+// an icon's name).
+bool IsPng(const std::string& path) {
+    if (LowerExtension(path) == "png") return true;
+    InputFile in(path);
+    uint8_t head[8];
+    return in.file && std::fread(head, 1, sizeof head, in.file) == sizeof head && StartsAsPng(head, sizeof head);
+}
 
 // A text image, a PNG or an icon; `size` is the size asked of an icon of
 // several pictures (0: its best).
 int LoadImage(const std::string& path, Image& image, int size = 0) {
     if (IsTextName(path)) return LoadText(path, image);
-    return IsPngName(path) ? LoadPng(path, image) : LoadIcon(path, size, image);
+    return IsPng(path) ? LoadPng(path, image) : LoadIcon(path, size, image);
 }
 
 // The image as a file of the given format index would hold it.
@@ -400,7 +407,7 @@ void Report(const Facts& f, bool json) {
 
 int Info(const std::string& path, bool json) {
     Facts f;
-    if (IsTextName(path) || IsPngName(path)) {
+    if (IsTextName(path) || IsPng(path)) {
         Image image;
         if (int rc = LoadImage(path, image)) return rc;
         f.Kind = IsTextName(path) ? "text" : "png";
