@@ -44,6 +44,10 @@ protected:
 
 TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) {
     HWND dlg = Open();
+    Choose(dlg, IDC_RES32);
+    SendMessageA(main, WM_SETFOCUS, 0, 0);
+    EXPECT_FALSE(IsWindow(dlg)) << "focus back on the main window closes it, applying nothing";
+    dlg = Open();
     EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}));
     Click(3, 4);
     NeedToSave = 0;
@@ -70,44 +74,28 @@ TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) 
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}));
 }
 
-TEST_F(ResolutionDialog, SizeDepthAndModeAreChosenApart) {
+TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
+    // Size, depth and mode are chosen apart; what the dialog shows is what OK applies.
     HWND dlg = Open();
     Choose(dlg, IDC_RES32);
     Choose(dlg, IDC_RESDEPTH4);
     Choose(dlg, IDC_RESTOOLBARMODE);
     Choose(dlg, IDC_RES16);
-    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}))
-        << "what the dialog shows is what OK applies";
+    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}));
     OK(dlg);
     EXPECT_EQ(OpenPaceMessageToMenu, 2);
     EXPECT_EQ(ToolBarStr.StripActive, 1);
-}
-
-TEST_F(ResolutionDialog, FocusBackOnTheMainWindowClosesItWithoutApplying) {
-    HWND dlg = Open();
-    Choose(dlg, IDC_RES32);
-    SendMessageA(main, WM_SETFOCUS, 0, 0);
-    EXPECT_FALSE(IsWindow(dlg));
-    EXPECT_EQ(Pace, 16);
-    EXPECT_EQ(OpenPaceMessageToMenu, 6);
-}
-
-TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
-    HWND dlg = Open();
-    Choose(dlg, IDC_RESTOOLBARMODE);
-    OK(dlg);
-    EXPECT_EQ(ToolBarStr.StripActive, 1);
     EXPECT_EQ(ToolBarStr.CreateRequest, 1);
-    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH24, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}));
+    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}));
 
     // Toolbar radio again with another size and depth: nothing changes.
     dlg = Open();
-    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESTOOLBARMODE}));
+    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}));
     Choose(dlg, IDC_RES32);
     Choose(dlg, IDC_RESDEPTH1);
     OK(dlg);
     EXPECT_EQ(Pace, 16);
-    EXPECT_EQ(OpenPaceMessageToMenu, 6);
+    EXPECT_EQ(OpenPaceMessageToMenu, 2);
     EXPECT_TRUE(Dialogs.empty());
 
     // Back to icon mode: the bitmap save dialog is the question, and
