@@ -51,12 +51,10 @@ TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
     Tool(ToolHotSpot);
     const unsigned stored = DinamicMem.Stored;
     Press(1, 2);
-    EXPECT_EQ(CursorStr.HotX, 1);
-    EXPECT_EQ(CursorStr.HotY, 2);
+    EXPECT_EQ(HotSpot(), std::make_pair(1, 2));
     DragTo(9, 4);
     Release(9, 4);
-    EXPECT_EQ(CursorStr.HotX, 9);
-    EXPECT_EQ(CursorStr.HotY, 4);
+    EXPECT_EQ(HotSpot(), std::make_pair(9, 4));
     EXPECT_EQ(DinamicMem.Stored, stored) << "no snapshot";
     EXPECT_EQ(PaintedCells(), (Cells{{3, 3}}));
 }

@@ -153,9 +153,7 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
         else
             EXPECT_EQ(image, taken ? Expected(c.Icon) : before);
         EXPECT_EQ(OpenPaceMessageToMenu, taken ? 7 : 5);
-        EXPECT_EQ(NeedToSave, taken ? 1 : 0);
-        EXPECT_EQ(FileFlag, 1);
-        EXPECT_EQ(std::string(szFileName), taken ? "" : named);
+        EXPECT_EQ(DocState(), std::make_tuple(taken ? 1 : 0, 1, taken ? "" : named));
         EXPECT_EQ(DinamicMem.NextSlot, history + (taken ? 1 : 0)) << "one undo step, or none for nothing";
     }
     Command(IDM_UNDO);

@@ -70,13 +70,8 @@ TEST_F(Editor, ChosenToolShowsItsOwnFaceAndTheOthersTheirNormalOnes) {
     auto faces = [this](int tool) {
         Tool(tool);
         std::vector<int> images;
-        for (int id = IDM_TOOLFIRST; id < IDM_TOOLFIRST + 9; ++id) {
-            TBBUTTONINFOA info = {};
-            info.cbSize = sizeof info;
-            info.dwMask = TBIF_IMAGE;
-            SendMessageA(hDrawTB, TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
-            images.push_back(info.iImage);
-        }
+        for (int id = IDM_TOOLFIRST; id < IDM_TOOLFIRST + 9; ++id)
+            images.push_back(static_cast<int>(SendMessageA(hDrawTB, TB_GETBITMAP, id, 0)));
         return images;
     };
     const std::vector<int> one = faces(1), four = faces(4);
@@ -148,12 +143,10 @@ TEST_F(CommandLine, AQuotedPathOpensAtTheFilesOwnSizeAndDepth) {
     const std::string path = TestFolder() + "pixtor gui test.cur";
     WriteBytes(path, IconBytes(5, RGB(0, 0, 255), true, 7, 9));   // 32x32, 8 bits
     Start(("\"" + path + "\"").c_str());
-    EXPECT_STREQ(szFileName, path.c_str());
+    EXPECT_EQ(DocState(), std::make_tuple(0, 1, path));
     EXPECT_STREQ(szTitleName, "pixtor gui test.cur");
     EXPECT_EQ(OpenPaceMessageToMenu, 5);
-    EXPECT_EQ(FileFlag, 1);
-    EXPECT_EQ(CursorStr.HotX, 7);
-    EXPECT_EQ(CursorStr.HotY, 9);
+    EXPECT_EQ(HotSpot(), std::make_pair(7, 9));
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8) && Checked(MenuStr.hMainMenu, IDM_SIZE32));
     EXPECT_EQ(Pixel(31, 31), RGB(0, 0, 255));
     EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
@@ -181,9 +174,8 @@ TEST_F(CommandLine, AFileThatCannotBeReadOrIsNoIconLeavesTheDocumentUnnamed) {
         Restart(path);
         ASSERT_EQ(Prompts.size(), c.Message ? 1u : 0u);
         if (c.Message) EXPECT_EQ(Prompts[0].Text, c.Message);
-        EXPECT_STREQ(szFileName, "");
+        EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
         EXPECT_STREQ(szTitleName, "");
-        EXPECT_EQ(FileFlag, 0);
         EXPECT_EQ(Pace, 16);
         Click(1, 1);
         Command(IDM_SAVE);   // asks for a name; the person cancels
@@ -194,9 +186,8 @@ TEST_F(CommandLine, AFileThatCannotBeReadOrIsNoIconLeavesTheDocumentUnnamed) {
     // A file that can be read keeps its name, its title with one extension.
     WriteBytes(folder + "good.ico", good);
     Restart(folder + "good.ico");
-    EXPECT_EQ(std::string(szFileName), folder + "good.ico");
+    EXPECT_EQ(DocState(), std::make_tuple(0, 1, folder + "good.ico"));
     EXPECT_STREQ(szTitleName, "good.ico");
-    EXPECT_EQ(FileFlag, 1);
     DeleteFileA((folder + "good.ico").c_str());
 }
 
