@@ -45,7 +45,7 @@ std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
     tv.hItem = item;
     tv.pszText = text;
     tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    TreeView_GetItem(tree, &tv);
     *data = tv.lParam;
     return text;
 }
@@ -68,24 +68,19 @@ BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
     Dialog.Moved = {after.left - Before.left, after.top - Before.top};
     SendMessageA(w, WM_COMMAND, IDCANCEL, 0);   // Escape does not close it
     Dialog.StayedOnEscape = IsWindow(w) != 0;
-    HIMAGELIST list = reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    HIMAGELIST list = TreeView_GetImageList(tree, TVSIL_NORMAL);
     Dialog.Images = list ? ImageList_GetImageCount(list) : -1;
-    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM root = TreeView_GetRoot(tree), chosen = Choice == 0 ? root : nullptr;
     LPARAM data = -1;
     Dialog.Root = ItemText(tree, root, &data);
-    Dialog.RootOpen = (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
-                       TVIS_EXPANDED) != 0;
+    Dialog.RootOpen = (TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
     Dialog.Data.push_back(data);
-    HTREEITEM chosen = Choice == 0 ? root : nullptr;
-    for (HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
-                                                                    reinterpret_cast<LPARAM>(root)));
-         child; child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                                 reinterpret_cast<LPARAM>(child)))) {
+    for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
         Dialog.Children.push_back(ItemText(tree, child, &data));
         Dialog.Data.push_back(data);
         if (data == Choice) chosen = child;
     }
-    if (chosen) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+    if (chosen) TreeView_SelectItem(tree, chosen);
     SendMessageA(w, WM_COMMAND, IDC_ABOUTOK, 0);
     return FALSE;
 }
