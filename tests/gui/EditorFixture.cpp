@@ -113,6 +113,19 @@ void Pump() {
     }
 }
 
+static std::function<bool(HWND)> PersonActs;
+static BOOL CALLBACK PersonLooksAt(HWND w, LPARAM) { return !PersonActs(w); }
+static void CALLBACK PersonTurn(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), PersonLooksAt, 0);
+}
+
+void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what) {
+    PersonActs = std::move(act);
+    UINT_PTR timer = SetTimer(nullptr, 0, every, PersonTurn);
+    what();
+    KillTimer(nullptr, timer);
+}
+
 std::vector<PromptRecord> Prompts;
 int PromptAnswer = IDNO;
 

@@ -49,6 +49,9 @@ void EmptyFolder(const std::string& folder);
 void DragWithMouse(HWND w, POINT at, POINT by);
 // Handles every message waiting for this thread, the input's among them.
 void Pump();
+// Does what while a person looks at this thread's windows every `every`
+// milliseconds; act(w) says whether w was the window they answered.
+void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what);
 
 inline bool Checked(void* menu, UINT id) {
     return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;

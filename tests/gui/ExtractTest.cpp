@@ -54,14 +54,14 @@ RECT Before;
 
 // First the person drags the dialog by its face; at the next visit looks
 // at the tree, chooses and presses OK.
-BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
+bool ActInExtractor(HWND w) {
     HWND tree = GetDlgItem(w, IDC_EXTRACTTREE);
-    if (!tree) return TRUE;
+    if (!tree) return false;
     if (!Dialog.Found) {
         Dialog.Found = true;
         GetWindowRect(w, &Before);
         DragWithMouse(w, {20, 275}, {30, 20});   // below the tree, above OK
-        return FALSE;
+        return true;
     }
     RECT after;
     GetWindowRect(w, &after);
@@ -82,11 +82,7 @@ BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
     }
     if (chosen) TreeView_SelectItem(tree, chosen);
     SendMessageA(w, WM_COMMAND, IDC_ABOUTOK, 0);
-    return FALSE;
-}
-
-void CALLBACK PersonInDialog(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), ActInExtractor, 0);
+    return true;
 }
 }
 
@@ -97,9 +93,7 @@ protected:
         Dialog = Seen();
         Choice = choice;
         DialogChoice = file;
-        UINT_PTR timer = SetTimer(nullptr, 0, 100, PersonInDialog);
-        Command(IDM_EXTRACT);   // returns once OK was pressed
-        KillTimer(nullptr, timer);
+        WithPerson(100, ActInExtractor, [this] { Command(IDM_EXTRACT); });   // returns once OK was pressed
         ASSERT_TRUE(Dialog.Found);
     }
 };

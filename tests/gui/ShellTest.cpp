@@ -232,33 +232,21 @@ TEST_F(Editor, SystemMenuHasAboutAndNoSizeOrMaximise) {
 
 // ---- The About box ---------------------------------------------------------------------
 
-namespace {
-struct AboutSeen { bool Found = false; bool AnimationThere = false; };
-AboutSeen Seen;
-
-BOOL CALLBACK FindAbout(HWND w, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(w, 154)) return TRUE;
-    Seen.Found = true;
-    Seen.AnimationThere = GetDlgItem(w, 400) != nullptr && IsWindowVisible(GetDlgItem(w, 400));
-    SendMessageA(w, WM_COMMAND, 154, 0);   // the person presses OK
-    return FALSE;
-}
-
-void CALLBACK PressAboutOK(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), FindAbout, 0);
-}
-}
-
 TEST_F(Editor, AboutBoxShowsItsAnimationAndClosesOnOK) {
-    Seen = {};
-    UINT_PTR timer = SetTimer(nullptr, 0, 200, PressAboutOK);
-    Command(IDM_ABOUT);   // returns once OK was pressed
-    EXPECT_TRUE(Seen.Found);
-    EXPECT_TRUE(Seen.AnimationThere);
-    Seen = {};
-    SendMessageA(main, WM_SYSCOMMAND, IDM_ABOUT, 0);   // the system menu entry opens it too
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(Seen.Found);
+    int seen = 0, animated = 0;
+    auto person = [&](HWND w) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(w, 154)) return false;
+        ++seen;
+        animated += GetDlgItem(w, 400) != nullptr && IsWindowVisible(GetDlgItem(w, 400));
+        SendMessageA(w, WM_COMMAND, 154, 0);   // the person presses OK
+        return true;
+    };
+    WithPerson(200, person, [&] {
+        Command(IDM_ABOUT);   // returns once OK was pressed
+        SendMessageA(main, WM_SYSCOMMAND, IDM_ABOUT, 0);   // the system menu entry opens it too
+    });
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(animated, 2);
 }
