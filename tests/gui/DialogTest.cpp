@@ -134,8 +134,6 @@ TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
     ToolBarStr.StripActive = 0;
 }
 
-// ---- The save prompt, as a person sees and answers it ------------------------------
-
 namespace {
 int PromptButton;                     // the button the person clicks
 std::string QuestionAsked;            // the prompt's question while it stands

@@ -169,8 +169,6 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
     EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));   // nothing half-read
 }
 
-// ---- Clipboard --------------------------------------------------------------------------
-
 TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
     for (int i = 0; i < 256; ++i) VirtualScreen[i] = 0x7F000000u | RGB(i, 255 - i, 7);
     Command(IDM_COPY);

@@ -123,19 +123,12 @@ TEST_F(Editor, TheLowerBandDragsTheWindowAndSaysSo) {
         DragWithMouse(main, c.At, {40, 30});
         Pump();
         GetWindowRect(main, &after);
-        EXPECT_EQ(after.left - before.left, c.Moves ? 40 : 0);
-        EXPECT_EQ(after.top - before.top, c.Moves ? 30 : 0);
+        EXPECT_EQ(std::make_pair(after.left - before.left, after.top - before.top),
+                  c.Moves ? std::make_pair(40L, 30L) : std::make_pair(0L, 0L));
     }
 }
 
-// ---- The file named on the command line ------------------------------------------
-
-class CommandLine : public Editor {
-protected:
-    void SetUp() override {}
-};
-
-TEST_F(CommandLine, AFileOpensAtItsOwnFormatAndOneThatCannotBeReadLeavesTheDocumentUnnamed) {
+TEST_F(Editor, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed) {
     const std::vector<uint8_t> good = IconBytes(6, RGB(0, 0, 255));
     std::vector<uint8_t> wide = good, deep = good, cut(good.begin(), good.begin() + 30);
     wide[6] = 48;    // a 48x48 icon: the conversion question, answered No
@@ -184,8 +177,6 @@ TEST_F(Editor, TheBitmapButtonsHandTheFocusBack) {
     }
 }
 
-// ---- Focus, the title strip and the system menu ------------------------------------
-
 TEST_F(Editor, TitleStripShowsOnFocusLossExceptToOwnButtonsAndGoesOnReturn) {
     SendMessageA(main, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hPalete[3]), 0);
     EXPECT_EQ(hMenuDialogue, nullptr);
@@ -221,18 +212,14 @@ TEST_F(Editor, ClosingFromTheSystemMenuRunsTheExitFlow) {
     EXPECT_TRUE(Dialogs.empty());
 }
 
-TEST_F(Editor, SystemMenuHasAboutAndNoSizeOrMaximise) {
+// The system menu has no size or maximise entries, and an About entry of its own.
+TEST_F(Editor, AboutBoxFromBothMenusShowsItsAnimationAndClosesOnOK) {
     HMENU system = GetSystemMenu(main, FALSE);
     EXPECT_EQ(GetMenuState(system, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
     EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
     char label[32] = {};
     GetMenuStringA(system, IDM_ABOUT, label, sizeof label, MF_BYCOMMAND);
     EXPECT_STREQ(label, "About");
-}
-
-// ---- The About box ---------------------------------------------------------------------
-
-TEST_F(Editor, AboutBoxShowsItsAnimationAndClosesOnOK) {
     int seen = 0, animated = 0;
     auto person = [&](HWND w) {
         char cls[32] = {};
