@@ -13,22 +13,19 @@ static Cells Square(int x0, int y0, int x1, int y1) {
 }
 
 TEST_F(Editor, BoardPositionsMapOntoImagePixelsAtBothSizes) {
-    const COLORREF red = RGB(255, 0, 0);
-    UseColour(red);
-    auto at = [this](int x, int y) {
-        SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageA(board, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    };
-    at(100, 40);
-    EXPECT_EQ(PaintedCells(), (Cells{{5, 2}}));
-    at(17, 17);
-    at(18, 18);
-    EXPECT_EQ(PaintedCells(), (Cells{{0, 0}, {1, 1}, {5, 2}}));
-    Command(IDM_SIZE32);
-    ClearImage();
-    at(100, 40);
-    at(287, 287);
-    EXPECT_EQ(PaintedCells(), (Cells{{11, 4}, {31, 31}}));
+    UseColour(RGB(255, 0, 0));
+    const struct { int Size; std::vector<POINT> At; Cells Want; } sizes[] = {
+        {IDM_SIZE16, {{100, 40}, {17, 17}, {18, 18}}, {{0, 0}, {1, 1}, {5, 2}}},
+        {IDM_SIZE32, {{100, 40}, {287, 287}}, {{11, 4}, {31, 31}}}};
+    for (const auto& size : sizes) {
+        Command(size.Size);
+        ClearImage();
+        for (POINT p : size.At) {
+            SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+            SendMessageA(board, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        }
+        EXPECT_EQ(PaintedCells(), size.Want) << size.Size;
+    }
 }
 
 TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
