@@ -13,22 +13,19 @@ static Cells Square(int x0, int y0, int x1, int y1) {
 }
 
 TEST_F(Editor, BoardPositionsMapOntoImagePixelsAtBothSizes) {
-    const COLORREF red = RGB(255, 0, 0);
-    UseColour(red);
-    auto at = [this](int x, int y) {
-        SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        SendMessageA(board, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    };
-    at(100, 40);
-    EXPECT_EQ(PaintedCells(), (Cells{{5, 2}}));
-    at(17, 17);
-    at(18, 18);
-    EXPECT_EQ(PaintedCells(), (Cells{{0, 0}, {1, 1}, {5, 2}}));
-    Command(IDM_SIZE32);
-    ClearImage();
-    at(100, 40);
-    at(287, 287);
-    EXPECT_EQ(PaintedCells(), (Cells{{11, 4}, {31, 31}}));
+    UseColour(RGB(255, 0, 0));
+    const struct { int Size; std::vector<POINT> At; Cells Want; } sizes[] = {
+        {IDM_SIZE16, {{100, 40}, {17, 17}, {18, 18}}, {{0, 0}, {1, 1}, {5, 2}}},
+        {IDM_SIZE32, {{100, 40}, {287, 287}}, {{11, 4}, {31, 31}}}};
+    for (const auto& size : sizes) {
+        Command(size.Size);
+        ClearImage();
+        for (POINT p : size.At) {
+            SendMessageA(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+            SendMessageA(board, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        }
+        EXPECT_EQ(PaintedCells(), size.Want) << size.Size;
+    }
 }
 
 TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
@@ -51,46 +48,38 @@ TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
     Tool(ToolHotSpot);
     const unsigned stored = DinamicMem.Stored;
     Press(1, 2);
-    EXPECT_EQ(CursorStr.HotX, 1);
-    EXPECT_EQ(CursorStr.HotY, 2);
+    EXPECT_EQ(HotSpot(), std::make_pair(1, 2));
     DragTo(9, 4);
     Release(9, 4);
-    EXPECT_EQ(CursorStr.HotX, 9);
-    EXPECT_EQ(CursorStr.HotY, 4);
+    EXPECT_EQ(HotSpot(), std::make_pair(9, 4));
     EXPECT_EQ(DinamicMem.Stored, stored) << "no snapshot";
     EXPECT_EQ(PaintedCells(), (Cells{{3, 3}}));
 }
 
-TEST_F(Editor, LinesIncludeBothEndsAndAClickIsOnePixel) {
-    UseColour(RGB(0, 128, 0));
-    Tool(ToolLine);
-    Click(4, 7);
-    Paint();
-    EXPECT_EQ(PaintedCells(), (Cells{{4, 7}}));
-    ClearImage();
-    Stroke(2, 2, 6, 4);
-    EXPECT_EQ(Pixel(2, 2), RGB(0, 128, 0));
-    EXPECT_EQ(Pixel(6, 4), RGB(0, 128, 0));
-    EXPECT_EQ(PaintedCells().size(), 5u);   // one pixel per column
-    EXPECT_EQ(DrawBar.StartX, LineCommitted);
-}
-
-TEST_F(Editor, ShapesCoverTheirRectangleInEachDragDirection) {
-    Tool(ToolFilledSquare);
-    const struct { int X0, Y0, X1, Y1; Cells Want; } drags[] = {
-        {1, 1, 3, 3, Square(1, 1, 3, 3)}, {3, 3, 1, 1, Square(1, 1, 2, 2)}, {1, 3, 3, 1, Square(1, 1, 2, 2)}};
+// Each drag takes one snapshot on its press and draws once on its release.
+TEST_F(Editor, ToolsDrawTheirShapeOnceInEachDragDirection) {
+    const struct { const char* Name; int Tool, X0, Y0, X1, Y1; Cells Has; size_t Count; int Committed; } drags[] = {
+        {"a click of the line", ToolLine, 4, 7, 4, 7, {{4, 7}}, 1, LineCommitted},
+        {"a line, both ends, one pixel per column", ToolLine, 2, 2, 6, 4, {{2, 2}, {6, 4}}, 5, LineCommitted},
+        {"filled square", ToolFilledSquare, 1, 1, 3, 3, Square(1, 1, 3, 3), 9, ShapeCommitted},
+        {"filled square dragged back", ToolFilledSquare, 3, 3, 1, 1, Square(1, 1, 2, 2), 4, ShapeCommitted},
+        {"filled square dragged up", ToolFilledSquare, 1, 3, 3, 1, Square(1, 1, 2, 2), 4, ShapeCommitted},
+        {"square outline, the inside left alone", ToolSquare, 2, 2, 6, 6, {{2, 2}, {6, 6}}, 16, ShapeCommitted},
+    };
     for (const auto& d : drags) {
+        SCOPED_TRACE(d.Name);
         ClearImage();
+        Tool(d.Tool);
+        const unsigned stored = DinamicMem.Stored;
         Stroke(d.X0, d.Y0, d.X1, d.Y1);
-        EXPECT_EQ(PaintedCells(), d.Want) << d.X0 << "," << d.Y0 << " to " << d.X1 << "," << d.Y1;
+        const Cells painted = PaintedCells();
+        EXPECT_EQ(painted.size(), d.Count);
+        for (auto cell : d.Has) EXPECT_NE(std::find(painted.begin(), painted.end(), cell), painted.end());
+        EXPECT_EQ(DrawBar.StartX, d.Committed);
+        EXPECT_EQ(DinamicMem.Stored, std::min(stored + 1, 8u));
     }
-    EXPECT_EQ(DrawBar.StartX, ShapeCommitted);
-
-    ClearImage();
-    Tool(ToolSquare);
-    Stroke(2, 2, 6, 6);
-    EXPECT_EQ(PaintedCells().size(), 16u);
-    EXPECT_TRUE(IsMaskPixel(VirtualScreen[4 * 16 + 4])) << "the inside is left alone";
+    Command(IDM_UNDO);
+    EXPECT_TRUE(PaintedCells().empty()) << "undo gives back the image before the press";
 
     ClearImage();
     Tool(ToolFilledRound);
@@ -118,12 +107,6 @@ TEST_F(Editor, TheRubberBandIsOnlyAPreviewAndLeavesNoTrace) {
     Release(2, 2);
     Paint();
     EXPECT_EQ(PaintedCells(), Square(1, 1, 2, 2));
-    // Released without a paint during the drag, the shape is still drawn.
-    ClearImage();
-    Tool(ToolSquare);
-    Press(0, 0); DragTo(3, 3); Release(3, 3);
-    Paint();
-    EXPECT_EQ(PaintedCells().size(), 12u);
 }
 
 TEST_F(Editor, FillTakesTheConnectedRegionOnceAndTheSameColourChangesNothing) {
@@ -144,19 +127,6 @@ TEST_F(Editor, FillTakesTheConnectedRegionOnceAndTheSameColourChangesNothing) {
     Click(3, 3);
     Paint();
     EXPECT_EQ(Image(), before);
-}
-
-TEST_F(Editor, EachPressTakesOneSnapshotAndUndoRestoresTheImageBeforeIt) {
-    unsigned stored = DinamicMem.Stored;
-    Tool(ToolFilledSquare);
-    Stroke(1, 1, 4, 4);
-    EXPECT_EQ(DinamicMem.Stored, stored + 1);
-    const std::vector<uint32_t> square = Image();
-    Tool(ToolBrush);
-    Stroke(10, 10, 11, 10);
-    EXPECT_EQ(DinamicMem.Stored, stored + 2);
-    Command(IDM_UNDO);
-    EXPECT_EQ(Image(), square);
 }
 
 TEST_F(Editor, ReadOutsShowPositionDragSizeAndColour) {
@@ -221,8 +191,11 @@ TEST_F(Editor, GridsOutlineAndCellsLieWhereTheyShould) {
     EXPECT_EQ(px[27 * 288 + 27], RGB(255, 0, 0));   // inside cell (1, 1)
     Command(IDM_SHOWGRID);
     EXPECT_EQ(BoardPicture(board)[5 * 288 + 18], mask) << "no grid";
-    Command(IDM_SHOWGRID);
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_SHOWGRID) || Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
     Command(IDM_GRIDINVERSION);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDINVERSION) && !Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE));
+    Command(IDM_SHOWGRID);
+    EXPECT_TRUE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
     px = BoardPicture(board);
     EXPECT_EQ(px[5 * 288 + 18], inverted);
     EXPECT_EQ(px[18 * 288 + 18], RGB(255, 0, 0)) << "crossed twice: the cell's own colour";

@@ -1,6 +1,7 @@
 // The gradient picker, its sliders, the colour chooser and the gradient
 // fills, through the real windows; the pictures are checked pixel by pixel.
 #include "colour/Gradient.h"
+#include "document/IcColors.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
@@ -43,64 +44,52 @@ protected:
 TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
     std::vector<COLORREF> px = Picture();
     auto at = [&](int x, int y) { return px[y * GW + x]; };
-    // Right quadrants uniform at the dark floor; the top-left ramp climbs by 3.
-    // Bottom-left runs down from the middle row; separators at 34 and the
-    // band's top edge at 68; the band below.
+    // Right quadrants at the dark floor, left ones climbing by 3, the
+    // separators at 34 and 68, the band below.
     const struct { int X, Y, Level; } points[] = {
-        {35, 0, 3}, {67, 10, 3}, {35, 33, 3}, {40, 50, 3}, {0, 5, 0}, {1, 5, 3}, {33, 5, 99}, {10, 35, 3},
+        {67, 10, 3}, {40, 50, 3}, {0, 5, 0}, {1, 5, 3}, {33, 5, 99}, {10, 35, 3},
         {10, 67, 99}, {34, 0, 44}, {34, 60, 44}, {5, 34, 44}, {5, 68, 44}, {3, GH - 3, 0}};
     for (const auto& p : points) EXPECT_EQ(at(p.X, p.Y), RGB(p.Level, p.Level, p.Level)) << p.X << "," << p.Y;
 
     MixedRed = MixedGreen = MixedBlue = 234;
     px = Picture();
-    const int rising[] = {234, 237, 240, 243, 246, 249, 250, 250};
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(at(x, 5), RGB(rising[x], rising[x], rising[x])) << "column " << x;
-    EXPECT_EQ(at(33, 5), RGB(250, 250, 250));
+    EXPECT_EQ(at(5, 5), RGB(249, 249, 249));
+    EXPECT_EQ(at(6, 5), RGB(250, 250, 250)) << "the ramp stops at its cap";
     EXPECT_EQ(at(36, 5), RGB(228, 228, 228));   // top right falls by 3 from its own edge
     EXPECT_EQ(at(3, GH - 3), RGB(234, 234, 234));
     // The read-out is drawn in the band's inverse.
-    bool inverse = false;
-    for (int y = 70; y < GH; ++y)
-        for (int x = 0; x < GW; ++x) inverse |= at(x, y) == RGB(21, 21, 21);
-    EXPECT_TRUE(inverse);
+    EXPECT_NE(std::find(px.begin() + 70 * GW, px.end(), RGB(21, 21, 21)), px.end());
 }
 
-TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheSeparatorsGoToTheLast) {
+// Each quadrant asks for its own fill (the fills themselves are the
+// document's); the separators count as the last quadrant, the band as none.
+TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheBandForTheColour) {
     MixedRed = 100;   // each channel its own, so that none stands in for another
     MixedGreen = 60;
     MixedBlue = 20;
-    struct Case { int x, y; uint32_t right, below; };
-    // right: the pixel one column right of (0, 0); below: one row down.
-    const Case cases[] = {
-        {10, 10, RGB(103, 63, 23), RGB(100, 60, 20)},   // 21
-        {50, 10, RGB(97, 57, 17), RGB(100, 60, 20)},    // 22
-        {10, 50, RGB(100, 60, 20), RGB(103, 63, 23)},   // 23
-        {50, 50, RGB(100, 60, 20), RGB(97, 57, 17)},    // 24
-        {34, 10, RGB(100, 60, 20), RGB(97, 57, 17)},    // on the middle column: 24
-        {10, 34, RGB(100, 60, 20), RGB(97, 57, 17)},    // on the middle row: 24
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "click at " << c.x << "," << c.y);
+    const struct { int X, Y, Fill; } cases[] = {
+        {10, 10, GradientColumnsUp}, {50, 10, GradientColumnsDown}, {10, 50, GradientRowsUp},
+        {50, 50, GradientRowsDown}, {34, 10, GradientRowsDown}, {10, 34, GradientRowsDown}};
+    std::vector<uint32_t> before;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "click at " << c.X << "," << c.Y);
         MouseBit = 0;
         NeedToSave = 0;
         const int stored = DinamicMem.Stored;
-        Pick(c.x, c.y);
-        EXPECT_EQ(Pixel(0, 0), RGB(100, 60, 20));
-        EXPECT_EQ(Pixel(1, 0), c.right);
-        EXPECT_EQ(Pixel(0, 1), c.below);
-        EXPECT_EQ(VirtualScreen[1] >> 24, 0u);
+        before = Image();
+        Pick(c.X, c.Y);
+        std::vector<uint32_t> want(ImagePixels, 0);
+        GradientFill(c.Fill, want.data(), Pace, 100, 60, 20);
+        EXPECT_TRUE(std::equal(want.begin(), want.begin() + 256, VirtualScreen));
         EXPECT_EQ(MouseBit, 1);
         EXPECT_EQ(NeedToSave, 1);
         EXPECT_EQ(DinamicMem.Stored, std::min(stored + 1, 8));
     }
     Command(IDM_UNDO);
-    EXPECT_EQ(Pixel(1, 0), RGB(100, 60, 20));   // the image before the last fill
-    EXPECT_EQ(Pixel(0, 1), RGB(97, 57, 17));
-}
+    EXPECT_EQ(Image(), before) << "the image before the last fill";
 
-TEST_F(Picker, TheBandPickTakesTheMixedColourIntoTheSwatch) {
+    ClearImage();
     MixedRed = 30;
-    MixedGreen = 60;
     MixedBlue = 90;
     MouseBit = 0;
     Pick(10, 90);
@@ -120,36 +109,27 @@ TEST_F(Picker, SliderDragsSetTheirOwnChannelAndThumb) {
     Drag(2, 20);
     EXPECT_EQ(MixedColour(), RGB(60, 120, 30));
     EXPECT_EQ((std::vector<int>{Blue, Green, Red}), (std::vector<int>{0, 30, 10})) << "each thumb its own";
-    Drag(2, 78 + 4);   // up to four pixels below counts as the bottom
-    EXPECT_EQ(MixedRed, 234);
-    Drag(2, 78 + 5);
-    EXPECT_EQ(MixedRed, 234);
-    Drag(2, 0xFFF0);   // above the slider while captured
-    EXPECT_EQ(MixedRed, 234);
-    MouseBit = 0;
-    Drag(2, 5, MK_LBUTTON | MK_SHIFT);
-    EXPECT_EQ(MixedRed, 234);
-    EXPECT_EQ(MouseBit, 1);
-    MouseBit = 0;
-    Drag(2, 5, 0);
-    EXPECT_EQ(MixedRed, 234);
-    EXPECT_EQ(MouseBit, 1);
+    // Up to four pixels below counts as the bottom; above the slider while
+    // captured, with Shift or without the button nothing changes.
+    const struct { int Y; WPARAM Keys; int MouseBit; } drags[] = {
+        {78 + 4, MK_LBUTTON, 0}, {78 + 5, MK_LBUTTON, 0}, {0xFFF0, MK_LBUTTON, 0},
+        {5, MK_LBUTTON | MK_SHIFT, 1}, {5, 0, 1}};
+    for (const auto& d : drags) {
+        MouseBit = 0;
+        Drag(2, d.Y, d.Keys);
+        EXPECT_EQ(MixedRed, 234) << d.Y << " " << d.Keys;
+        if (d.MouseBit) EXPECT_EQ(MouseBit, 1) << d.Y << " " << d.Keys;
+    }
 
-    // Each slider paints its own frame, ramp and thumb.
+    // Each slider paints its thumb where its channel stands: blue at the top,
+    // green at 30, red at 68.
     auto slider = [](int k) { return Render(18, 78, [k](HDC hdc) { PaintSliderPicture(hdc, 18, 78, k); }); };
-    std::vector<COLORREF> blue = slider(0), green = slider(1), red = slider(2);
-    EXPECT_EQ(blue[0], RGB(40, 40, 0));
-    EXPECT_EQ(blue[40 * 18 + 3], RGB(40, 40, 240));
-    EXPECT_EQ(green[1 * 18 + 1], RGB(40, 80, 40));
-    EXPECT_EQ(red[2 * 18 + 8], RGB(160, 40, 40));
-    EXPECT_EQ(red[40 * 18 + 8], RGB((3 * 40 + 30) % 256, 0, 0));
-    EXPECT_EQ(green[60 * 18 + 8], RGB(0, (3 * 60 + 30) % 256, 0));
-    EXPECT_EQ(green[73 * 18 + 17], RGB(0, 0, 0));   // the right column stays unpainted
-    // Thumbs: blue at the top, green at 30, red at 68.
     EXPECT_EQ(Red, 68);
-    EXPECT_EQ(blue[0 * 18 + 8], RGB(0, 0, 30));
+    EXPECT_EQ(slider(0)[0 * 18 + 8], RGB(0, 0, 30));
+    const std::vector<COLORREF> green = slider(1);
     EXPECT_EQ(green[30 * 18 + 8], RGB(0, 0, 30));
     EXPECT_EQ(green[0 * 18 + 8], RGB(40, 0, 40)) << "green's thumb left the top";
+    EXPECT_EQ(green[60 * 18 + 8], RGB(0, (3 * 60 + 30) % 256, 0)) << "its own channel's ramp";
 }
 
 TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
@@ -157,11 +137,9 @@ TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
     ChooserResult = CLR_INVALID;
     ChooserCustom4 = RGB(9, 8, 7);
     Command(IDM_PALETTE);
-    // Opened on the drawing colour, with the custom colours, fully open.
+    // Opened on the drawing colour.
     EXPECT_EQ(ChooserShown.hwndOwner, main);
     EXPECT_EQ(ChooserShown.rgbResult, RGB(1, 2, 3));
-    EXPECT_EQ(ChooserShown.lpCustColors, crCustColors);
-    EXPECT_EQ(ChooserShown.Flags, DWORD(CC_RGBINIT | CC_FULLOPEN));
     // Cancelled: the drawing colour stays, the custom colour still shows.
     EXPECT_EQ(ColorTable[0], RGB(1, 2, 3));
     EXPECT_EQ(BrushColour(hPaleteTableItem[5]), RGB(9, 8, 7));

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include "tests/gui/EditorFixture.h"
@@ -51,25 +52,19 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
                                                 static_cast<std::streamsize>(bytes.size()));
 }
 
-// The names of the files in a folder (not its sub-folders).
-static std::vector<std::string> FileNames(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
+int FilesIn(const std::string& folder) {
+    std::error_code e;
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, e)) n += entry.is_regular_file();
+    return n;
 }
 
-int FilesIn(const std::string& folder) { return static_cast<int>(FileNames(folder).size()); }
-
 void EmptyFolder(const std::string& folder) {
-    for (const std::string& name : FileNames(folder)) {
-        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((folder + name).c_str());
+    std::error_code e;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, e)) {
+        if (!entry.is_regular_file()) continue;
+        SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove(entry.path(), e);
     }
 }
 
@@ -111,6 +106,19 @@ void Pump() {
         }
         Sleep(5);
     }
+}
+
+static std::function<bool(HWND)> PersonActs;
+static BOOL CALLBACK PersonLooksAt(HWND w, LPARAM) { return !PersonActs(w); }
+static void CALLBACK PersonTurn(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), PersonLooksAt, 0);
+}
+
+void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what) {
+    PersonActs = std::move(act);
+    UINT_PTR timer = SetTimer(nullptr, 0, every, PersonTurn);
+    what();
+    KillTimer(nullptr, timer);
 }
 
 std::vector<PromptRecord> Prompts;

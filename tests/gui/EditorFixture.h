@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 #include "colour/Palette.h"
 #include "platform/Prompt.h"
@@ -48,6 +49,9 @@ void EmptyFolder(const std::string& folder);
 void DragWithMouse(HWND w, POINT at, POINT by);
 // Handles every message waiting for this thread, the input's among them.
 void Pump();
+// Does what while a person looks at this thread's windows every `every`
+// milliseconds; act(w) says whether w was the window they answered.
+void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what);
 
 inline bool Checked(void* menu, UINT id) {
     return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -91,6 +95,9 @@ protected:
     std::vector<std::pair<int, int>> PaintedCells() const;
     std::vector<uint32_t> Image() const { return std::vector<uint32_t>(VirtualScreen, VirtualScreen + Pace * Pace); }
     void ClearImage() { std::fill(VirtualScreen, VirtualScreen + ImagePixels, MaskColor); }
+    // What the title and the save question go by: unsaved changes, a name, the name.
+    static std::tuple<int, int, std::string> DocState() { return {NeedToSave, FileFlag, szFileName}; }
+    static std::pair<int, int> HotSpot() { return {CursorStr.HotX, CursorStr.HotY}; }
     static bool Prompted(const std::string& text) { return !Prompts.empty() && Prompts.back().Text == text; }
     void UseColour(COLORREF c) { ColorTable[0] = c; }
 };

@@ -45,7 +45,7 @@ std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
     tv.hItem = item;
     tv.pszText = text;
     tv.cchTextMax = sizeof text;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    TreeView_GetItem(tree, &tv);
     *data = tv.lParam;
     return text;
 }
@@ -54,44 +54,35 @@ RECT Before;
 
 // First the person drags the dialog by its face; at the next visit looks
 // at the tree, chooses and presses OK.
-BOOL CALLBACK ActInExtractor(HWND w, LPARAM) {
+bool ActInExtractor(HWND w) {
     HWND tree = GetDlgItem(w, IDC_EXTRACTTREE);
-    if (!tree) return TRUE;
+    if (!tree) return false;
     if (!Dialog.Found) {
         Dialog.Found = true;
         GetWindowRect(w, &Before);
         DragWithMouse(w, {20, 275}, {30, 20});   // below the tree, above OK
-        return FALSE;
+        return true;
     }
     RECT after;
     GetWindowRect(w, &after);
     Dialog.Moved = {after.left - Before.left, after.top - Before.top};
     SendMessageA(w, WM_COMMAND, IDCANCEL, 0);   // Escape does not close it
     Dialog.StayedOnEscape = IsWindow(w) != 0;
-    HIMAGELIST list = reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    HIMAGELIST list = TreeView_GetImageList(tree, TVSIL_NORMAL);
     Dialog.Images = list ? ImageList_GetImageCount(list) : -1;
-    HTREEITEM root = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM root = TreeView_GetRoot(tree), chosen = Choice == 0 ? root : nullptr;
     LPARAM data = -1;
     Dialog.Root = ItemText(tree, root, &data);
-    Dialog.RootOpen = (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(root), TVIS_EXPANDED) &
-                       TVIS_EXPANDED) != 0;
+    Dialog.RootOpen = (TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
     Dialog.Data.push_back(data);
-    HTREEITEM chosen = Choice == 0 ? root : nullptr;
-    for (HTREEITEM child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD,
-                                                                    reinterpret_cast<LPARAM>(root)));
-         child; child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                                                 reinterpret_cast<LPARAM>(child)))) {
+    for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
         Dialog.Children.push_back(ItemText(tree, child, &data));
         Dialog.Data.push_back(data);
         if (data == Choice) chosen = child;
     }
-    if (chosen) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chosen));
+    if (chosen) TreeView_SelectItem(tree, chosen);
     SendMessageA(w, WM_COMMAND, IDC_ABOUTOK, 0);
-    return FALSE;
-}
-
-void CALLBACK PersonInDialog(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), ActInExtractor, 0);
+    return true;
 }
 }
 
@@ -102,9 +93,7 @@ protected:
         Dialog = Seen();
         Choice = choice;
         DialogChoice = file;
-        UINT_PTR timer = SetTimer(nullptr, 0, 100, PersonInDialog);
-        Command(IDM_EXTRACT);   // returns once OK was pressed
-        KillTimer(nullptr, timer);
+        WithPerson(100, ActInExtractor, [this] { Command(IDM_EXTRACT); });   // returns once OK was pressed
         ASSERT_TRUE(Dialog.Found);
     }
 };
@@ -140,8 +129,7 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
         ExtractFrom(c.File, c.Choice);
         EXPECT_FALSE(Dialog.RootOpen) << "the tree opens with its root closed";
         EXPECT_TRUE(Dialog.StayedOnEscape);
-        EXPECT_EQ(Dialog.Moved.x, 30);
-        EXPECT_EQ(Dialog.Moved.y, 20);
+        EXPECT_EQ(std::make_pair(Dialog.Moved.x, Dialog.Moved.y), std::make_pair(30L, 20L)) << "dragged by its face";
         if (c.Images) EXPECT_EQ(Dialog.Images, c.Images);
         else if (c.Icon == AnyPicture) EXPECT_GT(Dialog.Images, 10);
         EXPECT_EQ(Dialog.Children.size() + 1, static_cast<size_t>(std::max(Dialog.Images, 1)));
@@ -153,9 +141,7 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
         else
             EXPECT_EQ(image, taken ? Expected(c.Icon) : before);
         EXPECT_EQ(OpenPaceMessageToMenu, taken ? 7 : 5);
-        EXPECT_EQ(NeedToSave, taken ? 1 : 0);
-        EXPECT_EQ(FileFlag, 1);
-        EXPECT_EQ(std::string(szFileName), taken ? "" : named);
+        EXPECT_EQ(DocState(), std::make_tuple(taken ? 1 : 0, 1, taken ? "" : named));
         EXPECT_EQ(DinamicMem.NextSlot, history + (taken ? 1 : 0)) << "one undo step, or none for nothing";
     }
     Command(IDM_UNDO);

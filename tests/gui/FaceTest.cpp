@@ -16,19 +16,14 @@ void PressKeys(HWND main, std::initializer_list<WORD> keys) {
     SetForegroundWindow(main);
     SetFocus(main);
     std::vector<INPUT> input;
-    for (WORD k : keys) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = k;
-        input.push_back(i);
-    }
-    for (auto k = keys.end(); k != keys.begin();) {
-        INPUT i = {};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = *--k;
-        i.ki.dwFlags = KEYEVENTF_KEYUP;
-        input.push_back(i);
-    }
+    for (bool up : {false, true})
+        for (size_t k = 0; k < keys.size(); ++k) {   // let go in the reverse order
+            INPUT i = {};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = keys.begin()[up ? keys.size() - 1 - k : k];
+            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+            input.push_back(i);
+        }
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
     UINT_PTR timer = SetTimer(nullptr, 0, 300, EndLoop);
     PixtorMessageLoop();
@@ -36,13 +31,7 @@ void PressKeys(HWND main, std::initializer_list<WORD> keys) {
 }
 }
 
-class Face : public Editor {
-protected:
-    void Draw() {
-        Press(2, 3);
-        Release(2, 3);
-    }
-};
+using Face = Editor;
 
 // The program's own message loop hands the keys to the accelerator table
 // (which keys it holds the resource tests check against the menus).
@@ -50,7 +39,7 @@ TEST_F(Face, AcceleratorsActThroughTheMessageLoop) {
     OpenClipboard(main);
     EmptyClipboard();
     CloseClipboard();
-    Draw();
+    Click(2, 3);
     PressKeys(main, {VK_MENU, 'N'});
     EXPECT_TRUE(Prompted("Current image will be destroyed. Proceed?"));
     PressKeys(main, {VK_CONTROL, 'C'});
@@ -66,7 +55,7 @@ TEST_F(Face, TheCommandToolbarsButtonsAndWhatTheyDo) {
         if (w != hDrawTB) bar = w;
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 7);
-    Draw();
+    Click(2, 3);
     struct Row { int Id; std::function<bool()> Done; };
     const Row rows[] = {
         {IDM_OPEN, [] { return !Dialogs.empty() && !Dialogs.back().Save; }},
@@ -113,24 +102,22 @@ TEST_F(Face, ThePreviewShowsThePictureAndItsFormat) {
             for (int x = 0; x < pace; ++x)
                 ASSERT_EQ(shown[(y0 + y) * w + x0 + x], RGB(x * 7, y * 7, 200)) << x << "," << y;
         EXPECT_LE(std::abs(2 * x0 + pace - w), 3) << "centred across";
-        const COLORREF face = RGB(100, 100, 255);   // the read-outs' brush behind
-        // The size and depth below in ink ("16x16 24 bit", "32x32 24 bit"):
-        // where the ink lies, as the shades of smoothed letters drawn over
-        // themselves vary.
+        // The size and depth below, in ink on the read-outs' brush: where the
+        // ink lies, as the shades of smoothed letters drawn over themselves vary.
+        const COLORREF face = RGB(100, 100, 255);
         for (int k = 35 * w; k < 66 * w; ++k) text[pace / 32].push_back(shown[k] != face);
         EXPECT_GT(std::count(text[pace / 32].begin(), text[pace / 32].end(), true), 50);
     }
     EXPECT_NE(text[0], text[1]);
 }
 
-// The hot spot in words on the red face, each number in a field of three;
-// both lines show ink.
+// The hot spot in words on the red face: both lines show ink.
 TEST_F(Face, TheHotSpotReadOutShowsItsPlace) {
     CursorStr.HotX = 31;
     CursorStr.HotY = 5;
     char text[32];
     HotSpotText(text);
-    EXPECT_STREQ(text, "X= 31 Y=  5");
+    EXPECT_STREQ(text, "X= 31 Y=  5");   // each number in a field of three
     HWND hot = static_cast<HWND>(CursorStr.hHotWnd);
     InvalidateRect(hot, nullptr, TRUE);
     UpdateWindow(hot);

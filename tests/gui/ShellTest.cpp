@@ -2,11 +2,7 @@
 // hints, menu states and the tool toolbar's faces.
 #include <windows.h>
 #include <commctrl.h>
-#include <cstdio>
 #include <set>
-#include "formats/ByteStream.h"
-#include "formats/IcFormat.h"
-#include "formats/win32/IconFile.h"
 #include "strip/ToolBarStrip.h"
 #include "shell/Layout.h"
 #include "tests/gui/EditorFixture.h"
@@ -56,21 +52,12 @@ TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
 }
 
 TEST_F(Editor, FormatMessageSetsSizeDepthChecksAndPreviewText) {
-    SendMessageA(main, WM_FORMATINDEX, 0, 5);
+    SendMessageA(main, WM_FORMATINDEX, 0, MAKELPARAM(5, 0x7777));   // the high word is ignored
     EXPECT_EQ(Pace, 32);
     EXPECT_EQ(MouseBit, 1);
-    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8));
-    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_SIZE32));
-    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_DEPTH24));
-    EXPECT_FALSE(Checked(MenuStr.hPopupMenu, IDM_SIZE16));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8) && Checked(MenuStr.hMainMenu, IDM_SIZE32));
+    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_DEPTH24) || Checked(MenuStr.hPopupMenu, IDM_SIZE16));
     EXPECT_STREQ(PreviewTextOf(OpenPaceMessageToMenu), "32x32 8 bit");
-    const char* texts[8] = {"16x16 1 bit", "32x32 1 bit", "16x16 4 bit", "32x32 4 bit",
-                            "16x16 8 bit", "32x32 8 bit", "16x16 24 bit", "32x32 24 bit"};
-    for (int i = 0; i < 8; ++i) {
-        SendMessageA(main, WM_FORMATINDEX, 0, MAKELPARAM(i, 0x7777));   // the high word is ignored
-        EXPECT_EQ(OpenPaceMessageToMenu, i);
-        EXPECT_STREQ(PreviewTextOf(OpenPaceMessageToMenu), texts[i]);
-    }
     SendMessageA(board, WM_FORMATINDEX, 0, 0);   // only the main window acts on it
     EXPECT_EQ(Pace, 32);
 }
@@ -79,13 +66,8 @@ TEST_F(Editor, ChosenToolShowsItsOwnFaceAndTheOthersTheirNormalOnes) {
     auto faces = [this](int tool) {
         Tool(tool);
         std::vector<int> images;
-        for (int id = IDM_TOOLFIRST; id < IDM_TOOLFIRST + 9; ++id) {
-            TBBUTTONINFOA info = {};
-            info.cbSize = sizeof info;
-            info.dwMask = TBIF_IMAGE;
-            SendMessageA(hDrawTB, TB_GETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
-            images.push_back(info.iImage);
-        }
+        for (int id = IDM_TOOLFIRST; id < IDM_TOOLFIRST + 9; ++id)
+            images.push_back(static_cast<int>(SendMessageA(hDrawTB, TB_GETBITMAP, id, 0)));
         return images;
     };
     const std::vector<int> one = faces(1), four = faces(4);
@@ -124,18 +106,6 @@ TEST_F(Editor, UndoEntriesAreGreyedByTheStoreAndPasteByTheClipboard) {
     EXPECT_EQ(greyed(), "G----");
 }
 
-TEST_F(Editor, GridCommandsKeepTheirChecksInStep) {
-    Command(IDM_SHOWGRID);
-    EXPECT_EQ(boolGreed, 1);
-    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_SHOWGRID));
-    EXPECT_FALSE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
-    Command(IDM_GRIDINVERSION);
-    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDINVERSION));
-    EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE));
-    Command(IDM_SHOWGRID);
-    EXPECT_TRUE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
-}
-
 // The read-out says where a press drags the window by its lower band; the
 // face above it stays still.
 TEST_F(Editor, TheLowerBandDragsTheWindowAndSaysSo) {
@@ -153,35 +123,12 @@ TEST_F(Editor, TheLowerBandDragsTheWindowAndSaysSo) {
         DragWithMouse(main, c.At, {40, 30});
         Pump();
         GetWindowRect(main, &after);
-        EXPECT_EQ(after.left - before.left, c.Moves ? 40 : 0);
-        EXPECT_EQ(after.top - before.top, c.Moves ? 30 : 0);
+        EXPECT_EQ(std::make_pair(after.left - before.left, after.top - before.top),
+                  c.Moves ? std::make_pair(40L, 30L) : std::make_pair(0L, 0L));
     }
 }
 
-// ---- The file named on the command line ------------------------------------------
-
-class CommandLine : public Editor {
-protected:
-    void SetUp() override {}
-};
-
-TEST_F(CommandLine, AQuotedPathOpensAtTheFilesOwnSizeAndDepth) {
-    const std::string path = TestFolder() + "pixtor gui test.cur";
-    WriteBytes(path, IconBytes(5, RGB(0, 0, 255), true, 7, 9));   // 32x32, 8 bits
-    Start(("\"" + path + "\"").c_str());
-    EXPECT_STREQ(szFileName, path.c_str());
-    EXPECT_STREQ(szTitleName, "pixtor gui test.cur");
-    EXPECT_EQ(OpenPaceMessageToMenu, 5);
-    EXPECT_EQ(FileFlag, 1);
-    EXPECT_EQ(CursorStr.HotX, 7);
-    EXPECT_EQ(CursorStr.HotY, 9);
-    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8) && Checked(MenuStr.hMainMenu, IDM_SIZE32));
-    EXPECT_EQ(Pixel(31, 31), RGB(0, 0, 255));
-    EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
-    DeleteFileA(path.c_str());
-}
-
-TEST_F(CommandLine, AFileThatCannotBeReadLeavesTheDocumentUnnamed) {
+TEST_F(Editor, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed) {
     const std::vector<uint8_t> good = IconBytes(6, RGB(0, 0, 255));
     std::vector<uint8_t> wide = good, deep = good, cut(good.begin(), good.begin() + 30);
     wide[6] = 48;    // a 48x48 icon: the conversion question, answered No
@@ -193,6 +140,7 @@ TEST_F(CommandLine, AFileThatCannotBeReadLeavesTheDocumentUnnamed) {
         {"cut.ico", cut, "Error reading file!"},
         {"deep.ico", deep, nullptr},
         {"missing.ico", {}, "Can't open file"},
+        {"some.png", {}, nullptr},   // an unknown extension: not even tried
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -201,22 +149,24 @@ TEST_F(CommandLine, AFileThatCannotBeReadLeavesTheDocumentUnnamed) {
         Restart(path);
         ASSERT_EQ(Prompts.size(), c.Message ? 1u : 0u);
         if (c.Message) EXPECT_EQ(Prompts[0].Text, c.Message);
-        EXPECT_STREQ(szFileName, "");
+        EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
         EXPECT_STREQ(szTitleName, "");
-        EXPECT_EQ(FileFlag, 0);
-        Click(1, 1);
-        Command(IDM_SAVE);   // asks for a name; the person cancels
-        EXPECT_EQ(Dialogs.size(), 1u);
-        EXPECT_EQ(ReadBytes(path), c.Bytes);
+        EXPECT_EQ(Pace, 16);
         DeleteFileA(path.c_str());
     }
-    // A file that can be read keeps its name, its title with one extension.
-    WriteBytes(folder + "good.ico", good);
-    Restart(folder + "good.ico");
-    EXPECT_EQ(std::string(szFileName), folder + "good.ico");
-    EXPECT_STREQ(szTitleName, "good.ico");
-    EXPECT_EQ(FileFlag, 1);
-    DeleteFileA((folder + "good.ico").c_str());
+    // A quoted path that can be read: its name, its title with one
+    // extension, its own size, depth and hot spot.
+    const std::string path = folder + "pixtor gui test.cur";
+    WriteBytes(path, IconBytes(5, RGB(0, 0, 255), true, 7, 9));   // 32x32, 8 bits
+    Restart("\"" + path + "\"");
+    EXPECT_EQ(DocState(), std::make_tuple(0, 1, path));
+    EXPECT_STREQ(szTitleName, "pixtor gui test.cur");
+    EXPECT_EQ(OpenPaceMessageToMenu, 5);
+    EXPECT_EQ(HotSpot(), std::make_pair(7, 9));
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_DEPTH8) && Checked(MenuStr.hMainMenu, IDM_SIZE32));
+    EXPECT_EQ(Pixel(31, 31), RGB(0, 0, 255));
+    EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
+    DeleteFileA(path.c_str());
 }
 
 TEST_F(Editor, TheBitmapButtonsHandTheFocusBack) {
@@ -226,16 +176,6 @@ TEST_F(Editor, TheBitmapButtonsHandTheFocusBack) {
         EXPECT_EQ(GetFocus(), main) << id;
     }
 }
-
-TEST_F(CommandLine, AnUnknownExtensionStartsEmptyWithNoName) {
-    Start("C:\\pictures\\some.png");
-    EXPECT_STREQ(szFileName, "");
-    EXPECT_STREQ(szTitleName, "");
-    EXPECT_EQ(Pace, 16);
-    EXPECT_TRUE(Prompts.empty());
-}
-
-// ---- Focus, the title strip and the system menu ------------------------------------
 
 TEST_F(Editor, TitleStripShowsOnFocusLossExceptToOwnButtonsAndGoesOnReturn) {
     SendMessageA(main, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hPalete[3]), 0);
@@ -272,50 +212,28 @@ TEST_F(Editor, ClosingFromTheSystemMenuRunsTheExitFlow) {
     EXPECT_TRUE(Dialogs.empty());
 }
 
-TEST_F(Editor, SystemMenuHasAboutAndNoSizeOrMaximise) {
+// The system menu has no size or maximise entries, and an About entry of its own.
+TEST_F(Editor, AboutBoxFromBothMenusShowsItsAnimationAndClosesOnOK) {
     HMENU system = GetSystemMenu(main, FALSE);
     EXPECT_EQ(GetMenuState(system, SC_SIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
     EXPECT_EQ(GetMenuState(system, SC_MAXIMIZE, MF_BYCOMMAND), static_cast<UINT>(-1));
     char label[32] = {};
     GetMenuStringA(system, IDM_ABOUT, label, sizeof label, MF_BYCOMMAND);
     EXPECT_STREQ(label, "About");
-    HMENU bar = GetMenu(main);
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(GetMenuItemCount(bar), 5);
-    EXPECT_EQ(GetSubMenu(bar, 1), static_cast<HMENU>(MenuStr.hMainMenu));
-    EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(IDM_BARLOGO));
-    EXPECT_EQ(GetMenuItemID(bar, 4), static_cast<UINT>(IDM_EXIT));
-}
-
-// ---- The About box ---------------------------------------------------------------------
-
-namespace {
-struct AboutSeen { bool Found = false; bool AnimationThere = false; };
-AboutSeen Seen;
-
-BOOL CALLBACK FindAbout(HWND w, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(w, 154)) return TRUE;
-    Seen.Found = true;
-    Seen.AnimationThere = GetDlgItem(w, 400) != nullptr && IsWindowVisible(GetDlgItem(w, 400));
-    SendMessageA(w, WM_COMMAND, 154, 0);   // the person presses OK
-    return FALSE;
-}
-
-void CALLBACK PressAboutOK(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), FindAbout, 0);
-}
-}
-
-TEST_F(Editor, AboutBoxShowsItsAnimationAndClosesOnOK) {
-    Seen = {};
-    UINT_PTR timer = SetTimer(nullptr, 0, 200, PressAboutOK);
-    Command(IDM_ABOUT);   // returns once OK was pressed
-    EXPECT_TRUE(Seen.Found);
-    EXPECT_TRUE(Seen.AnimationThere);
-    Seen = {};
-    SendMessageA(main, WM_SYSCOMMAND, IDM_ABOUT, 0);   // the system menu entry opens it too
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(Seen.Found);
+    int seen = 0, animated = 0;
+    auto person = [&](HWND w) {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (lstrcmpA(cls, "#32770") != 0 || !GetDlgItem(w, 154)) return false;
+        ++seen;
+        animated += GetDlgItem(w, 400) != nullptr && IsWindowVisible(GetDlgItem(w, 400));
+        SendMessageA(w, WM_COMMAND, 154, 0);   // the person presses OK
+        return true;
+    };
+    WithPerson(200, person, [&] {
+        Command(IDM_ABOUT);   // returns once OK was pressed
+        SendMessageA(main, WM_SYSCOMMAND, IDM_ABOUT, 0);   // the system menu entry opens it too
+    });
+    EXPECT_EQ(seen, 2);
+    EXPECT_EQ(animated, 2);
 }

@@ -53,13 +53,15 @@ protected:
     // A strip file opened as a person would: from the command line the
     // first time, then with Open, which toolbar mode reads as a strip.
     void OpenStrip(const std::string& path) {
-        if (!main) {
-            Start(path.c_str());
-        } else {
-            NeedToSave = 0;
-            DialogChoice = path;
-            Command(IDM_OPEN);
-        }
+        if (!main) return StartWith(path);
+        NeedToSave = 0;
+        DialogChoice = path;
+        Command(IDM_OPEN);
+        PaintStrip();
+    }
+    // A new editor started with this command line, its strip painted.
+    void StartWith(const std::string& commandLine) {
+        Restart(commandLine);
         PaintStrip();
     }
     void PaintStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
@@ -97,14 +99,12 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
             return static_cast<uint8_t>(k == 1 ? 0xFF : k == 2 ? x * 16 + y : 0);
         });
         std::vector<uint8_t> before = ReadBytes(path);
-        Restart("\"" + path + "\"");
-        PaintStrip();
+        StartWith("\"" + path + "\"");
         EXPECT_EQ(ToolBarStr.StripCount, 5);
         EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
         EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && Checked(MenuStr.hMainMenu, pace == 32 ? IDM_SIZE32 : IDM_SIZE16));
+        EXPECT_EQ(DocState(), std::make_tuple(0, 1, path));
         EXPECT_STREQ(szTitleName, "other.bmp");
-        EXPECT_EQ(FileFlag, 1);
-        EXPECT_EQ(NeedToSave, 0);
         EXPECT_EQ(VirtualScreen[(pace - 1) * pace + 3], Picture(0, 3, pace - 1)) << "image 0 on the board";
         Command(IDM_SAVE);
         EXPECT_TRUE(Dialogs.empty());
@@ -120,23 +120,24 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     DialogChoice = folder + "icon.ico";
     Command(IDM_SAVEAS);
     Draw();
-    Command(IDM_TOOLBARMODE);
-    EXPECT_EQ(ToolBarStr.StripActive, 1);
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
-    EXPECT_EQ(MenuStr.IconMode, 0);
-    PaintStrip();
+    Button(IDM_TOOLBARMODE);
+    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
     ASSERT_EQ(ToolBarStr.StripCount, 1);
     EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
     EXPECT_TRUE(IsMaskPixel(ListPixel(0, 0, 0)));
     EXPECT_EQ(NeedToSave, 0) << "a new strip is a new document";
     EXPECT_STREQ(szFileName, "");
 
-    Button(IDC_STRIPADD, 3);
-    EXPECT_EQ(ToolBarStr.StripCount, 4);
+    Button(IDC_STRIPADD, 4);
+    EXPECT_EQ(ToolBarStr.StripCount, 5);
     EXPECT_EQ(ToolBarStr.SelSlot, 0);
     EXPECT_EQ(NeedToSave, 1);
-    for (int k = 1; k < 4; ++k)
-        for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(k, i % 16, i / 16), MaskColor) << k;
+    for (int k = 1; k < 5; ++k) EXPECT_EQ(ListPixel(k, 3, 4), MaskColor) << "a blank image added";
+    Button(IDC_STRIPNEXT);
+    NeedToSave = 0;
+    Button(IDC_STRIPDELETE);
+    EXPECT_EQ(NeedToSave, 1);
+    Button(IDC_STRIPPREV);
     Button(IDM_TOOLBARMODE);
     EXPECT_EQ(ToolBarStr.StripCount, 4) << "toolbar mode again only refreshes the menus";
     PromptAnswer = IDYES;   // New clears the board; the strip stays unsaved
@@ -149,30 +150,29 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     SavePromptAnswer = 2;   // cancel: nothing changes
     Button(IDM_ICONMODE);
     EXPECT_EQ(ToolBarStr.StripCount, 4);
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
     SavePromptAnswer = 1;   // no: the strip goes unsaved
     Button(IDM_ICONMODE);
     EXPECT_EQ(SavePromptCount, 2);
-    EXPECT_EQ(ToolBarStr.StripActive, 0);
     EXPECT_EQ(ToolBarStr.hStripList, nullptr);
     EXPECT_EQ(MenuStr.IconMode, 1);
-    EXPECT_EQ(NeedToSave, 0);
-    EXPECT_EQ(FileFlag, 0);
+    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the board keeps its picture";
     int width = 0;
     for (COLORREF shown : Shown(ToolBarStr.hStripWnd, &width)) ASSERT_EQ(shown, StripBackground);
 }
 
 TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
+    // Commands all handled by one paint (leaving toolbar mode first settles
+    // what came before it); the strip's markers, selection (-1: no strip)
+    // and the board's marker afterwards.
     struct Case {
         const char* Name;
         int Images, Slot;
-        bool FromIconMode;               // the strip left (discarded) before the commands
-        std::vector<int> Commands;       // all handled by one paint (leaving toolbar mode
-                                         // first settles what came before it)
-        std::vector<COLORREF> Expected;  // the markers of the strip afterwards
-        int SelSlot;                     // -1: no strip to select in
-        COLORREF Board;                  // the marker on the board afterwards
+        bool FromIconMode;   // the strip left (discarded) before the commands
+        std::vector<int> Commands;
+        std::vector<COLORREF> Expected;
+        int SelSlot;
+        COLORREF Board;
     };
     const std::vector<int> edits = {IDC_STRIPGET, IDC_STRIPUPDATE, IDC_STRIPADD, IDC_STRIPDELETE};
     auto then = [](std::vector<int> first, const std::vector<int>& more) {
@@ -203,8 +203,7 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
     StripFile("one.bmp", 16, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        Restart(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
-        PaintStrip();
+        StartWith(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
         Button(IDC_STRIPNEXT, c.Slot);
         if (c.FromIconMode) Button(IDM_ICONMODE);
         for (int id : c.Commands)
@@ -220,74 +219,47 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
         EXPECT_EQ(Pixel(0, 0), c.Board);
     }
     EXPECT_EQ(ReadBytes(path), three);
-
-    // Update comes before retrieve, which therefore gives the board back.
-    Restart(path);
-    PaintStrip();
-    Draw();
-    Command(IDC_STRIPGET);
-    Command(IDC_STRIPUPDATE);
-    PaintStrip();
-    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10));
-    EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
 }
 
 TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
-    OpenStrip(StripFile("many.bmp", 16, 25));
-    // 18 slots: presses 18 to 24 scroll, then the last image is in the last slot.
-    for (int press = 1; press <= 30; ++press) {
-        Button(IDC_STRIPNEXT);
-        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? press : 17) << press;
-        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 0 : press - 17 < 7 ? press - 17 : 7) << press;
-    }
-    for (int press = 1; press <= 30; ++press) {
-        Button(IDC_STRIPPREV);
-        ASSERT_EQ(ToolBarStr.SelSlot, press < 17 ? 17 - press : 0) << press;
-        ASSERT_EQ(ToolBarStr.FirstVisible, press <= 17 ? 7 : press - 17 < 7 ? 7 - (press - 17) : 0) << press;
-    }
-    // Presses that one paint handles scroll by one image at most.
-    for (int i = 0; i < 20; ++i) Command(IDC_STRIPNEXT);
-    PaintStrip();
-    EXPECT_EQ(ToolBarStr.SelSlot, 17);
-    EXPECT_EQ(ToolBarStr.FirstVisible, 1);
-
-    // At 32x32 nine slots.
-    OpenStrip(StripFile("many32.bmp", 32, 12));
-    Button(IDC_STRIPNEXT, 11);
-    EXPECT_EQ(ToolBarStr.SelSlot, 8);
-    EXPECT_EQ(ToolBarStr.FirstVisible, 3);
-}
-
-TEST_F(Strip, DeletingKeepsOneImageAndTheSelectionOnTheStrip) {
-    struct Case { int Images, Presses; std::vector<COLORREF> Left; int SelSlot, FirstVisible; };
-    const Case cases[] = {
-        {1, 0, MarkersOf({0}), 0, 0},                   // the last image stays
-        {3, 2, MarkersOf({0, 1}), 1, 0},                // the last: the selection follows
-        {3, 0, MarkersOf({1, 2}), 0, 0},
-        {20, 19, {}, 17, 1},                            // scrolled: the view moves back one
+    // 18 slots at 16x16, nine at 32x32; Presses commands each painted, or
+    // all in one paint.
+    struct Step { int Button, Presses; bool OnePaint; int SelSlot, FirstVisible; };
+    const struct { int Pace, Images; std::vector<Step> Steps; } strips[] = {
+        {16, 25, {{IDC_STRIPNEXT, 17, false, 17, 0}, {IDC_STRIPNEXT, 1, false, 17, 1},
+                  {IDC_STRIPNEXT, 12, false, 17, 7}, {IDC_STRIPPREV, 17, false, 0, 7},
+                  {IDC_STRIPPREV, 1, false, 0, 6}, {IDC_STRIPPREV, 12, false, 0, 0},
+                  {IDC_STRIPNEXT, 20, true, 17, 1}}},
+        {32, 12, {{IDC_STRIPNEXT, 11, false, 8, 3}}},
+        {16, 3, {{IDC_STRIPNEXT, 5, false, 2, 0}, {IDC_STRIPPREV, 3, false, 0, 0}}},   // shorter than its slots
+        {16, 20, {{IDC_STRIPNEXT, 19, false, 17, 2}, {IDC_STRIPDELETE, 1, false, 17, 1}}},   // the view moves back
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.Images << " images, " << c.Presses << " presses");
-        OpenStrip(StripFile("d.bmp", 16, c.Images));
-        Button(IDC_STRIPNEXT, c.Presses);
-        NeedToSave = 0;
-        Button(IDC_STRIPDELETE);
-        EXPECT_EQ(NeedToSave, 1);
-        EXPECT_EQ(ToolBarStr.StripCount, c.Images > 1 ? c.Images - 1 : 1);
-        if (!c.Left.empty()) EXPECT_EQ(Markers(), c.Left);
-        EXPECT_EQ(ToolBarStr.SelSlot, c.SelSlot);
-        EXPECT_EQ(ToolBarStr.FirstVisible, c.FirstVisible);
+    for (const auto& strip : strips) {
+        OpenStrip(StripFile("many.bmp", strip.Pace, strip.Images));
+        for (const Step& step : strip.Steps) {
+            SCOPED_TRACE(testing::Message() << strip.Images << " images, " << step.Presses << " presses of "
+                                            << step.Button);
+            if (step.OnePaint) {
+                for (int i = 0; i < step.Presses; ++i) Command(step.Button);
+                PaintStrip();
+            } else {
+                Button(step.Button, step.Presses);
+            }
+            EXPECT_EQ(ToolBarStr.SelSlot, step.SelSlot);
+            EXPECT_EQ(ToolBarStr.FirstVisible, step.FirstVisible);
+        }
     }
 }
 
 TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
-    Start(StripFile("alpha.bmp", 16, 3, [](int, int, int) { return uint8_t(0xFF); }).c_str());
-    PaintStrip();
+    StartWith(StripFile("alpha.bmp", 16, 3, [](int, int, int) { return uint8_t(0xFF); }));
     EXPECT_EQ(VirtualScreen[5], Picture(0, 5, 0)) << "on the board every fourth byte is 0";
     Draw();
     NeedToSave = 0;
+    Command(IDC_STRIPGET);   // met in one paint, update comes first: the board comes back as drawn
     Button(IDC_STRIPUPDATE);
     EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10));
     for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(0, i % 16, i / 16), VirtualScreen[i]) << i;
     Button(IDC_STRIPNEXT);
     NeedToSave = 0;
@@ -297,22 +269,13 @@ TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
     Command(IDM_UNDO);
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "Get is one undo step";
 
-    // The arrows stop at the ends of a strip shorter than its slots.
-    Button(IDC_STRIPPREV, 3);
-    EXPECT_EQ(ToolBarStr.SelSlot, 0);
-    Button(IDC_STRIPNEXT, 5);
-    EXPECT_EQ(ToolBarStr.SelSlot, 2);
-
     // Out of toolbar mode the edits do nothing.
-    SavePromptAnswer = 1;
     Button(IDM_ICONMODE);
     const unsigned history = DinamicMem.NextSlot;
-    for (int id : {IDC_STRIPADD, IDC_STRIPDELETE, IDC_STRIPUPDATE, IDC_STRIPGET}) {
-        NeedToSave = 0;
-        Button(id);
-        EXPECT_EQ(NeedToSave, 0) << id;
-        EXPECT_EQ(ToolBarStr.StripActive, 0) << id;
-    }
+    NeedToSave = 0;
+    for (int id : {IDC_STRIPADD, IDC_STRIPDELETE, IDC_STRIPUPDATE, IDC_STRIPGET}) Button(id);
+    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(ToolBarStr.StripActive, 0);
     EXPECT_EQ(DinamicMem.NextSlot, history) << "no snapshot for Get out of toolbar mode";
 }
 
@@ -344,52 +307,48 @@ TEST_F(Strip, TheSlotsAndTheEnlargedSelectionArePaintedFromTheList) {
 }
 
 TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
-    std::string good = StripFile("good.bmp", 32, 3);
     auto bitmap = [&](const char* name, int width, int height, int bits, uint32_t bytes) {
         WriteBytes(folder + name, BitmapFile(width, height, bits, bytes));
         return folder + name;
     };
-    struct Case { std::string Path; const char* Message; };
-    const Case cases[] = {
-        {bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), "File format is not supported!"},
-        {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"},
-    };
-    Start(good.c_str());
-    PaintStrip();
+    const std::string unsupported = "File format is not supported!";
+    // At start a strip that cannot be read leaves a new, unnamed strip.
+    for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b16.bmp", 16, 16, 24, 768), unsupported},
+                                        {folder + "missing.bmp", "Can't open file"}}) {
+        SCOPED_TRACE(path);
+        StartWith(path);
+        EXPECT_TRUE(Prompts.size() == 1 && Prompts[0].Text == message);
+        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
+        EXPECT_EQ(ToolBarStr.StripCount, 1);
+        EXPECT_STREQ(szFileName, "");
+    }
+    // Opened later, it leaves the strip and its name as they were.
+    const std::string good = StripFile("good.bmp", 32, 3);
+    StartWith(good);
     const std::string title = szTitleName;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Path);
+    for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), unsupported},
+                                        {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"}}) {
+        SCOPED_TRACE(path);
         Prompts.clear();
         NeedToSave = 1;   // the person goes on without saving the strip first
-        DialogChoice = c.Path;
+        DialogChoice = path;
         Command(IDM_OPEN);
         PaintStrip();
         ASSERT_FALSE(Dialogs.empty());
         EXPECT_EQ(Dialogs.back().Filter, "Bitmap (*.BMP)");
-        EXPECT_EQ(Dialogs.back().DefaultExtension, "bmp");
         ASSERT_EQ(Prompts.size(), 2u);
-        EXPECT_EQ(Prompts[1].Text, c.Message);
-        EXPECT_EQ(NeedToSave, 1) << "the strip that stays is still unsaved";
-        EXPECT_EQ(std::string(szFileName), good);
+        EXPECT_EQ(Prompts[1].Text, message);
+        EXPECT_EQ(DocState(), std::make_tuple(1, 1, good)) << "the strip that stays, still unsaved";
         EXPECT_EQ(szTitleName, title);
         EXPECT_EQ(Markers(), MarkersOf({0, 1, 2}));
         EXPECT_EQ(Pace, 32);
     }
-    // A 16x16 strip opened in toolbar mode brings the editor to its size.
-    NeedToSave = 0;
-    DialogChoice = StripFile("small.bmp", 16, 2);
-    Command(IDM_OPEN);
-    PaintStrip();
-    EXPECT_EQ(Pace, 16);
-    EXPECT_EQ(OpenPaceMessageToMenu, 6);
-    EXPECT_EQ(Markers(), MarkersOf({0, 1}));
 }
 
 TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     std::string path = StripFile("kept.bmp", 16, 3);
     std::vector<uint8_t> old = ReadBytes(path);
-    Start(path.c_str());
-    PaintStrip();
+    StartWith(path);
     Button(IDC_STRIPADD);
     auto locked = [&](const std::function<void()>& action) {
         HANDLE lock = Lock(path);
@@ -410,7 +369,6 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     SavePromptAnswer = 0;   // yes: save first, into the same file
     DialogChoice = path;
     locked([&] { Command(IDM_ICONMODE); });
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
     locked([&] {
         Command(IDM_RESOLUTION);
         SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
@@ -418,10 +376,9 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
     });
     EXPECT_EQ(Pace, 16) << "nothing of the dialog applied";
-    EXPECT_EQ(MenuStr.ToolbarMode, 1);
 
     // Free again, leaving saves the strip, with an image added just before
-    // the strip could paint, and ends the mode.
+    // the strip could paint.
     Command(IDC_STRIPADD);
     Button(IDM_ICONMODE);
     EXPECT_EQ(ToolBarStr.StripActive, 0);
@@ -430,27 +387,4 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     ASSERT_EQ(ReadStripBitmap(in, saved), 0);
     EXPECT_EQ(saved.Count, 5);
     EXPECT_EQ(saved.Pixels[3 * 256 + 7], MaskColor);
-}
-
-TEST_F(Strip, AStripFileThatCannotBeReadAtStartLeavesANewUnnamedStrip) {
-    const std::vector<uint8_t> b24 = BitmapFile(16, 16, 24, 16 * 16 * 3);
-    const std::string unreadable = folder + "b24.bmp";
-    WriteBytes(unreadable, b24);
-    const struct { std::string Path; const char* Message; } cases[] = {
-        {unreadable, "File format is not supported!"}, {folder + "missing.bmp", "Can't open file"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Path);
-        Restart(c.Path);
-        PaintStrip();
-        ASSERT_EQ(Prompts.size(), 1u);
-        EXPECT_EQ(Prompts[0].Text, c.Message);
-        EXPECT_EQ(ToolBarStr.StripActive, 1);
-        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
-        EXPECT_EQ(ToolBarStr.StripCount, 1);
-        EXPECT_STREQ(szFileName, "");
-        Button(IDC_STRIPADD);
-        Command(IDM_SAVE);   // asks for a name: the person cancels
-        EXPECT_EQ(Dialogs.size(), 1u);
-        EXPECT_EQ(ReadBytes(unreadable), b24);
-    }
 }
