@@ -333,6 +333,9 @@ static void IconMode(HWND hwnd) {
     MenuStr.ToolbarMode = 0;
     MenuStr.IconMode = 1;
     RequestOfStrip(&ToolBarStr.DiscardRequest, TRUE);
+    // Ended now, not at the strip's next paint: a strip button pressed in
+    // between would otherwise still edit it and mark the icon unsaved.
+    SettleStrip();
     szTitleName[0] = szFileName[0] = 0;
     FileFlag = 0;
     NeedToSave = 0;

@@ -221,6 +221,19 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
     EXPECT_EQ(ReadBytes(path), three);
 }
 
+// Icon mode ends the strip at once: strip buttons pressed straight after
+// change nothing, and toolbar mode can start a new strip straight away.
+TEST_F(Strip, IconModeEndsTheStripAtOnce) {
+    StartWith(StripFile("three.bmp", 16, 3));
+    Command(IDM_ICONMODE);
+    EXPECT_EQ(ToolBarStr.StripActive, 0);
+    for (int id : {IDC_STRIPADD, IDC_STRIPDELETE, IDC_STRIPUPDATE, IDC_STRIPGET}) Command(id);
+    EXPECT_EQ(std::make_tuple(NeedToSave, UndoEnabled()), std::make_tuple(0, false));
+    Command(IDM_TOOLBARMODE);
+    PaintStrip();
+    EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount), std::make_tuple(1, 1));
+}
+
 TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
     // 18 slots at 16x16, nine at 32x32; Presses commands each painted, or
     // all in one paint.
