@@ -220,11 +220,15 @@ static void ReadNamedFile(HWND hwnd) {
     // has unsaved changes, as it was.
     const int index = PopFileRead(VirtualScreen, szFileName);
     MouseBit = 1;
-    if (index >= 0) NeedToSave = 0;
-    if (index >= 0 && !LastReadWasWhole()) FileFlag = 0;
-    DinamicMem.Stored = 0;
-    DinamicMem.StepsBack = 0;
-    DinamicMem.NextSlot = 0;
+    if (index >= 0) {
+        NeedToSave = 0;
+        if (!LastReadWasWhole()) FileFlag = 0;
+        // A new picture starts its own history; a refused file keeps the
+        // picture and its history as they were.
+        DinamicMem.Stored = 0;
+        DinamicMem.StepsBack = 0;
+        DinamicMem.NextSlot = 0;
+    }
     // The size and depth of what was read; as they were when nothing was.
     SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
     if (ToolBarStr.StripActive) {

@@ -37,7 +37,9 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         CursorStr.HotX = CursorStr.HotY = 0;
         PromptAnswer = c.answer;
         DialogChoice = path;
+        DinamicSave();   // a step of history, which only a picture read replaces
         Command(IDM_OPEN);
+        EXPECT_EQ(UndoEnabled(), c.index < 0);
         if (c.asked) EXPECT_TRUE(std::any_of(Prompts.begin(), Prompts.end(), [&](const PromptRecord& p) { return p.Text == c.asked; }));
         else EXPECT_TRUE(Prompts.empty());
         if (c.index < 0) {   // refused: the picture and the unnamed document as they were
