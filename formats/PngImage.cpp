@@ -49,11 +49,21 @@ struct BitWriter {
         for (int i = 0; i < n; ++i) reversed |= ((code >> i) & 1u) << (n - 1 - i);
         Put(reversed, n);
     }
-    void Symbol(int s) {   // the fixed literal/length code
-        if (s < 144) PutCode(0x30 + s, 8);
-        else if (s < 256) PutCode(0x190 + s - 144, 9);
-        else if (s < 280) PutCode(s - 256, 7);
-        else PutCode(0xC0 + s - 280, 8);
+    void Symbol(int s) {   // the fixed literal/length code, its bits ready in a table
+        struct Codes {
+            uint16_t bits[288];
+            uint8_t length[288];
+            Codes() {
+                for (int k = 0; k < 288; ++k) {
+                    const uint32_t code = k < 144 ? 0x30 + k : k < 256 ? 0x190 + k - 144 : k < 280 ? k - 256 : 0xC0 + k - 280;
+                    length[k] = static_cast<uint8_t>(k < 144 ? 8 : k < 256 ? 9 : k < 280 ? 7 : 8);
+                    bits[k] = 0;
+                    for (int i = 0; i < length[k]; ++i) bits[k] |= static_cast<uint16_t>(((code >> i) & 1u) << (length[k] - 1 - i));
+                }
+            }
+        };
+        static const Codes codes;
+        Put(codes.bits[s], codes.length[s]);
     }
 };
 
@@ -70,6 +80,7 @@ int RowBytes = 0;
 
 unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
     BitWriter w;
+    w.out.reserve(static_cast<size_t>(size) / 2 + 64);
     w.out = {0x78, 0x01};
     w.Put(1, 1);   // the last block
     w.Put(1, 2);   // fixed codes
@@ -98,12 +109,13 @@ unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
     }
     w.Symbol(256);
     w.Put(0, 7);   // to the byte boundary
-    uint32_t a = 1, b = 0;
+    uint64_t a = 1, b = 0;   // reduced every few thousand bytes, before b could pass 64 bits
     for (int i = 0; i < size; ++i) {
-        a = (a + data[i]) % 65521;
-        b = (b + a) % 65521;
+        a += data[i];
+        b += a;
+        if ((i & 0xFFF) == 0xFFF) a %= 65521, b %= 65521;
     }
-    const uint32_t adler = b << 16 | a;
+    const uint32_t adler = static_cast<uint32_t>(b % 65521) << 16 | static_cast<uint32_t>(a % 65521);
     for (int shift = 24; shift >= 0; shift -= 8) w.out.push_back(static_cast<uint8_t>(adler >> shift));
     unsigned char* copy = static_cast<unsigned char*>(std::malloc(w.out.size()));
     if (!copy) return nullptr;
