@@ -62,8 +62,7 @@ TEST(CursorName, OnlyALastExtensionOfCurInAnyCaseMakesACursor) {
 
 TEST(Document, NewImageKeepsSizeDepthAndHotSpot) {
     ApplyFormatIndex(5);
-    CursorStr.HotX = 4;
-    CursorStr.HotY = 9;
+    CursorStr.HotX = 4, CursorStr.HotY = 9;
     VirtualScreen[700] = 0x123456;
     ClearImage(VirtualScreen);
     for (uint32_t px : VirtualScreen) ASSERT_EQ(px, MaskColor);

@@ -12,8 +12,7 @@ namespace {
 
 using Pixels = std::vector<uint32_t>;
 
-// Per format index: size, depth, the entry's colour count and the image's
-// bytes (the file is 22 more).
+// Per format index: size, depth, the entry's colour count and the image's bytes (the file: 22 more).
 struct SizeRow { int pace, bits, colourCount, imageBytes; };
 const SizeRow kSizes[FormatCount] = {
     {16, 1, 2, 176},   {32, 1, 2, 304},   {16, 4, 16, 296},  {32, 4, 16, 744},
@@ -112,8 +111,7 @@ TEST(IcEveryFormat, WritesItsHeaderReadsBackAndFailsWhereAReadBringsNothing) {
         for (bool cursor : {false, true}) {
             const SizeRow& row = kSizes[index];
             const std::string name = std::to_string(index) + (cursor ? " cursor" : " icon");
-            // Hot spot y as a bit count would choose another depth; the 16x16
-            // 8-bit cursor has no room for the hot spot and stores 0.
+            // Hot spot y as a bit count would choose another depth; a 16x16 8-bit cursor stores 0.
             const bool hot = cursor && !(row.pace == 16 && row.bits == 8);
             const int x = row.pace - 1, y = row.bits == 8 ? 24 : 8, hotX = hot ? x : 0, hotY = hot ? y : 0;
             const Bytes f = Write(Exact(index), index, cursor, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
@@ -195,8 +193,7 @@ TEST(IcWriter, ChosenImagesGiveTheTabledBytes) {
 }
 
 TEST(IcWriter, AFailedOrEmptyWriteStopsTheFile) {
-    // 16x16 at 4 bits has all seven writes: the directory in two, the entry,
-    // the image header, the table, the colour rows, the mask rows.
+    // 16x16 at 4 bits has all seven writes: directory (two), entry, header, table, colours, mask.
     const Pixels px = Exact(2);
     for (long long answer : {-1LL, 0LL})
         for (int k = 0; k < 7; ++k) {
@@ -217,8 +214,7 @@ TEST(IcReader, TakesWidthDepthAndColourCountByItsRules) {
                                     {{18, 4, 38}, {34, 4, static_cast<int64_t>(38 + first.size() - 22)}}) +
                             Slice(first, 22) + Slice(second, 22);
     std::vector<ReadCase> cases = {
-        // Type 1, count 1, width 16 and nothing else: bit count and colour
-        // count read as 0, image offset 0.
+        // Type 1, count 1, width 16 and nothing else: bit count, colour count and offset read as 0.
         {"short first read", {0, 0, 1, 0, 1, 0, 16, 16}, IconUnknownDepth, "depth=0"},
         {"depth 25", Patched(Write(deep16, 6), {{12, 2, 25}}), IconNotSupported, "depth=25"},
         {"a cursor's depth is the image header's", Patched(deep32, {{36, 2, 32}}), IconNotSupported, "depth=32"},

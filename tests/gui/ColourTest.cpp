@@ -44,8 +44,7 @@ protected:
 TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
     std::vector<COLORREF> px = Picture();
     auto at = [&](int x, int y) { return px[y * GW + x]; };
-    // Right quadrants at the dark floor, left ones climbing by 3, the
-    // separators at 34 and 68, the band below.
+    // Right quadrants at the dark floor, left ones climbing by 3, separators at 34 and 68, the band.
     const struct { int X, Y, Level; } points[] = {
         {67, 10, 3}, {40, 50, 3}, {0, 5, 0}, {1, 5, 3}, {33, 5, 99}, {10, 35, 3},
         {10, 67, 99}, {34, 0, 44}, {34, 60, 44}, {5, 34, 44}, {5, 68, 44}, {3, GH - 3, 0}};
@@ -61,12 +60,9 @@ TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
     EXPECT_NE(std::find(px.begin() + 70 * GW, px.end(), RGB(21, 21, 21)), px.end());
 }
 
-// Each quadrant asks for its own fill (the fills themselves are the
-// document's); the separators count as the last quadrant, the band as none.
+// Each quadrant asks for its own fill; the separators count as the last quadrant, the band as none.
 TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheBandForTheColour) {
-    MixedRed = 100;   // each channel its own, so that none stands in for another
-    MixedGreen = 60;
-    MixedBlue = 20;
+    MixedRed = 100, MixedGreen = 60, MixedBlue = 20;   // each channel its own, so that none stands in for another
     const struct { int X, Y, Fill; } cases[] = {
         {10, 10, GradientColumnsUp}, {50, 10, GradientColumnsDown}, {10, 50, GradientRowsUp},
         {50, 50, GradientRowsDown}, {34, 10, GradientRowsDown}, {10, 34, GradientRowsDown}};
@@ -109,8 +105,7 @@ TEST_F(Picker, SliderDragsSetTheirOwnChannelAndThumb) {
     Drag(2, 20);
     EXPECT_EQ(MixedColour(), RGB(60, 120, 30));
     EXPECT_EQ((std::vector<int>{Blue, Green, Red}), (std::vector<int>{0, 30, 10})) << "each thumb its own";
-    // Up to four pixels below counts as the bottom; above the slider while
-    // captured, with Shift or without the button nothing changes.
+    // Up to four pixels below is the bottom; above it while captured, with Shift or no button: nothing.
     const struct { int Y; WPARAM Keys; int MouseBit; } drags[] = {
         {78 + 4, MK_LBUTTON, 0}, {78 + 5, MK_LBUTTON, 0}, {0xFFF0, MK_LBUTTON, 0},
         {5, MK_LBUTTON | MK_SHIFT, 1}, {5, 0, 1}};
@@ -121,8 +116,7 @@ TEST_F(Picker, SliderDragsSetTheirOwnChannelAndThumb) {
         if (d.MouseBit) EXPECT_EQ(MouseBit, 1) << d.Y << " " << d.Keys;
     }
 
-    // Each slider paints its thumb where its channel stands: blue at the top,
-    // green at 30, red at 68.
+    // Each slider paints its thumb where its channel stands: blue at the top, green at 30, red at 68.
     auto slider = [](int k) { return Render(18, 78, [k](HDC hdc) { PaintSliderPicture(hdc, 18, 78, k); }); };
     EXPECT_EQ(Red, 68);
     EXPECT_EQ(slider(0)[0 * 18 + 8], RGB(0, 0, 30));

@@ -32,9 +32,6 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         const std::string path = folder + c.name;
         WriteBytes(path, c.bytes);
         Restart("");
-        Command(IDM_SIZE16);
-        ClearImage();
-        CursorStr.HotX = CursorStr.HotY = 0;
         PromptAnswer = c.answer;
         DialogChoice = path;
         DinamicSave();   // a step of history, which only a picture read replaces
@@ -60,14 +57,12 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         DialogChoice = "";
         Command(IDM_SAVE);
         ASSERT_EQ(Dialogs.size(), 1u);
-        EXPECT_TRUE(Dialogs[0].Save);
-        EXPECT_EQ(Dialogs[0].Initial, path);
+        EXPECT_EQ(std::make_pair(Dialogs[0].Save, Dialogs[0].Initial), std::make_pair(true, path));
         EXPECT_EQ(ReadBytes(path), c.bytes);
     }
 }
 
-// A file dropped on the window opens as Open would: the unsaved picture is
-// offered first, then the file becomes the named document.
+// A dropped file opens as Open would: the unsaved picture offered first, then the file named.
 TEST_F(Files, ADroppedFileOpensAsOpenWould) {
     const std::string path = folder + "dropped.ico";
     WriteBytes(path, IconBytes(7, RGB(1, 2, 3)));

@@ -20,11 +20,9 @@ extern std::vector<PromptRecord> Prompts;
 extern int PromptAnswer;
 // The save prompt's scripted answer (0 yes, 1 no, 2 cancel) and how often it came.
 extern int SavePromptAnswer, SavePromptCount;
-// File dialogs: the name the scripted person types, or "" to cancel; and
-// what each dialog was shown with.
+// File dialogs: the name the scripted person types, or "" to cancel; and what each was shown with.
 extern std::string DialogChoice;
-// How often the colour chooser was opened; unless a test answers it, it
-// closes unchosen.
+// How often the colour chooser was opened; unless a test answers it, it closes unchosen.
 extern int ColourChooserCalls;
 struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
 extern std::vector<DialogRecord> Dialogs;
@@ -39,18 +37,15 @@ std::string TestFolder();
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 int FilesIn(const std::string& folder);
-// An icon or cursor file of one colour at format index `format`, its first
-// pixel transparent.
+// An icon or cursor file of one colour at format index `format`, its first pixel transparent.
 std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor = false, int hotX = 0, int hotY = 0);
 void EmptyFolder(const std::string& folder);
 
-// A press of the left button at client point `at` of w, a move by `by` and
-// the release, put into the system's input as the mouse would.
+// A press of the left button at client point `at` of w, a move by `by` and the release, as system input.
 void DragWithMouse(HWND w, POINT at, POINT by);
 // Handles every message waiting for this thread, the input's among them.
 void Pump();
-// Does what while a person looks at this thread's windows every `every`
-// milliseconds; act(w) says whether w was the window they answered.
+// Does what while a person looks at this thread's windows every `every` ms; act(w): w was answered.
 void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what);
 
 inline bool Checked(void* menu, UINT id) {

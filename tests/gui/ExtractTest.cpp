@@ -1,6 +1,5 @@
-// Extract icon through the real command and dialog: the tree of a file's
-// icons, the choice, OK, and what the working image and document become.
-// The test library and program are built with the project's own icons.
+// Extract icon through the real command and dialog: the tree of a file's icons, the choice,
+// OK, and what the image and document become (the test library holds the project's icons).
 #include <windows.h>
 #include <commctrl.h>
 #include "formats/IcFormat.h"
@@ -10,8 +9,7 @@
 namespace {
 std::string Fixture(const char* name) {
     std::string path = std::string("Z:") + PIXTOR_FIXTURES + "/" + name;
-    for (char& c : path)
-        if (c == '/') c = '\\';
+    std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
@@ -98,9 +96,8 @@ protected:
     }
 };
 
-// Each extraction from a named, saved 8-bit document: a file with the
-// chosen icon gives it as an unnamed, unsaved 24-bit image, one undo step;
-// any other leaves everything as it was.
+// From a named, saved 8-bit document: the chosen icon becomes an unnamed, unsaved 24-bit
+// image, one undo step; a file without it leaves everything as it was.
 TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) {
     const std::string library = Fixture("extract-library.dll"), program = Fixture("extract-program.exe"),
                       words = TestFolder() + "words.txt", named = TestFolder() + "named.ico";

@@ -1,50 +1,12 @@
-// What a person sees and presses on the main window: keys through the
-// program's own message loop, the command toolbar, the painted preview,
-// hot-spot read-out and status hint, the right-click menu.
+// What a person sees and presses on the main window: the command toolbar,
+// the painted preview, hot-spot read-out and status hint, the right-click menu.
 #include <windows.h>
 #include <commctrl.h>
 #include "controls/Controls.h"
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"
 
-namespace {
-void CALLBACK EndLoop(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(0); }
-
-// The keys pressed and let go as a person does, through the system's input;
-// the program's own message loop runs until they are handled.
-void PressKeys(HWND main, std::initializer_list<WORD> keys) {
-    SetForegroundWindow(main);
-    SetFocus(main);
-    std::vector<INPUT> input;
-    for (bool up : {false, true})
-        for (size_t k = 0; k < keys.size(); ++k) {   // let go in the reverse order
-            INPUT i = {};
-            i.type = INPUT_KEYBOARD;
-            i.ki.wVk = keys.begin()[up ? keys.size() - 1 - k : k];
-            i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            input.push_back(i);
-        }
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-    UINT_PTR timer = SetTimer(nullptr, 0, 300, EndLoop);
-    PixtorMessageLoop();
-    KillTimer(nullptr, timer);
-}
-}
-
 using Face = Editor;
-
-// The program's own message loop hands the keys to the accelerator table
-// (which keys it holds the resource tests check against the menus).
-TEST_F(Face, AcceleratorsActThroughTheMessageLoop) {
-    OpenClipboard(main);
-    EmptyClipboard();
-    CloseClipboard();
-    Click(2, 3);
-    PressKeys(main, {VK_MENU, 'N'});
-    EXPECT_TRUE(Prompted("Current image will be destroyed. Proceed?"));
-    PressKeys(main, {VK_CONTROL, 'C'});
-    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
-}
 
 // The seven buttons of the command toolbar, in order, each with its own
 // picture, each sending its command when clicked.
@@ -113,8 +75,7 @@ TEST_F(Face, ThePreviewShowsThePictureAndItsFormat) {
 
 // The hot spot in words on the red face: both lines show ink.
 TEST_F(Face, TheHotSpotReadOutShowsItsPlace) {
-    CursorStr.HotX = 31;
-    CursorStr.HotY = 5;
+    CursorStr.HotX = 31, CursorStr.HotY = 5;
     char text[32];
     HotSpotText(text);
     EXPECT_STREQ(text, "X= 31 Y=  5");   // each number in a field of three

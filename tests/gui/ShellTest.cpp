@@ -16,8 +16,7 @@ RECT ClientRectOf(HWND parent, HWND child) {
 }
 }
 
-// Every control inside the window and none over another (the command
-// toolbar stands apart, across the top).
+// Every control inside the window and none over another (the command toolbar stands apart).
 TEST_F(Editor, NoControlCoversAnother) {
     std::vector<RECT> rects;
     for (HWND w = GetWindow(main, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -36,8 +35,7 @@ TEST_F(Editor, NoControlCoversAnother) {
     EXPECT_GE(rects.size(), 50u);
 }
 
-// What the menus promise at start is what the editor does; a second copy
-// finds the first and stops.
+// What the menus promise at start is what the editor does; a second copy finds the first and stops.
 TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
     EXPECT_EQ(OpenPaceMessageToMenu, 6);
     for (int id : {IDM_SIZE16, IDM_DEPTH24, IDM_GRIDSIMPLE, IDM_SHOWGRID, IDM_ICONMODE})
@@ -154,8 +152,7 @@ TEST_F(Editor, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnname
         EXPECT_EQ(Pace, 16);
         DeleteFileA(path.c_str());
     }
-    // A quoted path that can be read: its name, its title with one
-    // extension, its own size, depth and hot spot.
+    // A quoted path that can be read: its name, its title with one extension, size, depth, hot spot.
     const std::string path = folder + "pixtor gui test.cur";
     WriteBytes(path, IconBytes(5, RGB(0, 0, 255), true, 7, 9));   // 32x32, 8 bits
     Restart("\"" + path + "\"");

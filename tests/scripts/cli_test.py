@@ -31,8 +31,7 @@ def to_grid(cli, work, path):
 
 
 def section_convert(cli, work):
-    # --size 32 repeats each pixel into a 2x2 block, a text image is written
-    # at 24 bits, and --depth to a text image reduces as the file would.
+    # --size 32 doubles each pixel; --depth to a text image reduces as the file would.
     small = test_image(16, 24)
     src = write_txt(os.path.join(work, "small.txt"), small)
     big = os.path.join(work, "big.ico")
@@ -49,9 +48,7 @@ def section_convert(cli, work):
                        b"".join(b"\t".join([b"a0b0c0"] * 16) + b" \r\n" for _ in range(16)) + b"\r\n\n")
     same(to_grid(cli, work, path), grid_of(16, lambda x, y: (0xA0, 0xB0, 0xC0)), "CRLF text")
 
-    # The hot spot: --hotspot, else the input cursor's scaled with the size,
-    # else 0,0; and without --depth the input's depth. (Every format's bytes
-    # and pixels: the core tests and icotool.)
+    # The hot spot: --hotspot, else the input cursor's scaled, else 0,0; the input's depth kept.
     cur = os.path.join(work, "h.cur")
     cli.run("convert", src, cur, "--size", "32", "--depth", "4", "--hotspot", "3,5")
     for source, target, args, spot in ((cur, "kept.cur", [], "3,5"), (cur, "half.cur", ["--size", "16"], "1,2"),
@@ -71,8 +68,7 @@ def section_convert(cli, work):
     check(not os.path.exists(bad), "a refused hot spot wrote %s" % bad)
     cli.run("convert", odd, bad, "--hotspot", "1,1")
 
-    # Two images of one size: the editor's warning, and the tool tells which
-    # one it took (the first, as both are alike).
+    # Two images of one size: the editor's warning, and which one the tool took.
     cli.run("convert", src, os.path.join(work, "one.ico"))
     one = read_bytes(os.path.join(work, "one.ico"))
     multi = write_bytes(os.path.join(work, "two.ico"), struct.pack("<HHH", 0, 1, 2) + one[6:18] + struct.pack("<I", 38)
@@ -85,19 +81,16 @@ def section_convert(cli, work):
     entry = lambda k, size, depth, spot=None: {"entry": k, "width": size, "height": size, "depth": depth,  # noqa: E731
                                                "png": False, "hot_spot": spot}
     for path, want in ((cur, {"kind": "cursor", "size": 32, "depth": 4, "format_index": 3, "hot_spot": [3, 5],
-                              "images": 1, "entries": [entry(1, 32, 4, [3, 5])], "warnings": []}),
+                              "images": 1, "entries": [entry(1, 32, 4, [3, 5])], "warnings": [], "not_read": []}),
                        (multi, {"kind": "icon", "size": 16, "depth": 24, "format_index": 6, "hot_spot": None,
                                 "images": 2, "entries": [entry(1, 16, 24), entry(2, 16, 24)],
-                                "warnings": [MULTI_IMAGE]})):
+                                "warnings": [MULTI_IMAGE], "not_read": []})):
         got = json.loads(cli.run("info", "--json", path).stdout)
-        want.update(not_read=[])
         check(got == want, "info --json %s: %s" % (path, got))
 
 
 def section_modern(cli, work):
-    # Icons as other programs write them (Pillow: PNG entries of 16, 32, 48
-    # and 256 px with alpha): every entry listed, the best one converted,
-    # --entry picks another, and --to converts many files in one call.
+    # Pillow's icons (PNG entries, 16 to 256 px): listed, the best or --entry converted, --to for many.
     from PIL import Image, ImageDraw
     picture = Image.new("RGBA", (256, 256), (0, 0, 0, 0))
     ImageDraw.Draw(picture).rectangle((0, 0, 127, 255), fill=(200, 30, 40, 255))
@@ -152,9 +145,7 @@ def section_strip(cli, work):
 
 
 def section_png(cli, work):
-    # A PNG keeps the picture at both sizes, and info names it and a text
-    # image (what other programs make of our PNGs, and we of theirs, the
-    # cross-checks show).
+    # A PNG keeps the picture at both sizes; info names it and a text image.
     for pace in (16, 32):
         src = write_txt(os.path.join(work, "p%d.txt" % pace), test_image(pace, 24))
         png = os.path.join(work, "p%d.png" % pace)
@@ -216,9 +207,7 @@ def section_errors(cli, work):
         check(not os.path.exists(out), "%s wrote a file" % (args[:5],))
     check(cli.run("--help").stdout.startswith("usage: pixtor-cli"), "--help")
 
-    # Files that cannot be read, each through info and through convert (split
-    # for strips): exit 1, the program's own message first, or the file and
-    # line of a malformed text image; nothing written.
+    # Unreadable files through info and convert (split for strips): exit 1, the message first, nothing written.
     cli.run("convert", src, os.path.join(work, "i.ico"))
     ico = read_bytes(os.path.join(work, "i.ico"))
     row = " ".join(["112233"] * 16)
@@ -257,16 +246,13 @@ def section_safe_write(cli, work):
     good = read_bytes(out)
     os.chmod(out, 0o640)
 
-    # A write that fails part-way (beyond a file size limit, which holds for
-    # root too; SIGXFSZ ignored, so that the write returns the error): the
-    # old OUT stays, no temporary is left. Strip join and split write alike.
+    # A write failing part-way (a file size limit, SIGXFSZ ignored): OUT kept, no temporary left.
     for n in (0, 100, 3000):
         cli.run("convert", other, out, rc=1, first=WRITE_ERROR, preexec=lambda: (
             signal.signal(signal.SIGXFSZ, signal.SIG_IGN), resource.setrlimit(resource.RLIMIT_FSIZE, (n, n))))
         check(read_bytes(out) == good and not leftovers(), "limit %d: OUT changed, %s left" % (n, leftovers()))
 
-    # OUT an existing folder cannot be replaced and stays as it was; OUT
-    # under a missing folder cannot be written, even by root.
+    # OUT a folder stays as it was; OUT under a missing folder cannot be written.
     folder = os.path.join(work, "folder.ico")
     os.mkdir(folder)
     write_bytes(os.path.join(folder, "inside"), b"x")

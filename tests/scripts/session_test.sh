@@ -1,7 +1,6 @@
 #!/bin/bash
-# The test scripts' own decisions, without Wine: which processes a session
-# ends as its prefix's leftovers, and what the 32-bit trial's findings make
-# of the 32-bit stage.
+# The test scripts' own decisions, without Wine: which processes a session ends as
+# its prefix's leftovers, and what the 32-bit trial's findings make of the 32-bit stage.
 set -u
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d)
@@ -10,9 +9,8 @@ trap 'kill "${started[@]}" 2>/dev/null; rm -rf "$tmp"' EXIT
 status=0
 fail() { echo "FAILED: $*"; status=1; }
 
-# A caller whose own environment names the prefix (as a Wine user's shell
-# does): only the prefix's Wine program is ended, never the caller, its
-# timeout or a display it started.
+# A caller whose environment names the prefix (as a Wine user's shell does): only the
+# prefix's Wine program is ended, never the caller, its timeout or a display it started.
 cp /bin/sleep "$tmp/wine64"
 cp /bin/sleep "$tmp/Xvfb"
 export WINEPREFIX=$tmp/prefix
