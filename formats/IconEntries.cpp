@@ -17,6 +17,9 @@
 namespace {
 
 constexpr int DirectoryEntryBytes = 16;
+// The largest entry a picture of 256x256 needs: a PNG the reader takes, or
+// a bitmap with its header, table, colour rows and mask.
+constexpr size_t MaxEntryBytes = MaxPngBytes;
 constexpr uint32_t InfoHeaderBytes = 40;
 
 uint32_t Rgba(unsigned r, unsigned g, unsigned b, unsigned a) { return MakeColour(r, g, b) | (a & 0xFFu) << 24; }
@@ -138,6 +141,10 @@ int Read(ByteStream& file, IconEntries& out, bool pixels) {
     if (file.ReadAt(6, directory.data(), directory.size()) != static_cast<long long>(directory.size()))
         return FileReadError;
 
+    // What all the entries together may hold: a directory can point many
+    // entries at the same bytes, so each entry's own bound is not enough.
+    const size_t budget = std::max<size_t>(16 * static_cast<size_t>(std::min<long long>(size, 1 << 24)), size_t(4) << 20);
+    size_t held = 0;
     for (int k = 0; k < read.Count; ++k) {
         const uint8_t* d = &directory[static_cast<size_t>(k) * DirectoryEntryBytes];
         const uint32_t bytes = Get32(d + 8);
@@ -149,6 +156,11 @@ int Read(ByteStream& file, IconEntries& out, bool pixels) {
         }
         if (bytes == 0) {
             read.Skipped.push_back(name + "no picture in it");
+            continue;
+        }
+        if (bytes > MaxEntryBytes || held + bytes > budget) {
+            read.Skipped.push_back(name + (bytes > MaxEntryBytes ? "larger than any picture of 256x256"
+                                                                  : "not read, the pictures before it fill the room"));
             continue;
         }
         std::vector<uint8_t> data(bytes);
@@ -168,6 +180,11 @@ int Read(ByteStream& file, IconEntries& out, bool pixels) {
             entry.HotY = static_cast<uint16_t>(Get16(d + 6));
         }
         if (!pixels) entry.Data.swap(data);
+        held += entry.Data.size() + 4 * entry.Pixels.size();
+        if (held > budget) {
+            read.Skipped.push_back(name + "not read, the pictures before it fill the room");
+            continue;
+        }
         read.Pictures.push_back(std::move(entry));
     }
     const bool any = !read.Pictures.empty();
@@ -185,15 +202,15 @@ long long Rank(const IconEntry& e, int size) {
     return 1000000 - area;
 }
 
-void ScaleDown(const IconEntry& e, int size, std::vector<uint8_t>& rgba) {
+bool ScaleDown(const IconEntry& e, int size, std::vector<uint8_t>& rgba) {
     std::vector<uint8_t> in(e.Pixels.size() * 4);
     for (size_t i = 0; i < e.Pixels.size(); ++i)
         for (int c = 0; c < 4; ++c) in[4 * i + c] = static_cast<uint8_t>(e.Pixels[i] >> (8 * c));
     rgba.assign(static_cast<size_t>(size) * size * 4, 0);
     // A box filter is the area average; the alpha channel makes the
     // averaging run over premultiplied colour.
-    stbir_resize_uint8_generic(in.data(), e.Width, e.Height, 0, rgba.data(), size, size, 0, 4, 3, 0,
-                               STBIR_EDGE_CLAMP, STBIR_FILTER_BOX, STBIR_COLORSPACE_LINEAR, nullptr);
+    return stbir_resize_uint8_generic(in.data(), e.Width, e.Height, 0, rgba.data(), size, size, 0, 4, 3, 0,
+                                      STBIR_EDGE_CLAMP, STBIR_FILTER_BOX, STBIR_COLORSPACE_LINEAR, nullptr) != 0;
 }
 
 // Larger pictures too, by repeating pixels; at the same size a copy.
@@ -257,8 +274,11 @@ bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pi
     if (taken) *taken = best->Index;
     std::vector<uint8_t> rgba;
     const bool exact = best->Width == size && best->Height == size;
-    if (!exact && best->Width >= size && best->Height >= size) ScaleDown(*best, size, rgba);
-    else ScaleUp(*best, size, rgba);
+    if (!exact && best->Width >= size && best->Height >= size) {
+        if (!ScaleDown(*best, size, rgba)) return false;
+    } else {
+        ScaleUp(*best, size, rgba);
+    }
     pixels.resize(static_cast<size_t>(size) * size);
     for (size_t i = 0; i < pixels.size(); ++i) {
         const uint8_t* p = &rgba[4 * i];

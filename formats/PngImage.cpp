@@ -1,6 +1,7 @@
 #include "formats/PngImage.h"
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include "document/Document.h"
 
 // The reader takes files from anywhere: PNG only, small pictures only, no
@@ -78,7 +79,7 @@ const uint8_t DistanceExtra[] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6,
 // The row length of the picture being written, for matches with the row above.
 int RowBytes = 0;
 
-unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
+unsigned char* Deflate(unsigned char* data, int size, int* outSize) {
     BitWriter w;
     w.out.reserve(static_cast<size_t>(size) / 2 + 64);
     w.out = {0x78, 0x01};
@@ -122,6 +123,15 @@ unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
     std::memcpy(copy, w.out.data(), w.out.size());
     *outSize = static_cast<int>(w.out.size());
     return copy;
+}
+
+// The writer takes no exception: no memory is no PNG.
+unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
+    try {
+        return Deflate(data, size, outSize);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 }  // namespace
 #define STBIW_ZLIB_COMPRESS RunDeflate

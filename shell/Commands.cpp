@@ -131,10 +131,13 @@ UINT PngClipboardFormat() {
 static HGLOBAL PngBlock() {
     const std::vector<uint8_t> png = EncodePng(Pace, VirtualScreen);
     HGLOBAL block = png.empty() ? nullptr : GlobalAlloc(GMEM_MOVEABLE, png.size());
-    if (void* bytes = block ? GlobalLock(block) : nullptr) {
-        std::memcpy(bytes, png.data(), png.size());
-        GlobalUnlock(block);
+    void* bytes = block ? GlobalLock(block) : nullptr;
+    if (!bytes) {
+        if (block) GlobalFree(block);
+        return nullptr;
     }
+    std::memcpy(bytes, png.data(), png.size());
+    GlobalUnlock(block);
     return block;
 }
 
@@ -164,6 +167,7 @@ static void PastePng() {
     if (ReadPngEntry(static_cast<const uint8_t*>(bytes), GlobalSize(block), entries).empty() &&
         BestPicture(entries, Pace, pixels, nullptr, nullptr)) {
         DinamicSave();
+        NeedToSave = 1;
         std::copy(pixels.begin(), pixels.end(), VirtualScreen);
     }
     GlobalUnlock(block);
@@ -177,6 +181,7 @@ static void Paste(HWND hwnd) {
     if (!source) PastePng();
     if (source && GetObjectA(source, sizeof info, &info)) {
         DinamicSave();
+        NeedToSave = 1;   // a pasted picture is a change like any other
         Owned<HBITMAP> image(ImageBitmap());
         MemoryDC from, to;
         {
@@ -215,6 +220,7 @@ static void BeforeOpening(HWND hwnd) {
 // strip.
 static void ReadNamedFile(HWND hwnd) {
     ToolBarStr.StripPace = Pace;
+    const int oldFileFlag = FileFlag;
     FileFlag = 1;
     // A file that could not be read leaves the document, and whether it
     // has unsaved changes, as it was.
@@ -228,6 +234,8 @@ static void ReadNamedFile(HWND hwnd) {
         DinamicMem.Stored = 0;
         DinamicMem.StepsBack = 0;
         DinamicMem.NextSlot = 0;
+    } else {
+        FileFlag = oldFileFlag;   // the name given back is saved as it was
     }
     // The size and depth of what was read; as they were when nothing was.
     SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);

@@ -390,7 +390,9 @@ static void OnKillFocus(HWND hwnd, HWND gaining) {
 // open at a time.
 static void OnDropFiles(HWND hwnd, HDROP drop) {
     char path[NameLength];
-    const bool named = LateDragQueryFileA(drop, 0, path, NameLength) > 0;
+    // A name longer than the document's names would be cut to another file's.
+    const UINT length = LateDragQueryFileA(drop, 0, nullptr, 0);
+    const bool named = length > 0 && length < NameLength && LateDragQueryFileA(drop, 0, path, NameLength) > 0;
     LateDragFinish(drop);
     SetForegroundWindow(hwnd);
     if (named) OpenDroppedFile(hwnd, path);

@@ -69,6 +69,16 @@ TEST(IconEntries, WhatTheFileDoesNotHoldIsNeverRead) {
          "entry 1: a picture of 300x16 pixels"},
         {"not an icon", Patched(two, {{2, 2, 3}}), FileNotSupported, 0, nullptr},
     };
+    // A hundred entries all pointing at one 256 px picture: the reader stops
+    // holding them long before the hundredth.
+    Bytes many = Le(2, 0) + Le(2, 1) + Le(2, 100);
+    const Bytes picture = Le(4, 40) + Le(4, 256) + Le(4, 512) + Le(2, 1) + Le(2, 1) + Bytes(24 + 8 + 2 * 32 * 256, 0);
+    for (int k = 0; k < 100; ++k) many = many + Bytes{0, 0, 0, 0} + Le(4, 0) + Le(4, picture.size()) + Le(4, 6 + 1600);
+    MemoryStream in(many + picture);
+    IconEntries read;
+    EXPECT_EQ(ReadIconEntries(in, read), FileOk);
+    EXPECT_LT(read.Pictures.size(), 20u);
+    EXPECT_EQ(read.Skipped.back(), "entry 100: not read, the pictures before it fill the room");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MemoryStream in(c.bytes);

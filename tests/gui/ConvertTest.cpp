@@ -60,6 +60,13 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         EXPECT_EQ(std::make_pair(Dialogs[0].Save, Dialogs[0].Initial), std::make_pair(true, path));
         EXPECT_EQ(ReadBytes(path), c.bytes);
     }
+    // A refused file after a converted one leaves Save asking, as before.
+    for (const char* name : {"multi.ico", "declined.ico"}) {
+        PromptAnswer = name[0] == 'm' ? IDYES : IDNO;
+        DialogChoice = folder + name;
+        Command(IDM_OPEN);
+    }
+    EXPECT_EQ(std::make_pair(std::string(szFileName), FileFlag), std::make_pair(folder + "multi.ico", 0));
 }
 
 // A dropped file opens as Open would: the unsaved picture offered first, then the file named.
@@ -94,8 +101,8 @@ TEST_F(Editor, PasteTakesAPngAndCopyOffersOne) {
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(MenuStr.hMainMenu), 0);
     EXPECT_FALSE(GetMenuState(static_cast<HMENU>(MenuStr.hMainMenu), IDM_PASTE, MF_BYCOMMAND) & MF_GRAYED);
     Command(IDM_PASTE);
-    EXPECT_EQ(std::make_tuple(IsMaskPixel(VirtualScreen[0]), Pixel(1, 0), Pixel(15, 15)),
-              std::make_tuple(true, RGB(9, 8, 7), RGB(9, 8, 7)));
+    EXPECT_EQ(std::make_tuple(IsMaskPixel(VirtualScreen[0]), Pixel(1, 0), Pixel(15, 15), NeedToSave),
+              std::make_tuple(true, RGB(9, 8, 7), RGB(9, 8, 7), 1));
 
     Command(IDM_COPY);
     ASSERT_TRUE(OpenClipboard(main));

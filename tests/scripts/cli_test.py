@@ -109,6 +109,7 @@ def section_modern(cli, work):
     same(read_txt(os.path.join(work, "m.txt")), grid_of(32, lambda x, y: (200, 30, 40) if x < 16 else MASK),
          "the 256 px entry averaged down")
     cli.run("convert", modern, os.path.join(work, "m.txt"), "--entry", "5", rc=1, says="entry 5 of 4 is not in the file")
+    cli.run("convert", "--to", "ico", modern, rc=1, says="modern.ico is an input")
     out = os.path.join(work, "pngs")
     cli.run("convert", "--to", "png", "--out", out, modern, os.path.join(work, "missing.ico"), rc=1,
             says="1 of 2 files not converted")

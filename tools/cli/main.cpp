@@ -489,7 +489,7 @@ bool IsOutputKind(const std::string& ext) { return ext == "ico" || ext == "cur" 
 
 // OUT of IN under --to: IN's name with the new extension, beside IN or in DIR.
 std::string OutputName(const std::string& in, const ConvertOptions& opt) {
-    const size_t slash = in.find_last_of('/');
+    const size_t slash = in.find_last_of("/\\:");
     std::string name = slash == std::string::npos ? in : in.substr(slash + 1);
     const size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
@@ -546,9 +546,21 @@ int Convert(const std::vector<std::string>& args) {
     if (files.empty()) return Usage("convert --to takes at least one IN");
     std::error_code made;
     if (!opt.Out.empty()) std::filesystem::create_directories(opt.Out, made);
-    // Each input on its own: one that fails is told and the rest go on.
+    // Each input on its own: one that fails is told and the rest go on. An
+    // output is never one of the inputs, nor written twice.
     int failed = 0;
-    for (const std::string& in : files) failed += ConvertOne(in, OutputName(in, opt), opt) != 0;
+    std::vector<std::string> written;
+    for (const std::string& in : files) {
+        const std::string out = OutputName(in, opt);
+        const bool input = std::find(files.begin(), files.end(), out) != files.end();
+        if (input || std::find(written.begin(), written.end(), out) != written.end()) {
+            FailPlain(in, "not converted: " + out + (input ? " is an input" : " is another input's output"));
+            ++failed;
+            continue;
+        }
+        written.push_back(out);
+        failed += ConvertOne(in, out, opt) != 0;
+    }
     if (failed) std::fprintf(stderr, "%s: %d of %zu files not converted\n", Program, failed, files.size());
     return failed ? ExitFailure : 0;
 }

@@ -113,7 +113,10 @@ wow64_make_root() {
         dpkg-deb -x libwine_*_i386.deb /tmp/libwine
         cp -a /tmp/libwine/usr/lib/i386-linux-gnu/wine/i386-windows/. /usr/lib/x86_64-linux-gnu/wine/i386-windows/
         rm -rf /tmp/libwine libwine_*_i386.deb
-        apt-get clean' >>"$log" 2>&1 || status=1
+        apt-get clean
+        # Without them every 32-bit trial fails, which must not read as a
+        # machine that runs no 32-bit code.
+        test -f /usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll' >>"$log" 2>&1 || status=1
     wow64_unmount || status=1
     WOW64_ROOT=$saved_root
     if [ $status -ne 0 ]; then
