@@ -54,14 +54,22 @@ session_wine() {
 # session_unmanaged WINE PREFIX: on the session's own virtual display, the prefix's
 # windows are left to no window manager (once per prefix): Xvfb runs none,
 # and for a managed window Wine waits on one at every close, seconds each
-# time. A prefix used on a desktop keeps Wine's default.
+# time. And a program that crashes ends at once with the crash as its exit
+# status: Wine's debugger, started by default, waits until the test's time
+# limit. A prefix used on a desktop keeps Wine's defaults.
 session_unmanaged() {
     [ -n "$SESSION_XVFB_PID" ] || return 0
-    # The registry file itself says whether it is done: a server ended
-    # before it saved its registry leaves the setting unwritten.
-    grep -qx '"Managed"="N"' "$2/user.reg" 2>/dev/null && return 0
+    # The registry files themselves say whether it is done: a server ended
+    # before it saved its registry leaves the settings unwritten.
+    grep -qx '"Managed"="N"' "$2/user.reg" 2>/dev/null &&
+        [ "$(grep -cx '"Debugger"=""' "$2/system.reg" 2>/dev/null)" -ge 2 ] && return 0
+    local debugger='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' view
     WINEPREFIX="$2" timeout 120 "$1" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1 </dev/null || { echo "could not set up $2" >&2; return 1; }
+    for view in 64 32; do   # the 64-bit and the 32-bit programs' registry
+        WINEPREFIX="$2" timeout 120 "$1" reg add "$debugger" /v Debugger /t REG_SZ /d '' /f /reg:$view \
+            >/dev/null 2>&1 </dev/null || { echo "could not set up $2" >&2; return 1; }
+    done
 }
 
 # session_leftovers PREFIX: the ids of the Wine programs still running in
