@@ -15,9 +15,16 @@ uint32_t Quarters(int x, int y) { return x < y ? 0xFF0000FFu : x > y + 4 ? 0x000
 
 TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
     const std::vector<uint32_t> rgb(16 * 16, MakeColour(10, 20, 30));
+    std::vector<uint32_t> big(256 * 256);   // the same picture at 256 px, each pixel an 8x8 block
+    for (size_t i = 0; i < big.size(); ++i) {
+        const uint32_t q = Quarters(static_cast<int>(i % 256 / 8), static_cast<int>(i / 256 / 8));
+        big[i] = q >> 24 >= 128 ? q & 0xFFFFFFu : MaskColor;
+    }
     const struct { const char* name; Bytes bytes; int answer; const char* asked; int index; int hotX, hotY; } cases[] = {
         // 48 px first, a 32 px picture after it: the 32 is taken as it is.
         {"multi.ico", IconFile({{48, Entry32(48, 48, Quarters)}, {32, Entry32(32, 32, Quarters)}}), IDYES, Question, 7, 0, 0},
+        // A 16 px picture and a 256 px PNG after it: the PNG averaged down.
+        {"png256.ico", IconFile({{16, Entry32(16, 16, Quarters)}, {0, EncodePng(256, big.data())}}), IDYES, Question, 7, 0, 0},
         // A 64 px cursor averaged down, its hot spot with it.
         {"big.cur", IconFile({{64, Entry32(64, 64, [](int x, int y) { return Quarters(x / 2, y / 2); }), 40, 20}}, 2),
          IDYES, Question, 7, 20, 10},
