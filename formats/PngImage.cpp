@@ -8,15 +8,37 @@
 // file access of its own, and no buffer beyond what the largest picture it
 // takes needs (256x256 at 16 bits a channel unpacks to about half a
 // megabyte): a small file whose data unpacks to gigabytes is refused when
-// its buffer would pass that, not after.
+// its buffer would pass that, not after. And every buffer it gets starts
+// zeroed: a corrupt stream can make the decoder copy bytes it never wrote
+// (a back-reference of distance 0), which must come out as zeros, not as
+// whatever the memory held before.
 namespace {
 constexpr size_t MaxPngBuffer = size_t(4) << 20;
-void* PngMalloc(size_t size) { return size <= MaxPngBuffer ? std::malloc(size) : nullptr; }
-void* PngRealloc(void* p, size_t size) { return size <= MaxPngBuffer ? std::realloc(p, size) : nullptr; }
+constexpr size_t SizeField = 16;   // each block's size, before it, keeping its alignment
+void* PngMalloc(size_t size) {
+    if (size > MaxPngBuffer) return nullptr;
+    unsigned char* block = static_cast<unsigned char*>(std::calloc(1, size + SizeField));
+    if (!block) return nullptr;
+    std::memcpy(block, &size, sizeof size);
+    return block + SizeField;
+}
+void PngFree(void* p) {
+    if (p) std::free(static_cast<unsigned char*>(p) - SizeField);
+}
+void* PngRealloc(void* p, size_t size) {
+    void* grown = PngMalloc(size);
+    if (grown && p) {
+        size_t had;
+        std::memcpy(&had, static_cast<unsigned char*>(p) - SizeField, sizeof had);
+        std::memcpy(grown, p, had < size ? had : size);
+        PngFree(p);
+    }
+    return grown;
+}
 }  // namespace
 #define STBI_MALLOC(size) PngMalloc(size)
 #define STBI_REALLOC(p, size) PngRealloc(p, size)
-#define STBI_FREE(p) std::free(p)
+#define STBI_FREE(p) PngFree(p)
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
@@ -145,25 +167,49 @@ static const char* Reason() {
     return why ? why : "no reason given";
 }
 
-// Every chunk up to the end chunk lies within the file. The reader sizes
-// its buffers by the lengths the chunks claim, so a chunk that claims more
-// than the file holds would have it allocate gigabytes for a few bytes.
-// Empty data chunks (legal, and nothing to decode) are noted in `empty`:
-// the reader would copy their nothing into a buffer it has not made yet.
 bool StartsAsPng(const uint8_t* data, size_t size) {
     static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return size >= 8 && std::memcmp(data, signature, 8) == 0;
 }
 
-static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>& empty) {
+// Every chunk up to the end chunk lies within the file; the file is copied
+// into `mended` (else left empty) where the decoder needs it changed:
+// - the reader sizes its buffers by the lengths the chunks claim, so a chunk
+//   that claims more than the file holds would have it allocate gigabytes
+//   for a few bytes: refused;
+// - empty data chunks (legal, and nothing to decode) go: the reader would
+//   copy their nothing into a buffer it has not made yet;
+// - a palette of fewer than 256 colours is filled up with black: the reader
+//   would take a pixel's colour beyond it from memory it never set.
+static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<uint8_t>& mended) {
     if (!StartsAsPng(data, size)) return true;   // the reader tells what it is not
+    std::vector<uint8_t> copy(data, data + 8);
+    bool changed = false;
     size_t at = 8;
     while (at + 12 <= size) {
         const size_t length = static_cast<size_t>(data[at]) << 24 | static_cast<size_t>(data[at + 1]) << 16 |
                               static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
         if (length > size - at - 12) return false;
-        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
-        if (length == 0 && std::memcmp(data + at + 4, "IDAT", 4) == 0) empty.push_back(at);
+        const uint8_t* type = data + at + 4;
+        if (std::memcmp(type, "IEND", 4) == 0) {
+            if (changed) {
+                copy.insert(copy.end(), data + at, data + size);
+                mended.swap(copy);
+            }
+            return true;
+        }
+        if (length == 0 && std::memcmp(type, "IDAT", 4) == 0) {
+            changed = true;
+        } else if (std::memcmp(type, "PLTE", 4) == 0 && length < 768 && length % 3 == 0) {
+            const uint8_t full[4] = {0, 0, 3, 0};   // 768 bytes; the decoder does not check the sum
+            copy.insert(copy.end(), full, full + 4);
+            copy.insert(copy.end(), type, type + 4 + length);
+            copy.insert(copy.end(), 768 - length, 0);
+            copy.insert(copy.end(), data + at + 8 + length, data + at + 12 + length);
+            changed = true;
+        } else {
+            copy.insert(copy.end(), data + at, data + at + 12 + length);
+        }
         at += 12 + length;
     }
     return false;
@@ -171,18 +217,11 @@ static bool ChunksFitFile(const uint8_t* data, size_t size, std::vector<size_t>&
 
 static std::string Decode(const uint8_t* data, size_t size, PngPicture& picture, bool keepAlpha) {
     if (size > MaxPngBytes) return "larger than " + std::to_string(MaxPngBytes) + " bytes";
-    std::vector<size_t> empty;
-    if (!ChunksFitFile(data, size, empty)) return "a part of the PNG reaches beyond the end of the file";
-    std::vector<uint8_t> kept;   // the file without its empty data chunks, when it has any
-    if (!empty.empty()) {
-        size_t from = 0;
-        for (size_t at : empty) {
-            kept.insert(kept.end(), data + from, data + at);
-            from = at + 12;
-        }
-        kept.insert(kept.end(), data + from, data + size);
-        data = kept.data();
-        size = kept.size();
+    std::vector<uint8_t> mended;
+    if (!ChunksFitFile(data, size, mended)) return "a part of the PNG reaches beyond the end of the file";
+    if (!mended.empty()) {
+        data = mended.data();
+        size = mended.size();
     }
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
