@@ -93,6 +93,19 @@ std::string DecodeBitmap(const std::vector<uint8_t>& data, IconEntry& entry, boo
     return "";
 }
 
+// A PNG picture as an entry: "" or why it is none.
+std::string DecodePngEntry(const uint8_t* data, size_t size, IconEntry& entry) {
+    PngPicture picture;
+    const std::string problem = DecodePngWithAlpha(data, size, picture);
+    if (!problem.empty()) return "PNG: " + problem;
+    entry.Width = picture.Width;
+    entry.Height = picture.Height;
+    entry.Bits = 32;
+    entry.Png = true;
+    entry.Pixels.swap(picture.Pixels);
+    return "";
+}
+
 // What an entry is, and with `pixels` its picture. The data decides what
 // an entry is, whatever its directory fields say.
 std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry, bool pixels) {
@@ -109,15 +122,7 @@ std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry, bool
         entry.Png = true;
         return "";
     }
-    PngPicture picture;
-    const std::string problem = DecodePngWithAlpha(data.data(), data.size(), picture);
-    if (!problem.empty()) return "PNG: " + problem;
-    entry.Width = picture.Width;
-    entry.Height = picture.Height;
-    entry.Bits = 32;
-    entry.Png = true;
-    entry.Pixels.swap(picture.Pixels);
-    return "";
+    return DecodePngEntry(data.data(), data.size(), entry);
 }
 
 int Read(ByteStream& file, IconEntries& out, bool pixels) {
@@ -238,18 +243,11 @@ int ReadIconEntries(ByteStream& file, IconEntries& out, bool pixels) {
 }
 
 std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out) {
-    PngPicture png;
-    const std::string problem = DecodePngWithAlpha(data, size, png);
-    if (!problem.empty()) return problem;
     IconEntries read;
     read.Count = 1;
     read.Pictures.emplace_back();
-    IconEntry& picture = read.Pictures.back();
-    picture.Width = png.Width;
-    picture.Height = png.Height;
-    picture.Bits = 32;
-    picture.Png = true;
-    picture.Pixels.swap(png.Pixels);
+    const std::string problem = DecodePngEntry(data, size, read.Pictures.back());
+    if (!problem.empty()) return problem;
     out = std::move(read);
     return "";
 }

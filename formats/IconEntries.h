@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 #include "formats/ByteStream.h"
+#include "formats/PngImage.h"
 
-// The largest picture an entry may hold, in pixels along each edge.
-constexpr int MaxEntryEdge = 256;
+// The largest picture an entry may hold, in pixels along each edge: the
+// largest the PNG reader takes.
+constexpr int MaxEntryEdge = MaxPngEdge;
 
 struct IconEntry {
     int Index = 0;                 // its place in the directory, from 0
