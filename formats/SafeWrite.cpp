@@ -60,6 +60,18 @@ void KeepMode(const std::string& path, const std::string& tmp) {
 }
 #endif
 
+// A read-only file is never replaced: the system refuses to write into
+// it, and a new file put in its place would go round that.
+bool ReadOnly(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+#else
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & 0222);
+#endif
+}
+
 bool Replace(const std::string& tmp, const std::string& path, std::string& detail) {
 #ifdef _WIN32
     if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
@@ -95,6 +107,10 @@ private:
 int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&)>& write,
                     std::string& detail) {
     detail.clear();
+    if (ReadOnly(path)) {
+        detail = "the file is read-only";
+        return FileCantOpen;
+    }
     std::string tmp;
     int err = 0;
     std::FILE* f = CreateTemporary(path, tmp, err);

@@ -9,8 +9,8 @@
 #include "formats/ByteStream.h"
 
 // Calls write with a stream on the temporary file; its result is a
-// FileErrorCode. Returns FileOk, or FileCantOpen (the temporary file cannot
-// be made, or the target cannot be replaced), or FileWriteError (write's
+// FileErrorCode. Returns FileOk, or FileCantOpen (the target is read-only,
+// the temporary file cannot be made, or the target cannot be replaced), or FileWriteError (write's
 // own failure, nothing written, flushing or closing failed, or the file
 // holding fewer bytes than were written), or write's code. On any failure
 // the temporary file is removed and the target is as it was; detail then

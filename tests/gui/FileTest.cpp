@@ -49,6 +49,13 @@ TEST_F(Files, AFailedWriteLeavesThePreviousFileAndTheNameItWasWritingTo) {
     EXPECT_EQ(FilesIn(folder), 1);
     EXPECT_EQ(NeedToSave, 1) << "the drawing is still unsaved";
     EXPECT_STREQ(szFileName, "") << "the name in force before the dialog";
+    // A read-only file is refused the same way, never replaced.
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    Prompts.clear();
+    Command(IDM_SAVEAS);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(Prompted("Can't open file"));
+    EXPECT_EQ(ReadBytes(target), old);
 
     // Leaving with Yes and a write that fails keeps the editor open.
     lock = Lock(target);

@@ -260,6 +260,11 @@ def section_safe_write(cli, work):
     cli.run("convert", src, folder, rc=1, first=CANT_OPEN)
     check(os.listdir(folder) == ["inside"] and not leftovers(), "OUT a folder: changed")
     cli.run("convert", src, os.path.join(work, "no", "such", "o.ico"), rc=1, first=CANT_OPEN)
+    # A read-only OUT is never replaced.
+    os.chmod(out, 0o440)
+    cli.run("convert", other, out, rc=1, first=CANT_OPEN)
+    check(read_bytes(out) == good and not leftovers(), "a read-only OUT was replaced")
+    os.chmod(out, 0o640)
 
     # A good write replaces OUT and keeps its permissions; IN may be OUT.
     cli.run("convert", other, out)
