@@ -29,6 +29,9 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // main window, or 0 when another copy is already running.
 HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow);
 int PixtorMessageLoop();
+// What the loop does with a message before dispatching it: the resolution
+// dialog's keys and the accelerators. True when the message was taken.
+bool PixtorPreTranslate(MSG* msg);
 void PixtorTeardown();
 
 // The command dispatch (WM_COMMAND ids of Ids.h).

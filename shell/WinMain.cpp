@@ -133,11 +133,15 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     return hwnd;
 }
 
+bool PixtorPreTranslate(MSG* msg) {
+    if (hModlessDlg && IsDialogMessageA(hModlessDlg, msg)) return true;
+    return TranslateAcceleratorA(hWinMain, hAccel, msg) != 0;
+}
+
 int PixtorMessageLoop() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (hModlessDlg && IsDialogMessageA(hModlessDlg, &msg)) continue;
-        if (TranslateAcceleratorA(hWinMain, hAccel, &msg)) continue;
+        if (PixtorPreTranslate(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
