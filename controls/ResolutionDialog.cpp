@@ -53,8 +53,10 @@ static void ApplyResolution() {
     // leave the strip, the board and the mode as they were.
     if (cTool == 0 && ToolBarStr.StripActive == 1 && !OfferStripAndDiscard()) { CloseResolution(); return; }
     if (j != XxX) {
-        if (j == 1) DimeChange(32, 16, VirtualScreen);
-        else DimeChange(16, 32, VirtualScreen);
+        const int size = j == 1 ? 32 : 16;
+        DimeChange(size, 48 - size, VirtualScreen);
+        RescaleHotSpot(size, 48 - size);
+        InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     }
     XxX = j;
     CxC = c;

@@ -1,4 +1,5 @@
 #include "document/Document.h"
+#include <algorithm>
 #include <cstring>
 
 uint32_t VirtualScreen[ImagePixels];
@@ -82,6 +83,11 @@ void ApplyFormatIndex(int index) {
 
 void ClearImage(uint32_t* pixels) {
     for (int i = 0; i < ImagePixels; ++i) pixels[i] = MaskColor;
+}
+
+void RescaleHotSpot(int newPace, int oldPace) {
+    for (uint16_t* hot : {&CursorStr.HotX, &CursorStr.HotY})
+        *hot = static_cast<uint16_t>(std::min(*hot * newPace / oldPace, newPace - 1));
 }
 
 bool IsCursorFileName(const char* name) {

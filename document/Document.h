@@ -124,6 +124,9 @@ void InitDocument();
 void ApplyFormatIndex(int index);
 // New image: all 1024 pixels transparent; size, depth and hot spot stay.
 void ClearImage(uint32_t* pixels);
+// The image rescaled from oldPace to newPace: the hot spot stays on the
+// same point of the picture, and inside it.
+void RescaleHotSpot(int newPace, int oldPace);
 // A write makes a cursor exactly when the text after the name's last '.'
 // is "cur" in any case.
 bool IsCursorFileName(const char* name);
