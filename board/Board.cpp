@@ -56,6 +56,9 @@ static void OnBoardMove(HWND hwnd, WPARAM keys, LPARAM lParam) {
     int x = BoardToImage(xPos), y = BoardToImage(yPos);
     ShowCurrentPixel(hDady, y * Pace + x, VirtualScreen);
     if (keys == MK_LBUTTON) {
+        // Each move of a held button changes the document, also after a
+        // save taken while it is held.
+        NeedToSave = 1;
         XY = ClampIndex(y * Pace + x);
         switch (DrawBar.Tool) {
         case ToolBrush: VirtualScreen[XY] = ColorTable[0]; break;
@@ -106,8 +109,12 @@ static void OnBoardPress(HWND hwnd, LPARAM lParam) {
 }
 
 static void OnBoardRelease(HWND hwnd) {
-    if (MouseBit == 1) MouseBit = 0;
-    else ClipCursor(&omrc);
+    if (MouseBit == 1) {
+        MouseBit = 0;
+    } else {
+        ClipCursor(&omrc);
+        NeedToSave = 1;   // the release draws the shape
+    }
     XY_Flag = 0;
     YW = XH = 0;
     DrawBar.Pressed = 0;

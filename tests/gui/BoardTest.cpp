@@ -54,6 +54,26 @@ TEST_F(Editor, BrushMaskAndHotSpotFollowTheDrag) {
     EXPECT_EQ(HotSpot(), std::make_pair(9, 4));
     EXPECT_EQ(DinamicMem.Stored, stored) << "no snapshot";
     EXPECT_EQ(PaintedCells(), (Cells{{3, 3}}));
+    Command(IDM_SIZE32);
+    EXPECT_EQ(HotSpot(), std::make_pair(18, 8)) << "on the same point of the rescaled picture";
+    Command(IDM_SIZE16);
+    EXPECT_EQ(HotSpot(), std::make_pair(9, 4));
+}
+
+// What a stroke changes after a save taken while its button is held stays
+// unsaved: the brush's later pixels, the shape its release draws.
+TEST_F(Files, WhatAStrokeDrawsAfterASaveDuringItIsUnsaved) {
+    DialogChoice = folder + "held.ico";
+    for (int tool : {ToolBrush, ToolLine}) {
+        Tool(tool);
+        Press(1, 1);
+        Command(IDM_SAVEAS);
+        EXPECT_EQ(NeedToSave, 0);
+        DragTo(5, 5);
+        Release(5, 5);
+        Paint();
+        EXPECT_EQ(NeedToSave, 1) << "tool " << tool;
+    }
 }
 
 // Each drag takes one snapshot on its press and draws once on its release.
