@@ -68,7 +68,7 @@ void Say(const char* format, ...) {
     printf("\nFAILED at action %lu of %lu, seed %lu: %s\nThe last actions:\n", Done, Actions, Seed, text);
     for (unsigned long k = Done >= Remembered ? Done - Remembered + 1 : 0; k <= Done; ++k)
         printf("  %5lu  %s\n", k, Recent[k % Remembered].c_str());
-    printf("Replay: tools/monkey %lu %lu\n", Done + 1, Seed);
+    printf("Replay: tools/monkey %s%lu %lu\n", sizeof(void*) == 4 ? "--i686 " : "", Done + 1, Seed);
     fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 1);
     for (;;) {}
@@ -299,15 +299,23 @@ LPARAM Somewhere(HWND w, int margin) {
     return MAKELPARAM(Below(rc.right + 2 * margin) - margin, Below(rc.bottom + 2 * margin) - margin);
 }
 
+void PressKey();
+
 void Stroke() {
     const LPARAM at = Somewhere(hwndChild, 0);
     Say("board: tool %d, press at %d,%d", DrawBar.Tool, LOWORD(at), HIWORD(at));
     SendMessageA(hwndChild, WM_LBUTTONDOWN, MK_LBUTTON, at);
     LPARAM to = at;
+    // The board confines the pointer to itself while the button is down.
     for (int moves = Below(4); moves > 0; --moves) {
-        to = Somewhere(hwndChild, 20);
-        Say(", to %d,%d", static_cast<short>(LOWORD(to)), static_cast<short>(HIWORD(to)));
+        to = Somewhere(hwndChild, 0);
+        Say(", to %d,%d", LOWORD(to), HIWORD(to));
         SendMessageA(hwndChild, WM_MOUSEMOVE, MK_LBUTTON, to);
+    }
+    if (OneIn(12)) {   // a key pressed while the button is held
+        Say(", ");
+        PressKey();
+        Say(", ");
     }
     SendMessageA(hwndChild, WM_LBUTTONUP, 0, to);
 }
@@ -484,6 +492,7 @@ void CheckDocument() {
         DinamicMem.StepsBack > static_cast<int>(DinamicMem.Stored))
         Fail("undo ring: stored %u, next %u, back %d", DinamicMem.Stored, DinamicMem.NextSlot, DinamicMem.StepsBack);
     if ((NeedToSave | FileFlag) & ~1) Fail("NeedToSave %d, FileFlag %d", NeedToSave, FileFlag);
+    if (CursorStr.HotX >= Pace || CursorStr.HotY >= Pace) Fail("hot spot %d,%d", CursorStr.HotX, CursorStr.HotY);
     if (DrawBar.Tool != CursorShape || DrawBar.Tool < 0 || DrawBar.Tool >= ToolCount) Fail("tool %d", DrawBar.Tool);
     const bool strip = ToolBarStr.StripActive != 0;
     if (MenuStr.ToolbarMode != strip || MenuStr.IconMode == strip) Fail("mode flags disagree with the strip");
@@ -635,9 +644,13 @@ void CheckFiles(bool saved) {
 // there a handle with a zero upper word names whatever object holds that
 // slot, so the objects are counted slot by slot.
 struct Objects { DWORD Gdi, User; };
+BOOL CALLBACK CountChild(HWND, LPARAM n) {
+    ++*reinterpret_cast<DWORD*>(n);
+    return TRUE;
+}
 BOOL CALLBACK CountWindow(HWND w, LPARAM n) {
     ++*reinterpret_cast<DWORD*>(n);
-    EnumChildWindows(w, [](HWND, LPARAM m) -> BOOL { ++*reinterpret_cast<DWORD*>(m); return TRUE; }, n);
+    EnumChildWindows(w, CountChild, n);
     return TRUE;
 }
 Objects CountObjects() {
