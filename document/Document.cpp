@@ -79,6 +79,9 @@ void ApplyFormatIndex(int index) {
     if (!IsFormatIndex(index)) return;
     OpenPaceMessageToMenu = index;
     Pace = FormatTable[index].Pace;
+    // The hot spot stays in the picture, also when an icon of another size
+    // is opened (an icon has none of its own) or a file held one past it.
+    for (uint16_t* hot : {&CursorStr.HotX, &CursorStr.HotY}) *hot = std::min<uint16_t>(*hot, Pace - 1);
 }
 
 void ClearImage(uint32_t* pixels) {

@@ -118,7 +118,7 @@ void ForgetDocumentName();
 void InitDocument();
 // The one writer of size and depth: stores the index and sets Pace and the
 // six size and depth check flags from its row (the row's two set,
-// the other four cleared). Indices outside the table only clear the flags.
+// the other four cleared), and keeps the hot spot in the picture. Indices outside the table only clear the flags.
 // The main window applies it on the format message; nothing else sets
 // these.
 void ApplyFormatIndex(int index);

@@ -26,6 +26,11 @@ TEST(Document, EveryFormatIndexSetsOneAgreeingRow) {
         EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, Pace, Flags()), std::make_tuple(3, 32, 0));
     }
     EXPECT_EQ(FormatIndexOf(48, 24), -1);
+    CursorStr.HotX = 20;
+    CursorStr.HotY = 7;
+    ApplyFormatIndex(0);
+    EXPECT_EQ(std::make_pair(CursorStr.HotX, CursorStr.HotY), std::make_pair(uint16_t(15), uint16_t(7)))
+        << "the hot spot stays in the picture";
 }
 
 TEST(PixelLayout, TransparencyIgnoresTheFourthByte) {
