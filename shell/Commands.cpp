@@ -210,12 +210,13 @@ static void Save(HWND hwnd);
 // and the unsaved picture offered first.
 static void BeforeOpening(HWND hwnd) {
     PopFileInitialize(hwnd, FilterForMode());
-    KeepNames();
     if (NeedToSave == 1 &&
         Ask(hwnd, "Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
         FileFlag = 0;
         SendMessageA(hwnd, WM_COMMAND, IDM_SAVE, 0);
     }
+    // Kept after the save: a picture just saved under a new name keeps it.
+    KeepNames();
 }
 
 // The file named by szFileName becomes the document, in toolbar mode as a

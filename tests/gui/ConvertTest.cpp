@@ -80,16 +80,26 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
 TEST_F(Files, ADroppedFileOpensAsOpenWould) {
     const std::string path = folder + "dropped.ico";
     WriteBytes(path, IconBytes(7, RGB(1, 2, 3)));
+    auto dropFile = [this](const std::string& name) {
+        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + name.size() + 2);
+        auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+        files->pFiles = sizeof(DROPFILES);
+        name.copy(reinterpret_cast<char*>(files + 1), name.size());
+        GlobalUnlock(drop);
+        SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
+    };
     Draw();
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
-    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    path.copy(reinterpret_cast<char*>(files + 1), path.size());
-    GlobalUnlock(drop);
-    SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
+    dropFile(path);
     EXPECT_TRUE(Prompted("Current image will be overwritten. Save?"));
     EXPECT_EQ(std::make_tuple(std::string(szFileName), OpenPaceMessageToMenu, Pixel(31, 31), NeedToSave, FileFlag),
               std::make_tuple(path, 7, RGB(1, 2, 3), 0, 1));
+    // Saved first under a new name, then a file that cannot be read: the
+    // picture keeps the name it was just saved under.
+    Draw();
+    PromptAnswer = IDYES;
+    DialogChoice = folder + "second.ico";
+    dropFile(folder + "missing.ico");
+    EXPECT_EQ(DocState(), std::make_tuple(0, 1, DialogChoice));
 }
 
 // Paste takes a PNG where no bitmap is, its transparency as the mask
