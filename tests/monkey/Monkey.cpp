@@ -193,7 +193,18 @@ int AnswerSavePrompt(HWND, const HBITMAP*) {
 // The names a person types: the first ten to save, all to open.
 const char* const Names[] = {"a.ico", "b.cur", "n.ico", "n.cur", "s.bmp", "t.bmp", "ro.ico",
                              "modern.ico", "refused.ico", "no folder\\x.ico", "pic.png", "gone.ico"};
-bool SaveCommand, DialogCancelled;   // this action: Save or Save as, and a file dialog cancelled
+// This action: Save or Save as ran and nothing was read after it, and a
+// file dialog was cancelled.
+bool SaveCommand, DialogCancelled;
+
+// Save and Save as, however they came to the main window.
+LRESULT CALLBACK SeeCommands(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && m->message == WM_COMMAND && m->hwnd == hWinMain &&
+        (LOWORD(m->wParam) == IDM_SAVE || LOWORD(m->wParam) == IDM_SAVEAS))
+        SaveCommand = true;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 BOOL AnswerFileDialog(OPENFILENAMEA* ofn, bool save) {
     std::string name;
@@ -211,7 +222,10 @@ BOOL AnswerFileDialog(OPENFILENAMEA* ofn, bool save) {
     Say(" | file dialog: %s", slash ? slash + 1 : name.c_str());
     return TRUE;
 }
-BOOL WINAPI AnswerOpen(OPENFILENAMEA* ofn) { return AnswerFileDialog(ofn, false); }
+BOOL WINAPI AnswerOpen(OPENFILENAMEA* ofn) {
+    SaveCommand = false;   // what is read after a save is no longer what was saved
+    return AnswerFileDialog(ofn, false);
+}
 BOOL WINAPI AnswerSave(OPENFILENAMEA* ofn) { return AnswerFileDialog(ofn, true); }
 
 BOOL WINAPI AnswerColour(CHOOSECOLORA* cc) {
@@ -335,11 +349,16 @@ const int MenuCommands[] = {IDM_NEW, IDM_OPEN, IDM_SAVE, IDM_SAVEAS, IDM_EXTRACT
 
 bool Greyed(int id) {
     SendMessageA(Main, WM_INITMENU, reinterpret_cast<WPARAM>(MenuStr.hMainMenu), 0);
-    return (GetMenuState(static_cast<HMENU>(MenuStr.hMainMenu), id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+    // The menu bar holds both drop-downs; About is on the right-click menu,
+    // the resolution dialog a toolbar button.
+    for (void* menu : {static_cast<void*>(GetMenu(Main)), MenuStr.hPopupMenu}) {
+        const UINT state = GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND);
+        if (state != UINT(-1)) return (state & MF_GRAYED) != 0;
+    }
+    return false;
 }
 
 void RunCommand(int id) {
-    SaveCommand = SaveCommand || id == IDM_SAVE || id == IDM_SAVEAS;
     UINT_PTR timer = id == IDM_ABOUT || id == IDM_EXTRACT ? SetTimer(nullptr, 0, 20, PersonLooks) : 0;
     Command(id);
     if (timer) KillTimer(nullptr, timer);
@@ -365,7 +384,6 @@ const Key Keys[] = {{IDM_EXTRACT, 'E', false}, {IDM_SAVEAS, 'A', false}, {IDM_SA
 void PressKey() {
     const Key& k = Keys[Below(sizeof Keys / sizeof Keys[0])];
     Say("keys %s+%c", k.Control ? "Ctrl" : "Alt", k.Vk);
-    SaveCommand = k.Id == IDM_SAVE || k.Id == IDM_SAVEAS;
     BYTE state[256];
     GetKeyboardState(state);
     BYTE held[256];
@@ -414,6 +432,7 @@ void Drop() {
     path.copy(reinterpret_cast<char*>(files + 1), path.size());
     GlobalUnlock(drop);
     SendMessageA(Main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
+    SaveCommand = false;
 }
 
 // Another program puts a picture of any size on the clipboard, or a PNG,
@@ -450,21 +469,21 @@ void OtherProgramsFiles() {
     for (const char* name : {"pic.png", "modern.ico", "refused.ico"}) Before[name] = ReadAll(In(name));
 }
 
-struct Action { int Weight; void (*Take)(); };
+struct Action { int Weight; void (*Take)(); bool InMainWindow = true; };
 const Action Table[] = {
     {30, Stroke},
     {4, PickFromBoard},
     {8, [] { int t = Below(ToolCount); Say("tool %d", t); Command(IDM_TOOLFIRST + t); }},
     {16, FromMenu},
-    {6, PressKey},
+    {6, PressKey, false},
     {6, [] { int id = IDC_SWATCH + Below(21); Say("palette button %d", id); Click(id); }},
     {5, Gradient},
     {5, [] { int id = IDC_NUDGEUP + Below(4); Say("nudge %d", id); Click(id); }},
     {8, [] { int id = IDC_STRIPNEXT + Below(6); Say("strip button %d", id); Click(id); }},
-    {5, Resolution},
+    {5, Resolution, false},
     {1, Drop},
-    {1, OtherProgramsClipboard},
-    {1, OtherProgramsFiles},
+    {1, OtherProgramsClipboard, false},
+    {1, OtherProgramsFiles, false},
 };
 
 void TakeAction() {
@@ -472,8 +491,15 @@ void TakeAction() {
     for (const Action& a : Table) total += a.Weight;
     int pick = Below(total);
     for (const Action& a : Table) {
-        if (pick < a.Weight) { a.Take(); return; }
-        pick -= a.Weight;
+        if (pick >= a.Weight) {
+            pick -= a.Weight;
+            continue;
+        }
+        // A click anywhere on the main window activates it, which closes
+        // the resolution dialog; keys go where the focus is.
+        if (a.InMainWindow && hModlessDlg) SetFocus(Main);
+        a.Take();
+        return;
     }
 }
 
@@ -699,6 +725,7 @@ int main(int argc, char** argv) {
     PixtorOpenDialog = AnswerOpen;
     PixtorSaveDialog = AnswerSave;
     PixtorColourDialog = AnswerColour;
+    SetWindowsHookExA(WH_CALLWNDPROC, SeeCommands, nullptr, GetCurrentThreadId());
     SetCursorPos(0, 0);   // the real pointer stays off the board
     Before = Listing();
     Trace = fopen(In("log\\actions.txt").c_str(), "w");
