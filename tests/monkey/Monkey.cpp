@@ -8,8 +8,8 @@
 // FOLDER is the scratch folder, emptied first; FOLDER\kept receives one copy
 // of every distinct file the editor wrote, with the picture our reader saw
 // in it (.txt), for readers that are not ours; FOLDER\log\actions.txt
-// lists every action. LIBRARY is a library with
-// icons for Extract. Exit status 0, or 1 with the seed and the last actions.
+// lists every action. LIBRARY is a library with icons for Extract. Exit
+// status 0, or 1 with the seed and the last actions.
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -17,6 +17,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,21 +52,19 @@ bool OneIn(int n) { return Below(n) == 0; }
 constexpr int Remembered = 50;
 std::string Recent[Remembered];   // the last actions, by action number
 std::string& Now() { return Recent[Done % Remembered]; }
+#define TEXT_OF(format)                                  \
+    char text[512];                                      \
+    va_list args;                                        \
+    va_start(args, format);                              \
+    vsnprintf(text, sizeof text, format, args);          \
+    va_end(args)
 void Say(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
+    TEXT_OF(format);
     Now() += text;
 }
 
 [[noreturn]] void Fail(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
+    TEXT_OF(format);
     printf("\nFAILED at action %lu of %lu, seed %lu: %s\nThe last actions:\n", Done, Actions, Seed, text);
     for (unsigned long k = Done >= Remembered ? Done - Remembered + 1 : 0; k <= Done; ++k)
         printf("  %5lu  %s\n", k, Recent[k % Remembered].c_str());
@@ -90,27 +90,15 @@ DWORD WINAPI Watchdog(void*) {
 std::string Scratch, Library;
 std::string In(const std::string& name) { return Scratch + name; }
 
-std::vector<uint8_t> ReadAll(const std::string& path, bool* exists = nullptr) {
-    std::vector<uint8_t> bytes;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (exists) *exists = f != INVALID_HANDLE_VALUE;
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(f, nullptr));
-    DWORD got = 0;
-    if (!bytes.empty() && !ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
-    bytes.resize(got);
-    CloseHandle(f);
-    return bytes;
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD put = 0;
-    if (f == INVALID_HANDLE_VALUE || !WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr) ||
-        put != bytes.size())
+    std::ofstream out(path, std::ios::binary);
+    if (!out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
         Fail("the harness cannot write %s", path.c_str());
-    CloseHandle(f);
 }
 
 std::vector<uint32_t> SomePicture() {
@@ -171,15 +159,11 @@ void FillFolder() {
 }
 
 // ---- Answers to every question --------------------------------------------
+// The editor asks Yes or No, or tells with OK.
 int WINAPI AnswerPrompt(HWND, const char* text, const char*, UINT type) {
-    int answer = IDOK;
-    switch (type & MB_TYPEMASK) {
-    case MB_YESNO: answer = OneIn(2) ? IDYES : IDNO; break;
-    case MB_YESNOCANCEL: answer = IDYES + Below(3) % 2 + (OneIn(3) ? IDCANCEL - IDYES : 0); break;
-    case MB_OKCANCEL: answer = OneIn(2) ? IDOK : IDCANCEL; break;
-    case MB_RETRYCANCEL: answer = OneIn(3) ? IDRETRY : IDCANCEL; break;
-    }
-    if ((type & MB_TYPEMASK) == MB_YESNOCANCEL && answer > IDNO) answer = IDCANCEL;
+    const UINT kind = type & MB_TYPEMASK;
+    if (kind != MB_YESNO && kind != MB_OK) Fail("a question of kind %u: \"%s\"", kind, text);
+    const int answer = kind == MB_OK ? IDOK : OneIn(2) ? IDYES : IDNO;
     Say(" | \"%s\": %d", text ? text : "", answer);
     return answer;
 }
@@ -242,11 +226,6 @@ BOOL WINAPI AnswerColour(CHOOSECOLORA* cc) {
 // About and Extract run dialogs of their own; the person answers them at
 // the first look after they came up.
 HWND Main;
-bool IsOurs(HWND w) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(w, &process);
-    return process == GetCurrentProcessId();
-}
 HWND OpenDialog() {
     struct Find { static BOOL CALLBACK One(HWND w, LPARAM out) {
         char cls[16] = {};
@@ -756,7 +735,7 @@ int main(int argc, char** argv) {
             printf("after %lu actions: %lu GDI, %lu USER objects\n", Done + 1, o.Gdi, o.User);
             fflush(stdout);
             if (Done + 1 == 1000) settled = o;
-            else if (o.Gdi > settled.Gdi + 32 || o.User > settled.User + 16)
+            else if (Done + 1 > 1000 && (o.Gdi > settled.Gdi + 32 || o.User > settled.User + 16))
                 Fail("objects grew from %lu GDI, %lu USER after 1000 actions to %lu GDI, %lu USER", settled.Gdi,
                      settled.User, o.Gdi, o.User);
         }
