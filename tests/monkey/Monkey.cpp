@@ -731,6 +731,12 @@ int main(int argc, char** argv) {
         CheckFiles(SaveCommand && !DialogCancelled);
         CheckBoard();
         if (Done + 1 == 1000 || (Done + 1) % 10000 == 0 || Done + 1 == Actions) {
+            // Counted without the resolution dialog and its two dozen windows.
+            if (hModlessDlg) {
+                Say(" | a click on the editor before counting");
+                SetFocus(Main);
+                Settle();
+            }
             const Objects o = CountObjects();
             printf("after %lu actions: %lu GDI, %lu USER objects\n", Done + 1, o.Gdi, o.User);
             fflush(stdout);
