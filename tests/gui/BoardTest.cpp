@@ -76,7 +76,8 @@ TEST_F(Files, WhatAStrokeDrawsAfterASaveDuringItIsUnsaved) {
     }
 }
 
-// Each drag takes one snapshot on its press and draws once on its release.
+// Each drag takes one snapshot on its press and draws once on its release; the
+// rubber band it shows on the way is only a preview and leaves no trace.
 TEST_F(Editor, ToolsDrawTheirShapeOnceInEachDragDirection) {
     const struct { const char* Name; int Tool, X0, Y0, X1, Y1; Cells Has; size_t Count; int Committed; } drags[] = {
         {"a click of the line", ToolLine, 4, 7, 4, 7, {{4, 7}}, 1, LineCommitted},
@@ -91,7 +92,14 @@ TEST_F(Editor, ToolsDrawTheirShapeOnceInEachDragDirection) {
         ClearImage();
         Tool(d.Tool);
         const unsigned stored = DinamicMem.Stored;
-        Stroke(d.X0, d.Y0, d.X1, d.Y1);
+        Press(d.X0, d.Y0);
+        DragTo(8, 8);
+        Paint();
+        EXPECT_TRUE(PaintedCells().empty()) << "the rubber band alone";
+        DragTo(d.X1, d.Y1);
+        Paint();
+        Release(d.X1, d.Y1);
+        Paint();
         const Cells painted = PaintedCells();
         EXPECT_EQ(painted.size(), d.Count);
         for (auto cell : d.Has) EXPECT_NE(std::find(painted.begin(), painted.end(), cell), painted.end());
@@ -114,19 +122,6 @@ TEST_F(Editor, ToolsDrawTheirShapeOnceInEachDragDirection) {
     Command(IDM_SHOWGRID);
     Paint();
     EXPECT_EQ(Image(), after);
-}
-
-TEST_F(Editor, TheRubberBandIsOnlyAPreviewAndLeavesNoTrace) {
-    Tool(ToolFilledSquare);
-    Press(1, 1);
-    DragTo(8, 8);
-    Paint();
-    EXPECT_TRUE(PaintedCells().empty());
-    DragTo(2, 2);
-    Paint();
-    Release(2, 2);
-    Paint();
-    EXPECT_EQ(PaintedCells(), Square(1, 1, 2, 2));
 }
 
 TEST_F(Editor, FillTakesTheConnectedRegionOnceAndTheSameColourChangesNothing) {
@@ -194,14 +189,13 @@ TEST_F(Editor, FivePicksFillTheFourSlotsInTurn) {
     EXPECT_EQ(ColorTable[0], MaskColor);
 }
 
-// The board painted into memory, as PixelDrawProc0 composes it.
-static std::vector<COLORREF> BoardPicture(HWND board) {
-    return Render(288, 288, [&](HDC hdc) { PixelDrawProc0(board, hdc, Pace, boolGreed, VirtualScreen); });
-}
-
 TEST_F(Editor, GridsOutlineAndCellsLieWhereTheyShould) {
+    // The board painted into memory, as PixelDrawProc0 composes it.
+    auto picture = [this] {
+        return Render(288, 288, [this](HDC hdc) { PixelDrawProc0(board, hdc, Pace, boolGreed, VirtualScreen); });
+    };
     VirtualScreen[1 * 16 + 1] = RGB(255, 0, 0);
-    std::vector<COLORREF> px = BoardPicture(board);
+    std::vector<COLORREF> px = picture();
     const COLORREF mask = MaskColor & 0xFFFFFF, grey = RGB(126, 126, 126), inverted = (~mask) & 0xFFFFFF;
     EXPECT_EQ(px[0], RGB(0, 0, 0));                 // outline
     EXPECT_EQ(px[287 * 288 + 100], RGB(0, 0, 0));
@@ -210,17 +204,17 @@ TEST_F(Editor, GridsOutlineAndCellsLieWhereTheyShould) {
     EXPECT_EQ(px[5 * 288 + 17], mask);
     EXPECT_EQ(px[27 * 288 + 27], RGB(255, 0, 0));   // inside cell (1, 1)
     Command(IDM_SHOWGRID);
-    EXPECT_EQ(BoardPicture(board)[5 * 288 + 18], mask) << "no grid";
+    EXPECT_EQ(picture()[5 * 288 + 18], mask) << "no grid";
     EXPECT_FALSE(Checked(MenuStr.hMainMenu, IDM_SHOWGRID) || Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
     Command(IDM_GRIDINVERSION);
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDINVERSION) && !Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE));
     Command(IDM_SHOWGRID);
     EXPECT_TRUE(Checked(MenuStr.hPopupMenu, IDM_SHOWGRID));
-    px = BoardPicture(board);
+    px = picture();
     EXPECT_EQ(px[5 * 288 + 18], inverted);
     EXPECT_EQ(px[18 * 288 + 18], RGB(255, 0, 0)) << "crossed twice: the cell's own colour";
     Command(IDM_SIZE32);
-    px = BoardPicture(board);
+    px = picture();
     EXPECT_EQ(px[5 * 288 + 9], inverted);
     EXPECT_EQ(px[5 * 288 + 10], mask);
 }

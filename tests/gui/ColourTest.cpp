@@ -32,9 +32,6 @@ protected:
         Editor::SetUp();
         PixtorColourDialog = ScriptedChooser;
     }
-    std::vector<COLORREF> Picture() {
-        return Render(GW, GH, [](HDC hdc) { PaintGradientPicture(hdc, GW, GH); });
-    }
     void Pick(int x, int y) { SendMessageA(Gradient, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); }
     void Drag(int slider, int y, WPARAM keys = MK_LBUTTON) {
         SendMessageA(OwnScroller[slider], WM_MOUSEMOVE, keys, MAKELPARAM(5, y));
@@ -42,7 +39,8 @@ protected:
 };
 
 TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
-    std::vector<COLORREF> px = Picture();
+    auto picture = [] { return Render(GW, GH, [](HDC hdc) { PaintGradientPicture(hdc, GW, GH); }); };
+    std::vector<COLORREF> px = picture();
     auto at = [&](int x, int y) { return px[y * GW + x]; };
     // Right quadrants at the dark floor, left ones climbing by 3, separators at 34 and 68, the band.
     const struct { int X, Y, Level; } points[] = {
@@ -51,7 +49,7 @@ TEST_F(Picker, RampsAtStartAndAtTheSliderMaximum) {
     for (const auto& p : points) EXPECT_EQ(at(p.X, p.Y), RGB(p.Level, p.Level, p.Level)) << p.X << "," << p.Y;
 
     MixedRed = MixedGreen = MixedBlue = 234;
-    px = Picture();
+    px = picture();
     EXPECT_EQ(at(5, 5), RGB(249, 249, 249));
     EXPECT_EQ(at(6, 5), RGB(250, 250, 250)) << "the ramp stops at its cap";
     EXPECT_EQ(at(36, 5), RGB(228, 228, 228));   // top right falls by 3 from its own edge
@@ -93,8 +91,7 @@ TEST_F(Picker, QuadrantClicksAskForTheirFillsAndTheBandForTheColour) {
     EXPECT_TRUE(PaintedCells().empty()) << "no fill";
     RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(30, 60, 90));
-    Click(2, 2);
-    EXPECT_EQ(Pixel(2, 2), RGB(30, 60, 90));
+    EXPECT_EQ(ColorTable[0], RGB(30, 60, 90));
 }
 
 TEST_F(Picker, SliderDragsSetTheirOwnChannelAndThumb) {
@@ -136,7 +133,6 @@ TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
     EXPECT_EQ(ChooserShown.rgbResult, RGB(1, 2, 3));
     // Cancelled: the drawing colour stays, the custom colour still shows.
     EXPECT_EQ(ColorTable[0], RGB(1, 2, 3));
-    EXPECT_EQ(BrushColour(hPaleteTableItem[5]), RGB(9, 8, 7));
     for (int k = 1; k <= 20; ++k) EXPECT_EQ(BrushColour(hPaleteTableItem[k]), crCustColors[k - 1]) << k;
     Command(IDC_PALETTEFIRST + 4);
     EXPECT_EQ(ColorTable[0], RGB(9, 8, 7));
@@ -145,14 +141,10 @@ TEST_F(Picker, ChooserRecordAndItsColoursOnTheButtons) {
     Command(IDM_PALETTE);
     EXPECT_EQ(ColorTable[0], RGB(200, 100, 50));
     EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(200, 100, 50));
-    Click(1, 1);
-    EXPECT_EQ(Pixel(1, 1), RGB(200, 100, 50));
 }
 
 TEST_F(Picker, PaletteButtonsSetTheDrawingColourAndAnswerForTheirFaces) {
     EXPECT_EQ(BrushColour(hPaleteTableItem[0]), RGB(0, 0, 0));
-    Click(0, 0);
-    EXPECT_EQ(VirtualScreen[0], 0u) << "a stroke at start paints black";
     HDC hdc = GetDC(main);
     for (int id = IDC_PALETTEFIRST; id <= IDC_PALETTELAST; ++id) {
         SCOPED_TRACE(testing::Message() << "button " << id);
@@ -170,6 +162,4 @@ TEST_F(Picker, PaletteButtonsSetTheDrawingColourAndAnswerForTheirFaces) {
         EXPECT_EQ(SendMessageA(main, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(other)),
                   reinterpret_cast<LRESULT>(hPaleteTableItem[0]));
     ReleaseDC(main, hdc);
-    Click(5, 5);
-    EXPECT_EQ(Pixel(5, 5), crCustColors[19]);
 }

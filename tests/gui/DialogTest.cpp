@@ -23,7 +23,6 @@ class ResolutionDialog : public Editor {
 protected:
     HWND Open() {
         Command(IDM_RESOLUTION);
-        EXPECT_NE(hModlessDlg, nullptr);
         EXPECT_TRUE(IsWindowVisible(hModlessDlg));
         return hModlessDlg;
     }
@@ -42,55 +41,45 @@ protected:
     }
 };
 
-TEST_F(ResolutionDialog, RadiosStartFromTheMenusAndOKAppliesSizeDepthAndChecks) {
+// Size, depth and mode are chosen apart, in any order: on each opening the radios show the
+// menus' state, before OK they show the choice, and OK applies what they show; in toolbar mode
+// another size and depth change nothing.
+TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     HWND dlg = Open();
     Choose(dlg, IDC_RES32);
     SendMessageA(main, WM_SETFOCUS, 0, 0);
     EXPECT_FALSE(IsWindow(dlg)) << "focus back on the main window closes it, applying nothing";
-    dlg = Open();
-    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}));
     Click(3, 4);
-    Choose(dlg, IDC_RES32);
-    Choose(dlg, IDC_RESDEPTH8);
-    EXPECT_EQ(Pace, 16) << "nothing applies before OK";
-    OK(dlg);
-    EXPECT_EQ(OpenPaceMessageToMenu, 5);
-    EXPECT_EQ(Pixel(6, 8) | Pixel(7, 9), 0u) << "the drawn pixel doubled with the image";
-    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}));
-
-    // Reopened, the radios follow the new state; two openings keep the newer one.
-    dlg = Open();
-    HWND second = Open();
-    EXPECT_NE(second, dlg);
-    EXPECT_EQ(RadiosOn(second), (std::vector<int>{IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}));
-    Choose(second, IDC_RES16);
-    Choose(second, IDC_RESDEPTH1);
-    OK(second);
-    EXPECT_EQ(OpenPaceMessageToMenu, 0);
-    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}));
-}
-
-TEST_F(ResolutionDialog, ToolbarModeOnAndOffThroughTheDialog) {
-    // Size, depth and mode are chosen apart; what the dialog shows is what OK applies.
-    HWND dlg = Open();
-    Choose(dlg, IDC_RES32);
-    Choose(dlg, IDC_RESDEPTH4);
-    Choose(dlg, IDC_RESTOOLBARMODE);
-    Choose(dlg, IDC_RES16);
-    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}));
-    OK(dlg);
-    EXPECT_EQ(OpenPaceMessageToMenu, 2);
+    using Ids = std::vector<int>;
+    const struct { Ids Shown, Chosen, Before; int Format; std::vector<UINT> Checks; } steps[] = {
+        {{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}, {IDC_RES32, IDC_RESDEPTH8},
+         {IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}, 5, {IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}},
+        {{IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}, {IDC_RES16, IDC_RESDEPTH1},
+         {IDC_RES16, IDC_RESDEPTH1, IDC_RESICONMODE}, 0, {IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}},
+        {{IDC_RES16, IDC_RESDEPTH1, IDC_RESICONMODE}, {IDC_RES32, IDC_RESDEPTH4, IDC_RESTOOLBARMODE, IDC_RES16},
+         {IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}, 2,
+         {IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}},
+        {{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}, {IDC_RES32, IDC_RESDEPTH1},
+         {IDC_RES32, IDC_RESDEPTH1, IDC_RESTOOLBARMODE}, 2,
+         {IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << s.Chosen.size() << " chosen, format " << s.Format);
+        HWND first = Open();
+        dlg = Open();
+        EXPECT_NE(dlg, first) << "two openings keep the newer one";
+        EXPECT_EQ(RadiosOn(dlg), s.Shown);
+        const int pace = Pace;
+        for (int id : s.Chosen) Choose(dlg, id);
+        EXPECT_EQ(RadiosOn(dlg), s.Before);
+        EXPECT_EQ(Pace, pace) << "nothing applies before OK";
+        OK(dlg);
+        EXPECT_EQ(OpenPaceMessageToMenu, s.Format);
+        EXPECT_EQ(MenuChecks(), s.Checks);
+        if (s.Format == 5) EXPECT_EQ(Pixel(6, 8) | Pixel(7, 9), 0u) << "the drawn pixel doubled with the image";
+    }
     EXPECT_EQ(ToolBarStr.StripActive, 1);
     EXPECT_EQ(ToolBarStr.CreateRequest, 1);
-    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}));
-
-    // Toolbar radio again with another size and depth: nothing changes.
-    dlg = Open();
-    EXPECT_EQ(RadiosOn(dlg), (std::vector<int>{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}));
-    Choose(dlg, IDC_RES32);
-    Choose(dlg, IDC_RESDEPTH1);
-    OK(dlg);
-    EXPECT_EQ(OpenPaceMessageToMenu, 2);
     EXPECT_TRUE(Dialogs.empty());
 
     // Back to icon mode: the bitmap save dialog is the question, and
@@ -134,30 +123,6 @@ TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
     ToolBarStr.StripActive = 0;
 }
 
-namespace {
-int PromptButton;                     // the button the person clicks
-std::string QuestionAsked;            // the prompt's question while it stands
-int QuestionInk;                      // its green pixels on the screen
-bool FacesRight;                      // Yes, No and Cancel wear their pictures
-
-bool AnswerPrompt(HWND w) {
-    HWND question = GetDlgItem(w, IDC_SAVETEXT);
-    if (!question || !GetDlgItem(w, IDC_SAVECANCEL)) return false;
-    FacesRight = true;
-    for (int k = 0; k < 3; ++k)
-        FacesRight &= SendDlgItemMessageA(w, IDC_SAVEYES + k, BM_GETIMAGE, IMAGE_BITMAP, 0) ==
-                      reinterpret_cast<LRESULT>(hBitDialogue[k]);
-    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    char text[NameLength + 64];
-    SaveQuestion(text);
-    QuestionAsked = text;
-    const std::vector<COLORREF> shown = Shown(question);
-    QuestionInk = static_cast<int>(std::count(shown.begin(), shown.end(), RGB(0, 255, 0)));
-    SendDlgItemMessageA(w, PromptButton, BM_CLICK, 0, 0);
-    return true;
-}
-}
-
 TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
     const std::string bmp = folder + "strip.bmp", ico = folder + "saved.ico";
     MemoryStream strip;
@@ -176,14 +141,29 @@ TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
         UpdateWindow(ToolBarStr.hStripWnd);
         Draw();
         DialogChoice = ico;
-        PromptButton = c.Button;
-        QuestionAsked.clear();
-        QuestionInk = 0;
-        FacesRight = false;
-        WithPerson(100, AnswerPrompt, [this] { Command(IDM_EXIT); });
-        EXPECT_TRUE(FacesRight);
-        EXPECT_EQ(QuestionAsked, c.Question);
-        EXPECT_GT(QuestionInk, 50) << "the question shows, green on violet";
+        std::string asked;   // the prompt's question while it stands
+        int ink = 0;         // its green pixels on the screen
+        bool faces = false;  // Yes, No and Cancel wear their pictures
+        auto person = [&](HWND w) {
+            HWND question = GetDlgItem(w, IDC_SAVETEXT);
+            if (!question || !GetDlgItem(w, IDC_SAVECANCEL)) return false;
+            faces = true;
+            for (int k = 0; k < 3; ++k)
+                faces &= SendDlgItemMessageA(w, IDC_SAVEYES + k, BM_GETIMAGE, IMAGE_BITMAP, 0) ==
+                         reinterpret_cast<LRESULT>(hBitDialogue[k]);
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+            char text[NameLength + 64];
+            SaveQuestion(text);
+            asked = text;
+            const std::vector<COLORREF> shown = Shown(question);
+            ink = static_cast<int>(std::count(shown.begin(), shown.end(), RGB(0, 255, 0)));
+            SendDlgItemMessageA(w, c.Button, BM_CLICK, 0, 0);
+            return true;
+        };
+        WithPerson(100, person, [this] { Command(IDM_EXIT); });
+        EXPECT_TRUE(faces);
+        EXPECT_EQ(asked, c.Question);
+        EXPECT_GT(ink, 50) << "the question shows, green on violet";
         EXPECT_EQ(IsWindow(main) == FALSE, c.Closes);
         EXPECT_EQ(Dialogs.size(), c.Dialogs);
     }

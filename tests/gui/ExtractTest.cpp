@@ -24,18 +24,6 @@ std::vector<uint32_t> Expected(int k) {
     return pixels;
 }
 
-// What the person saw in the dialog, and what they do there.
-struct Seen {
-    bool Found = false, StayedOnEscape = false, RootOpen = true;
-    POINT Moved = {};   // how far a drag on the face took the dialog
-    std::string Root;
-    std::vector<std::string> Children;
-    std::vector<LPARAM> Data;
-    int Images = -1;
-};
-Seen Dialog;
-int Choice = -1;   // the item data of the child to click, or -1 to click none
-
 std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
     char text[128] = {};
     TVITEMA tv = {};
@@ -47,52 +35,58 @@ std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
     *data = tv.lParam;
     return text;
 }
-
-RECT Before;
-
-// First the person drags the dialog by its face; at the next visit looks
-// at the tree, chooses and presses OK.
-bool ActInExtractor(HWND w) {
-    HWND tree = GetDlgItem(w, IDC_EXTRACTTREE);
-    if (!tree) return false;
-    if (!Dialog.Found) {
-        Dialog.Found = true;
-        GetWindowRect(w, &Before);
-        DragWithMouse(w, {20, 275}, {30, 20});   // below the tree, above OK
-        return true;
-    }
-    RECT after;
-    GetWindowRect(w, &after);
-    Dialog.Moved = {after.left - Before.left, after.top - Before.top};
-    SendMessageA(w, WM_COMMAND, IDCANCEL, 0);   // Escape does not close it
-    Dialog.StayedOnEscape = IsWindow(w) != 0;
-    HIMAGELIST list = TreeView_GetImageList(tree, TVSIL_NORMAL);
-    Dialog.Images = list ? ImageList_GetImageCount(list) : -1;
-    HTREEITEM root = TreeView_GetRoot(tree), chosen = Choice == 0 ? root : nullptr;
-    LPARAM data = -1;
-    Dialog.Root = ItemText(tree, root, &data);
-    Dialog.RootOpen = (TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-    Dialog.Data.push_back(data);
-    for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
-        Dialog.Children.push_back(ItemText(tree, child, &data));
-        Dialog.Data.push_back(data);
-        if (data == Choice) chosen = child;
-    }
-    if (chosen) TreeView_SelectItem(tree, chosen);
-    SendMessageA(w, WM_COMMAND, IDC_ABOUTOK, 0);
-    return true;
-}
 }
 
-class Extract : public Editor {
+class Extract : public Files {
 protected:
-    // Alt+E on file, the person choosing child `choice` (or none) and OK.
+    // What the person saw in the dialog.
+    struct Seen {
+        bool Found = false, StayedOnEscape = false, RootOpen = true;
+        RECT Before = {};
+        POINT Moved = {};   // how far a drag on the face took the dialog
+        std::string Root;
+        std::vector<std::string> Children;
+        std::vector<LPARAM> Data;
+        int Images = -1;
+    } dialog;
+
+    // Alt+E on file. First the person drags the dialog by its face; at the next visit looks at the
+    // tree, chooses the child whose item data is `choice` (or none for -1) and presses OK.
     void ExtractFrom(const std::string& file, int choice) {
-        Dialog = Seen();
-        Choice = choice;
+        dialog = Seen();
         DialogChoice = file;
-        WithPerson(100, ActInExtractor, [this] { Command(IDM_EXTRACT); });   // returns once OK was pressed
-        ASSERT_TRUE(Dialog.Found);
+        auto person = [&](HWND w) {
+            HWND tree = GetDlgItem(w, IDC_EXTRACTTREE);
+            if (!tree) return false;
+            if (!dialog.Found) {
+                dialog.Found = true;
+                GetWindowRect(w, &dialog.Before);
+                DragWithMouse(w, {20, 275}, {30, 20});   // below the tree, above OK
+                return true;
+            }
+            RECT after;
+            GetWindowRect(w, &after);
+            dialog.Moved = {after.left - dialog.Before.left, after.top - dialog.Before.top};
+            SendMessageA(w, WM_COMMAND, IDCANCEL, 0);   // Escape does not close it
+            dialog.StayedOnEscape = IsWindowVisible(w) != 0;
+            HIMAGELIST list = TreeView_GetImageList(tree, TVSIL_NORMAL);
+            dialog.Images = list ? ImageList_GetImageCount(list) : -1;
+            HTREEITEM root = TreeView_GetRoot(tree), chosen = choice == 0 ? root : nullptr;
+            LPARAM data = -1;
+            dialog.Root = ItemText(tree, root, &data);
+            dialog.RootOpen = (TreeView_GetItemState(tree, root, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+            dialog.Data.push_back(data);
+            for (HTREEITEM child = TreeView_GetChild(tree, root); child; child = TreeView_GetNextSibling(tree, child)) {
+                dialog.Children.push_back(ItemText(tree, child, &data));
+                dialog.Data.push_back(data);
+                if (data == choice) chosen = child;
+            }
+            if (chosen) TreeView_SelectItem(tree, chosen);
+            SendMessageA(w, WM_COMMAND, IDC_ABOUTOK, 0);
+            return true;
+        };
+        WithPerson(100, person, [this] { Command(IDM_EXTRACT); });   // returns once OK was pressed
+        ASSERT_TRUE(dialog.Found);
     }
 };
 
@@ -100,7 +94,7 @@ protected:
 // image, one undo step; a file without it leaves everything as it was.
 TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) {
     const std::string library = Fixture("extract-library.dll"), program = Fixture("extract-program.exe"),
-                      words = TestFolder() + "words.txt", named = TestFolder() + "named.ico";
+                      words = folder + "words.txt", named = folder + "named.ico";
     WriteBytes(words, {'n', 'o', ' ', 'i', 'c', 'o', 'n', 's'});
     const int AnyPicture = 99;
     struct Case { const char* Name; std::string File; int Choice, Images, Icon; };   // Icon -1: none taken
@@ -124,12 +118,12 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
         before = Image();
         const unsigned history = DinamicMem.NextSlot;
         ExtractFrom(c.File, c.Choice);
-        EXPECT_FALSE(Dialog.RootOpen) << "the tree opens with its root closed";
-        EXPECT_TRUE(Dialog.StayedOnEscape);
-        EXPECT_EQ(std::make_pair(Dialog.Moved.x, Dialog.Moved.y), std::make_pair(30L, 20L)) << "dragged by its face";
-        if (c.Images) EXPECT_EQ(Dialog.Images, c.Images);
-        else if (c.Icon == AnyPicture) EXPECT_GT(Dialog.Images, 10);
-        EXPECT_EQ(Dialog.Children.size() + 1, static_cast<size_t>(std::max(Dialog.Images, 1)));
+        EXPECT_FALSE(dialog.RootOpen) << "the tree opens with its root closed";
+        EXPECT_TRUE(dialog.StayedOnEscape);
+        EXPECT_EQ(std::make_pair(dialog.Moved.x, dialog.Moved.y), std::make_pair(30L, 20L)) << "dragged by its face";
+        if (c.Images) EXPECT_EQ(dialog.Images, c.Images);
+        else if (c.Icon == AnyPicture) EXPECT_GT(dialog.Images, 10);
+        EXPECT_EQ(dialog.Children.size() + 1, static_cast<size_t>(std::max(dialog.Images, 1)));
         const bool taken = c.Icon >= 0;
         const std::vector<uint32_t> image = Image();
         if (c.Icon == AnyPicture)
@@ -147,10 +141,8 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
     // What the library's tree offered, and the dialog's file filter.
     ExtractFrom(library, 0);
     EXPECT_EQ(Dialogs.back().Filter, "Executable files (*.EXE)");
-    EXPECT_EQ(Dialog.Root, "extract-library.dll");
-    EXPECT_EQ(Dialog.Children,
+    EXPECT_EQ(dialog.Root, "extract-library.dll");
+    EXPECT_EQ(dialog.Children,
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
-    EXPECT_EQ(Dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
-    DeleteFileA(words.c_str());
-    DeleteFileA(named.c_str());
+    EXPECT_EQ(dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 }

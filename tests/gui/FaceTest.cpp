@@ -105,20 +105,16 @@ TEST_F(Face, TheStatusImageShowsTheHintOfTheToolUnderThePointer) {
     EXPECT_EQ(Shown(hStatBar), blank);
 }
 
-namespace {
-HMENU MenuSeen;
-void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
-    HWND menu = FindWindowA("#32768", nullptr);
-    if (!menu || !IsWindowVisible(menu)) return;
-    MenuSeen = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
-    EndMenu();
-}
-}
-
 TEST_F(Face, TheRightButtonOpensTheRightClickMenu) {
-    MenuSeen = nullptr;
-    UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseOpenMenu);
-    SendMessageA(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(440, 20));   // returns when the menu closes
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(MenuSeen, static_cast<HMENU>(MenuStr.hPopupMenu));
+    HMENU seen = nullptr;
+    auto person = [&](HWND) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) return false;
+        seen = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+        EndMenu();
+        return true;
+    };
+    // The press returns when the menu closes.
+    WithPerson(100, person, [this] { SendMessageA(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(440, 20)); });
+    EXPECT_EQ(seen, static_cast<HMENU>(MenuStr.hPopupMenu));
 }
