@@ -56,7 +56,6 @@ static void ApplyResolution() {
         const int size = j == 1 ? 32 : 16;
         DimeChange(size, 48 - size, VirtualScreen);
         RescaleHotSpot(size, 48 - size);
-        InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     }
     XxX = j;
     CxC = c;

@@ -54,7 +54,6 @@ static void ChangeSize(HWND hwnd, int size) {
     NeedToSave = 1;
     DimeChange(size, Pace, VirtualScreen);
     RescaleHotSpot(size, Pace);
-    InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     // The same depth at the other size.
     SendMessageA(hwnd, WM_FORMATINDEX, 0, FormatIndex(size, DepthRankOf(OpenPaceMessageToMenu)));
     InvalidateRect(hIcon, nullptr, TRUE);

@@ -410,6 +410,8 @@ LRESULT OnFormatMessage(HWND, unsigned index) {
     UpdateMenu();
     InvalidateRect(hwndChild, nullptr, FALSE);
     InvalidateRect(hIcon, nullptr, TRUE);
+    // The size keeps the hot spot in the picture: its read-out follows.
+    InvalidateRect(static_cast<HWND>(CursorStr.hHotWnd), nullptr, TRUE);
     return 0;
 }
 
