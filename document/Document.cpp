@@ -90,7 +90,7 @@ void ClearImage(uint32_t* pixels) {
 
 void RescaleHotSpot(int newPace, int oldPace) {
     for (uint16_t* hot : {&CursorStr.HotX, &CursorStr.HotY})
-        *hot = static_cast<uint16_t>(std::min(*hot * newPace / oldPace, newPace - 1));
+        *hot = static_cast<uint16_t>(*hot * newPace / oldPace);
 }
 
 bool IsCursorFileName(const char* name) {

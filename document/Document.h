@@ -118,14 +118,15 @@ void ForgetDocumentName();
 void InitDocument();
 // The one writer of size and depth: stores the index and sets Pace and the
 // six size and depth check flags from its row (the row's two set,
-// the other four cleared), and keeps the hot spot in the picture. Indices outside the table only clear the flags.
+// the other four cleared), and keeps the hot spot in the picture.
+// Indices outside the table only clear the flags.
 // The main window applies it on the format message; nothing else sets
 // these.
 void ApplyFormatIndex(int index);
 // New image: all 1024 pixels transparent; size, depth and hot spot stay.
 void ClearImage(uint32_t* pixels);
-// The image rescaled from oldPace to newPace: the hot spot stays on the
-// same point of the picture, and inside it.
+// The image rescaled from oldPace to newPace: the hot spot moves with the
+// picture (applying the new size then keeps it inside).
 void RescaleHotSpot(int newPace, int oldPace);
 // A write makes a cursor exactly when the text after the name's last '.'
 // is "cur" in any case.

@@ -10,10 +10,10 @@
 
 // Calls write with a stream on the temporary file; its result is a
 // FileErrorCode. Returns FileOk, or FileCantOpen (the target is read-only,
-// the temporary file cannot be made, or the target cannot be replaced), or FileWriteError (write's
-// own failure, nothing written, flushing or closing failed, or the file
-// holding fewer bytes than were written), or write's code. On any failure
-// the temporary file is removed and the target is as it was; detail then
-// says what failed.
+// the temporary file cannot be made, or the target cannot be replaced), or
+// FileWriteError (write's own failure, nothing written, flushing or closing
+// failed, or the file holding fewer bytes than were written), or write's
+// code. On any failure the temporary file is removed and the target is as
+// it was; detail then says what failed.
 int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&)>& write,
                     std::string& detail);
