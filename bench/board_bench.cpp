@@ -135,7 +135,7 @@ static void Print(const char* label, const Figures& f, const Figures& floor) {
 }
 
 int main() {
-    HWND main = PixtorStartUp(GetModuleHandleA(nullptr), const_cast<char*>(""), SW_SHOW);
+    HWND main = PixtorStartUp(GetModuleHandleA(nullptr), L"", SW_SHOW);
     if (!main) { std::printf("another copy is running\n"); return 1; }
     for (int size : {16, 32}) {
         SendMessageA(main, WM_COMMAND, size == 16 ? IDM_SIZE16 : IDM_SIZE32, 0);

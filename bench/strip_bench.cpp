@@ -27,8 +27,8 @@ double Now() {
 }
 
 std::string Chosen;   // the name the open dialog "returns"
-BOOL WINAPI ChooseFile(OPENFILENAMEA* ofn) {
-    lstrcpynA(ofn->lpstrFile, Chosen.c_str(), ofn->nMaxFile);
+BOOL WINAPI ChooseFile(OPENFILENAMEW* ofn) {
+    MultiByteToWideChar(CP_ACP, 0, Chosen.c_str(), -1, ofn->lpstrFile, static_cast<int>(ofn->nMaxFile));
     return TRUE;
 }
 
@@ -61,8 +61,9 @@ Figures Summary(std::vector<double> t) {
 int main() {
     PixtorOpenDialog = ChooseFile;
     Chosen = StripFile(1);
-    std::string line = "\"" + Chosen + "\"";
-    HWND main = PixtorStartUp(GetModuleHandleA(nullptr), &line[0], SW_SHOW);
+    wchar_t line[MAX_PATH + 2];
+    wsprintfW(line, L"\"%hs\"", Chosen.c_str());
+    HWND main = PixtorStartUp(GetModuleHandleA(nullptr), line, SW_SHOW);
     if (!main) { std::printf("another copy is running\n"); return 1; }
     UpdateWindow(main);
     const int runs = 15;

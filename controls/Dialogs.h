@@ -6,8 +6,6 @@
 // The save prompt: its answer, 0 save, 1 do not save, 2 cancel.
 extern int DialogExitCode;
 int RunSavePrompt(HWND owner, const HBITMAP* faces);
-// Its question, by the document's name and mode (NameLength + 64 bytes).
-void SaveQuestion(char* out);
 INT_PTR CALLBACK AboutSave(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The About box.

@@ -6,6 +6,7 @@
 #include "controls/Dialogs.h"
 #include "platform/Gdi.h"
 #include "platform/SystemLibraries.h"
+#include "platform/WideNames.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"
@@ -50,8 +51,10 @@ static HBITMAP DrawOnWhite(HICON icon, int cx, int cy, uint32_t** pixels) {
 static void ListIcons(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
     const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    wchar_t file[MAX_PATH];
+    if (!WidePath(szFileNameEx, file)) return;
     for (i = 0; i < MaxExtractedIcons; ++i) {
-        HICON icon = LateExtractIconA(inst, szFileNameEx, static_cast<UINT>(i));
+        HICON icon = LateExtractIconW(inst, file, static_cast<UINT>(i));
         if (!icon || icon == NotAnIconFile) break;
         uint32_t* pixels = nullptr;
         Owned<HBITMAP> picture(DrawOnWhite(icon, cx, cy, &pixels));
@@ -60,15 +63,17 @@ static void ListIcons(HWND hDlg) {
     }
 }
 
+// Items take their text wide, so the file's title shows as it is written.
 static HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const char* text, int icon) {
-    TVINSERTSTRUCTA insert = {};
+    std::wstring wide = WideText(text);
+    TVINSERTSTRUCTW insert = {};
     insert.hParent = parent;
     insert.hInsertAfter = after;
     insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    insert.item.pszText = const_cast<char*>(text);
+    insert.item.pszText = &wide[0];
     insert.item.iImage = insert.item.iSelectedImage = icon;
     insert.item.lParam = icon;
-    return reinterpret_cast<HTREEITEM>(SendMessageA(hTree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(SendMessageW(hTree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 static void InitExtractor(HWND hDlg, LPARAM faces) {
@@ -98,7 +103,8 @@ static void InitExtractor(HWND hDlg, LPARAM faces) {
 // 32-bit list may keep the icon's transparent parts black, not white.
 static bool TakeChosenIcon(HWND hDlg) {
     HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hDlg, GWLP_HINSTANCE));
-    HICON icon = V >= 0 && V < i ? LateExtractIconA(inst, szFileNameEx, static_cast<UINT>(V)) : nullptr;
+    wchar_t file[MAX_PATH];
+    HICON icon = V >= 0 && V < i && WidePath(szFileNameEx, file) ? LateExtractIconW(inst, file, static_cast<UINT>(V)) : nullptr;
     if (!icon || icon == NotAnIconFile) return false;
     uint32_t* pixels = nullptr;
     Owned<HBITMAP> picture(DrawOnWhite(icon, ExtractedEdge, ExtractedEdge, &pixels));

@@ -39,8 +39,10 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
     PopFileInitialize(MainWindow, 2);
-    if (PopFileSaveDlg(MainWindow, szFileName, szTitleName) == 1 && !PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu))
-        return false;
+    // Whether plain Save may write under the name is the document's own
+    // affair here; a failed write gives back the names as they were.
+    int saved = FileFlag;
+    if (SaveUnderChosenName(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved) == SaveFailed) return false;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);

@@ -26,6 +26,13 @@ static void CopyName(char* to, const char* from) {
     to[n] = '\0';
 }
 
+bool SetNames(char* file, char* title, const std::string& path) {
+    if (!FitsSystemPath(path)) return false;
+    CopyName(file, path.c_str());
+    CopyName(title, TitleOfPath(path).c_str());
+    return true;
+}
+
 void KeepNames() {
     CopyName(szFileNameCopy, szFileName);
     CopyName(szTitleNameCopy, szTitleName);
@@ -46,6 +53,8 @@ int FormatIndexOf(int pace, int bits) {
 
 void InitDocument() {
     ApplyFormatIndex(6);
+    ForgetDocumentName();
+    szFileNameCopy[0] = szTitleNameCopy[0] = szFileNameEx[0] = szTitleNameEx[0] = 0;
     NeedToSave = 0;
     FileFlag = 0;
     boolGreed = 0;
@@ -93,19 +102,7 @@ void RescaleHotSpot(int newPace, int oldPace) {
         *hot = static_cast<uint16_t>(*hot * newPace / oldPace);
 }
 
-bool IsCursorFileName(const char* name) {
-    if (!name) return false;
-    const char* dot = std::strrchr(name, '.');
-    if (!dot) return false;
-    const char* ext = dot + 1;
-    const char want[] = "cur";
-    for (int i = 0; i < 3; ++i) {
-        char c = ext[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != want[i]) return false;
-    }
-    return ext[3] == '\0';
-}
+bool IsCursorFileName(const char* name) { return HasExtension(name, "cur"); }
 
 // Conv: each pixel passes through it whole, so converting in place is safe.
 static void Exchange(const void* source, void* destination, bool clearExtra) {

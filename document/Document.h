@@ -4,6 +4,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include "document/FileNames.h"
 
 // Room for a 32x32 image whatever the current size; pixel (x, y) is
 // element y * Pace + x, each a colour reference 0x00BBGGRR (byte 0 red,
@@ -105,10 +107,15 @@ extern GlobalPointRecord GlobalPoint;
 // ---- The document's names --------------------------------------------
 // The file's path and title; the copies taken before a file dialog, to give
 // the pair back when the file cannot be read; the file the extractor lists.
-constexpr int NameLength = 256;
+// Names are UTF-8: any path the system holds fits, at up to three bytes for
+// each of its UTF-16 units.
+constexpr int NameLength = 3 * PathUnits;
 extern char szFileName[NameLength], szTitleName[NameLength];
 extern char szFileNameCopy[NameLength], szTitleNameCopy[NameLength];
 extern char szFileNameEx[NameLength], szTitleNameEx[NameLength];
+// Makes path the name in file and its title in title; false, changing
+// nothing, for a name the system cannot hold.
+bool SetNames(char* file, char* title, const std::string& path);
 void KeepNames();
 void RestoreNames();
 // An unnamed document (a new strip, or no strip any more).

@@ -256,11 +256,16 @@ namespace {
 
 // A read of count bytes at offset into a zeroed buffer; fails only on an
 // error or when nothing at all is delivered.
-bool ReadPiece(ByteStream& file, uint64_t offset, uint8_t* buffer, size_t count) {
+bool ReadPiece(ByteStream& file, uint64_t offset, uint8_t* buffer, size_t count, size_t least = 1) {
     std::memset(buffer, 0, count);
     const long long n = file.ReadAt(offset, buffer, count);
-    return n != -1 && n != 0;
+    return n != -1 && n >= static_cast<long long>(least);
 }
+
+// The file header with the first directory entry, and the image header the
+// entry points at: a file that ends inside them has no picture to read.
+constexpr size_t DirectoryBytes = 6 + 16;
+constexpr size_t ImageHeaderBytes = 40;
 
 void SetColour(uint32_t& pixel, unsigned r, unsigned g, unsigned b) {
     pixel = (pixel & 0xFF000000u) | MakeColour(r, g, b);
@@ -273,7 +278,7 @@ IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels) {
     result.Outcome = IconReadFailed;
 
     uint8_t start[24];
-    if (!ReadPiece(file, 0, start, sizeof start)) return result;
+    const bool directory = ReadPiece(file, 0, start, sizeof start, DirectoryBytes);
     const uint8_t* entry = start + 6;
     result.IsCursorFile = Get16(start + 2) == 2 ? 1 : 0;
     result.ImageCount = static_cast<int>(Get16(start + 4));
@@ -282,9 +287,10 @@ IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels) {
     const uint16_t planes = static_cast<uint16_t>(Get16(entry + 4));
     const uint16_t bitCount = static_cast<uint16_t>(Get16(entry + 6));
     const uint64_t off = Get32(entry + 12);
+    if (!directory) return result;   // what it holds of the header is told, as zeros beyond
 
-    uint8_t header[40];
-    if (!ReadPiece(file, off, header, sizeof header)) return result;
+    uint8_t header[ImageHeaderBytes];
+    if (!ReadPiece(file, off, header, sizeof header, sizeof header)) return result;
     const uint32_t depth = result.IsCursorFile ? Get16(header + 14) : bitCount;
     result.DepthValue = static_cast<int>(depth);
 

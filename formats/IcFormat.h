@@ -42,5 +42,7 @@ struct IconReadResult {
 // Reads the first image of an icon or cursor file. The image is decoded
 // into scratch and copied into pixels (the three colour bytes of the first
 // N x N elements; byte 3 and the elements beyond stay) only when every
-// read succeeded. Bytes that a short read did not deliver count as 0.
+// read succeeded. A file that ends inside its first directory entry or the
+// image header the entry points at fails to read; past them, bytes that a
+// short read did not deliver count as 0.
 IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include "document/FileNames.h"
 #include "formats/FileErrors.h"
 #ifdef _WIN32
 #include <io.h>
@@ -15,74 +16,101 @@
 
 namespace {
 
-int ProcessId() {
+// A name as the system takes it: UTF-16 on Windows, the bytes elsewhere.
 #ifdef _WIN32
-    return _getpid();
-#else
-    return static_cast<int>(getpid());
-#endif
+using SystemName = std::wstring;
+
+int ProcessId() { return _getpid(); }
+
+bool ToSystem(const std::string& utf8, SystemName& name) {
+    std::u16string units;
+    if (!Utf16FromUtf8(utf8, units)) return false;
+    name.assign(units.begin(), units.end());
+    // A temporary name past MAX_PATH beside a file that fits reaches the
+    // system whole in the long form, which takes only full paths.
+    const bool full = name.size() > 2 && name[1] == L':' && (name[2] == L'\\' || name[2] == L'/');
+    if (name.size() >= MAX_PATH && full) {
+        for (wchar_t& c : name)
+            if (c == L'/') c = L'\\';
+        name = L"\\\\?\\" + name;
+    }
+    return true;
 }
 
-std::string SystemError(int err) { return std::strerror(err); }
+int OpenNew(const SystemName& name) {
+    return _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+}
+std::FILE* StreamOn(int fd) { return _fdopen(fd, "wb"); }
+void CloseDescriptor(int fd) { _close(fd); }
+void Remove(const SystemName& name) { _wremove(name.c_str()); }
 
-// Creates a new file that did not exist, beside path, open for writing.
-std::FILE* CreateTemporary(const std::string& path, std::string& tmp, int& err) {
-    err = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tmp = path + ".pixtor-tmp-" + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
-#ifdef _WIN32
-        int fd = _open(tmp.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+// A read-only file is never replaced: the system refuses to write into
+// it, and a new file put in its place would go round that.
+bool ReadOnly(const SystemName& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool Replace(const SystemName& tmp, const SystemName& path, std::string& detail) {
+    if (MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    detail = "cannot put the new file in place (Windows error " + std::to_string(GetLastError()) + ")";
+    return false;
+}
 #else
-        int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+using SystemName = std::string;
+
+int ProcessId() { return static_cast<int>(getpid()); }
+bool ToSystem(const std::string& utf8, SystemName& name) {
+    name = utf8;
+    return true;
+}
+int OpenNew(const SystemName& name) { return open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666); }
+std::FILE* StreamOn(int fd) { return fdopen(fd, "wb"); }
+void CloseDescriptor(int fd) { close(fd); }
+void Remove(const SystemName& name) { std::remove(name.c_str()); }
+
+bool ReadOnly(const SystemName& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & 0222);
+}
+
+bool Replace(const SystemName& tmp, const SystemName& path, std::string& detail) {
+    // A replaced file keeps its permission bits.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) chmod(tmp.c_str(), st.st_mode & 07777);
+    if (std::rename(tmp.c_str(), path.c_str()) == 0) return true;
+    detail = std::string("cannot put the new file in place: ") + std::strerror(errno);
+    return false;
+}
 #endif
+
+// Creates a new file that did not exist, in path's folder, open for
+// writing. Its name is short, so that beside any name the system can hold
+// there is room for it.
+std::FILE* CreateTemporary(const std::string& path, SystemName& tmp, int& err) {
+    err = 0;
+    const std::string folder = path.substr(0, path.size() - TitleOfPath(path).size());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = folder + "~px" + std::to_string(ProcessId()) + "-" + std::to_string(attempt) + ".tmp";
+        if (!ToSystem(name, tmp)) {
+            err = EINVAL;
+            return nullptr;
+        }
+        const int fd = OpenNew(tmp);
         if (fd < 0) {
             err = errno;
             if (err == EEXIST) continue;
             return nullptr;
         }
-#ifdef _WIN32
-        std::FILE* f = _fdopen(fd, "wb");
-        if (!f) { err = errno; _close(fd); std::remove(tmp.c_str()); }
-#else
-        std::FILE* f = fdopen(fd, "wb");
-        if (!f) { err = errno; close(fd); std::remove(tmp.c_str()); }
-#endif
+        std::FILE* f = StreamOn(fd);
+        if (!f) {
+            err = errno;
+            CloseDescriptor(fd);
+            Remove(tmp);
+        }
         return f;
     }
     return nullptr;
-}
-
-#ifndef _WIN32
-// A replaced file keeps its permission bits.
-void KeepMode(const std::string& path, const std::string& tmp) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) chmod(tmp.c_str(), st.st_mode & 07777);
-}
-#endif
-
-// A read-only file is never replaced: the system refuses to write into
-// it, and a new file put in its place would go round that.
-bool ReadOnly(const std::string& path) {
-#ifdef _WIN32
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-#else
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & 0222);
-#endif
-}
-
-bool Replace(const std::string& tmp, const std::string& path, std::string& detail) {
-#ifdef _WIN32
-    if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    detail = "cannot put the new file in place (Windows error " + std::to_string(GetLastError()) + ")";
-    return false;
-#else
-    KeepMode(path, tmp);
-    if (std::rename(tmp.c_str(), path.c_str()) == 0) return true;
-    detail = "cannot put the new file in place: " + SystemError(errno);
-    return false;
-#endif
 }
 
 // Counts the bytes the writer's writes deliver.
@@ -107,15 +135,20 @@ private:
 int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&)>& write,
                     std::string& detail) {
     detail.clear();
-    if (ReadOnly(path)) {
+    SystemName target;
+    if (!ToSystem(path, target)) {
+        detail = "the name is not UTF-8";
+        return FileCantOpen;
+    }
+    if (ReadOnly(target)) {
         detail = "the file is read-only";
         return FileCantOpen;
     }
-    std::string tmp;
+    SystemName tmp;
     int err = 0;
     std::FILE* f = CreateTemporary(path, tmp, err);
     if (!f) {
-        detail = "cannot create a file beside it: " + SystemError(err);
+        detail = std::string("cannot create a file beside it: ") + std::strerror(err);
         return FileCantOpen;
     }
     int code = FileOk;
@@ -123,7 +156,7 @@ int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&
     Counted counted(stream);
     code = write(counted);
     if (code == FileOk && (std::fflush(f) != 0 || std::ferror(f))) {
-        detail = "writing failed: " + SystemError(errno);
+        detail = std::string("writing failed: ") + std::strerror(errno);
         code = FileWriteError;
     }
     // A file is put in place only holding every byte its writer produced;
@@ -133,10 +166,10 @@ int WriteFileSafely(const std::string& path, const std::function<int(ByteStream&
         code = FileWriteError;
     }
     if (std::fclose(f) != 0 && code == FileOk) {
-        detail = "closing failed: " + SystemError(errno);
+        detail = std::string("closing failed: ") + std::strerror(errno);
         code = FileWriteError;
     }
-    if (code == FileOk && !Replace(tmp, path, detail)) code = FileCantOpen;
-    if (code != FileOk) std::remove(tmp.c_str());
+    if (code == FileOk && !Replace(tmp, target, detail)) code = FileCantOpen;
+    if (code != FileOk) Remove(tmp);
     return code;
 }

@@ -1,8 +1,14 @@
 #include "platform/Prompt.h"
 #include "platform/SystemLibraries.h"
+#include "platform/WideNames.h"
 
-PromptFunction PixtorPrompt = MessageBoxA;
-FileDialogFunction PixtorOpenDialog = LateGetOpenFileNameA;
-FileDialogFunction PixtorSaveDialog = LateGetSaveFileNameA;
+static int WINAPI ShowMessage(HWND owner, const char* text, const char* caption, UINT type) {
+    return MessageBoxW(owner, WideText(text).c_str(), WideText(caption).c_str(), type);
+}
+
+PromptFunction PixtorPrompt = ShowMessage;
+FileDialogFunction PixtorOpenDialog = LateGetOpenFileNameW;
+FileDialogFunction PixtorSaveDialog = LateGetSaveFileNameW;
 SavePromptFunction PixtorSavePrompt = nullptr;
 ColourDialogFunction PixtorColourDialog = LateChooseColorA;
+WriteFaultFunction PixtorWriteFault = nullptr;

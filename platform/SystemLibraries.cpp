@@ -20,13 +20,13 @@ Function Comdlg(const char* name) {
 
 }  // namespace
 
-BOOL WINAPI LateGetOpenFileNameA(OPENFILENAMEA* ofn) {
-    static auto f = Comdlg<BOOL(WINAPI*)(OPENFILENAMEA*)>("GetOpenFileNameA");
+BOOL WINAPI LateGetOpenFileNameW(OPENFILENAMEW* ofn) {
+    static auto f = Comdlg<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
     return f ? f(ofn) : FALSE;
 }
 
-BOOL WINAPI LateGetSaveFileNameA(OPENFILENAMEA* ofn) {
-    static auto f = Comdlg<BOOL(WINAPI*)(OPENFILENAMEA*)>("GetSaveFileNameA");
+BOOL WINAPI LateGetSaveFileNameW(OPENFILENAMEW* ofn) {
+    static auto f = Comdlg<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetSaveFileNameW");
     return f ? f(ofn) : FALSE;
 }
 
@@ -35,25 +35,13 @@ BOOL WINAPI LateChooseColorA(CHOOSECOLORA* cc) {
     return f ? f(cc) : FALSE;
 }
 
-// Without the library the title is the name after the last separator, as
-// the system gives it.
-short LateGetFileTitleA(const char* file, char* title, WORD size) {
-    static auto f = Comdlg<short(WINAPI*)(LPCSTR, LPSTR, WORD)>("GetFileTitleA");
-    if (f) return f(file, title, size);
-    const char* base = file;
-    for (const char* p = file; *p; ++p)
-        if (*p == '\\' || *p == '/' || *p == ':') base = p + 1;
-    lstrcpynA(title, base, size);
-    return 0;
-}
-
-HICON LateExtractIconA(HINSTANCE instance, const char* file, UINT index) {
-    static auto f = Entry<HICON(WINAPI*)(HINSTANCE, LPCSTR, UINT)>("shell32.dll", "ExtractIconA");
+HICON LateExtractIconW(HINSTANCE instance, const wchar_t* file, UINT index) {
+    static auto f = Entry<HICON(WINAPI*)(HINSTANCE, LPCWSTR, UINT)>("shell32.dll", "ExtractIconW");
     return f ? f(instance, file, index) : nullptr;
 }
 
-UINT LateDragQueryFileA(HDROP drop, UINT index, char* file, UINT size) {
-    static auto f = Entry<UINT(WINAPI*)(HDROP, UINT, LPSTR, UINT)>("shell32.dll", "DragQueryFileA");
+UINT LateDragQueryFileW(HDROP drop, UINT index, wchar_t* file, UINT size) {
+    static auto f = Entry<UINT(WINAPI*)(HDROP, UINT, LPWSTR, UINT)>("shell32.dll", "DragQueryFileW");
     return f ? f(drop, index, file, size) : 0;
 }
 

@@ -1,4 +1,4 @@
-// The file dialogs, the colour chooser, the file title and the icon
+// The file dialogs, the colour chooser and the icon
 // extractor live in comdlg32 and shell32, which (with the printer libraries
 // comdlg32 brings) cost a noticeable part of the start-up. Nothing needs
 // them before the first paint, so they are loaded at their first use; each
@@ -9,10 +9,9 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-BOOL WINAPI LateGetOpenFileNameA(OPENFILENAMEA* ofn);
-BOOL WINAPI LateGetSaveFileNameA(OPENFILENAMEA* ofn);
+BOOL WINAPI LateGetOpenFileNameW(OPENFILENAMEW* ofn);
+BOOL WINAPI LateGetSaveFileNameW(OPENFILENAMEW* ofn);
 BOOL WINAPI LateChooseColorA(CHOOSECOLORA* cc);
-short LateGetFileTitleA(const char* file, char* title, WORD size);
-HICON LateExtractIconA(HINSTANCE instance, const char* file, UINT index);
-UINT LateDragQueryFileA(HDROP drop, UINT index, char* file, UINT size);
+HICON LateExtractIconW(HINSTANCE instance, const wchar_t* file, UINT index);
+UINT LateDragQueryFileW(HDROP drop, UINT index, wchar_t* file, UINT size);
 void LateDragFinish(HDROP drop);

@@ -11,12 +11,12 @@
 #include "document/Document.h"
 #include "document/IcColors.h"
 #include "document/Undo.h"
+#include "formats/FileErrors.h"
 #include "formats/IconEntries.h"
 #include "formats/PngImage.h"
 #include "formats/win32/IconFile.h"
 #include "platform/Gdi.h"
 #include "platform/Prompt.h"
-#include "platform/SystemLibraries.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
@@ -226,7 +226,7 @@ static void ReadNamedFile(HWND hwnd) {
     FileFlag = 1;
     // A file that could not be read leaves the document, and whether it
     // has unsaved changes, as it was.
-    const int index = PopFileRead(VirtualScreen, szFileName);
+    int index = PopFileRead(VirtualScreen, szFileName);
     MouseBit = 1;
     if (index >= 0) {
         NeedToSave = 0;
@@ -239,7 +239,10 @@ static void ReadNamedFile(HWND hwnd) {
     } else {
         FileFlag = oldFileFlag;   // the name given back is saved as it was
     }
-    // The size and depth of what was read; as they were when nothing was.
+    // The size and depth of what was read; a strip is 24 bits at its size,
+    // also when the file could not be read; an icon that was not read
+    // leaves them as they were.
+    if (ToolBarStr.StripActive) index = FormatIndex(ToolBarStr.StripPace, TrueColourRank);
     SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
     if (ToolBarStr.StripActive) {
         InvalidateRect(hwnd, nullptr, TRUE);
@@ -255,9 +258,14 @@ static void Open(HWND hwnd) {
 }
 
 void OpenDroppedFile(HWND hwnd, const char* path) {
+    // A name the system cannot hold is refused before anything is written
+    // or read.
+    if (!FitsSystemPath(path) || !*path) {
+        ReportFileError(FileCantOpen);
+        return;
+    }
     BeforeOpening(hwnd);
-    lstrcpynA(szFileName, path, NameLength);
-    LateGetFileTitleA(szFileName, szTitleName, NameLength);
+    SetNames(szFileName, szTitleName, path);
     ReadNamedFile(hwnd);
     PopFileInitialize(hwnd, 0);
     UpdateWindow(hIcon);
@@ -295,9 +303,8 @@ static bool OfferToSave(HWND hwnd) {
     if (answer == 2) return false;
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
-        FileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
         // A cancelled dialog still lets the caller go on; a failed write does not.
-        if (FileFlag && !PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu)) return false;
+        if (SaveUnderChosenName(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag) == SaveFailed) return false;
     }
     return true;
 }

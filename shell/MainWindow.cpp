@@ -13,9 +13,11 @@
 #include "platform/ChildWindow.h"
 #include "platform/Gdi.h"
 #include "platform/SystemLibraries.h"
+#include "platform/WideNames.h"
 #include "board/Board.h"
 #include "document/Document.h"
 #include "document/Undo.h"
+#include "formats/FileErrors.h"
 #include "formats/win32/IconFile.h"
 #include "resources/Ids.h"
 #include "shell/Layout.h"
@@ -76,41 +78,35 @@ static void CreateChildWindows(HWND hwnd) {
     CursorStr.hHotWnd = MakeChild("HotSpotWindow", WS_BORDER, HotSpotPlace, hwnd);
 }
 
-static bool HasExtension(const char* ext, const char* wanted) { return lstrcmpiA(ext, wanted) == 0; }
-
-// The file named on the command line, in quotes or not.
-static void OpenCommandLineFile(HWND hwnd, const char* commandLine) {
-    lstrcpynA(szFileName, commandLine ? commandLine : "", NameLength);
-    if (szFileName[0] == 0) return;
-    LateGetFileTitleA(szFileName, szTitleName, NameLength);
-    if (szFileName[0] == '"') {
-        int n = lstrlenA(szFileName);
-        memmove(szFileName, szFileName + 1, n);      // moves the terminating zero too
-        n = lstrlenA(szFileName);
-        if (n > 0) szFileName[n - 1] = 0;
-        int t = lstrlenA(szTitleName);
-        szTitleName[t > 5 ? t - 5 : 0] = 0;
+// The file named on the command line, in quotes or not: an icon, a cursor
+// or a PNG opens in icon mode, a bitmap in toolbar mode; any other name is
+// left. A name the system cannot hold is refused before anything is read.
+static void OpenCommandLineFile(HWND hwnd, const wchar_t* commandLine) {
+    std::wstring line = commandLine ? commandLine : L"";
+    while (!line.empty() && (line.back() == L' ' || line.back() == L'\t')) line.pop_back();
+    if (line.empty()) return;
+    if (line[0] == L'"') {
+        line.erase(0, 1);
+        if (!line.empty() && line.back() == L'"') line.pop_back();
     }
-    const char* dot = strrchr(szFileName, '.');
-    const char* ext = dot ? dot + 1 : nullptr;
-    if (!ext || !(HasExtension(ext, "bmp") || HasExtension(ext, "ico") || HasExtension(ext, "cur"))) {
-        szTitleName[0] = szFileName[0] = 0;
+    std::string path;
+    const bool named = Utf8Name(line.c_str(), path);
+    if (!named) path = Utf8Text(line);   // for its extension only
+    const char* name = path.c_str();
+    const bool strip = HasExtension(name, "bmp");
+    if (!strip && !HasExtension(name, "ico") && !HasExtension(name, "cur") && !HasExtension(name, "png")) return;
+    // A file that cannot be read leaves no name behind: Save then asks for
+    // one rather than writing the blank image over that file.
+    szFileNameCopy[0] = szTitleNameCopy[0] = 0;
+    if (!named || !SetNames(szFileName, szTitleName, path)) {
+        MistakeHandler(FileCantOpen);
         return;
     }
-    // The title keeps the extension where the system's title already has it.
-    char suffix[NameLength];
-    wsprintfA(suffix, ".%s", ext);
-    const int t = lstrlenA(szTitleName), n = lstrlenA(suffix);
-    const bool hasIt = t >= n && lstrcmpiA(szTitleName + t - n, suffix) == 0;
-    if (!hasIt && t + n < NameLength) lstrcatA(szTitleName, suffix);
-    if (HasExtension(ext, "bmp")) {
+    if (strip) {
         ToolBarStr.StripActive = 1;
         MenuStr.IconMode = 0;
         MenuStr.ToolbarMode = 1;
     }
-    // A file that cannot be read leaves no name behind: Save then asks for
-    // one rather than writing the blank image over that file.
-    szFileNameCopy[0] = szTitleNameCopy[0] = 0;
     const int index = PopFileRead(VirtualScreen, szFileName);
     if (index >= 0) {
         FileFlag = LastReadWasWhole() ? 1 : 0;
@@ -173,7 +169,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
     CreateBitmapButtons(hwnd);
     CreateChildWindows(hwnd);
     PopFileInitialize(hwnd, 0);
-    OpenCommandLineFile(hwnd, static_cast<const char*>(cs->lpCreateParams));
+    OpenCommandLineFile(hwnd, static_cast<const wchar_t*>(cs->lpCreateParams));
     return 0;
 }
 
@@ -383,19 +379,22 @@ static bool IsOwnButton(HWND w) {
 
 static void OnKillFocus(HWND hwnd, HWND gaining) {
     if (gaining && IsOwnButton(gaining)) return;
-    hMenuDialogue = CreateDialogParamA(hInst, "MENUBAR", hwnd, MenuBar, 0);
+    hMenuDialogue = CreateDialogParamW(hInst, L"MENUBAR", hwnd, MenuBar, 0);
 }
 
 // The first file of a drop opens; the rest are left, as one document is
 // open at a time.
 static void OnDropFiles(HWND hwnd, HDROP drop) {
-    char path[NameLength];
-    // A name longer than the document's names would be cut to another file's.
-    const UINT length = LateDragQueryFileA(drop, 0, nullptr, 0);
-    const bool named = length > 0 && length < NameLength && LateDragQueryFileA(drop, 0, path, NameLength) > 0;
+    wchar_t path[MAX_PATH];
+    // A name longer than the system's paths would be cut to another file's.
+    const UINT length = LateDragQueryFileW(drop, 0, nullptr, 0);
+    const bool named = length > 0 && LateDragQueryFileW(drop, 0, path, MAX_PATH) > 0;
     LateDragFinish(drop);
     SetForegroundWindow(hwnd);
-    if (named) OpenDroppedFile(hwnd, path);
+    if (!named) return;
+    std::string name;
+    if (length >= MAX_PATH || !Utf8Name(path, name)) name.clear();
+    OpenDroppedFile(hwnd, name.c_str());
 }
 
 static void OnSize() {

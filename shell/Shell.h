@@ -25,9 +25,10 @@ void SizeTheWindow(int* x, int* y, int* cx, int* cy);
 LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // WinMain in three steps, so the tests can run the real start-up and
-// teardown around their own message pumping. PixtorStartUp returns the
-// main window, or 0 when another copy is already running.
-HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow);
+// teardown around their own message pumping. PixtorStartUp takes the
+// command line after the program's name, as the system holds it, and
+// returns the main window, or 0 when another copy is already running.
+HWND PixtorStartUp(HINSTANCE instance, const wchar_t* cmdLine, int cmdShow);
 int PixtorMessageLoop();
 // What the loop does with a message before dispatching it: the resolution
 // dialog's keys and the accelerators. True when the message was taken.

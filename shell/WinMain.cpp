@@ -102,7 +102,7 @@ static void TrimSystemMenu(HWND hwnd) {
     SetMenuItemBitmaps(system, IDM_ABOUT, MF_BYCOMMAND, hBit[5], hBit[5]);
 }
 
-HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
+HWND PixtorStartUp(HINSTANCE instance, const wchar_t* cmdLine, int cmdShow) {
     if (FindWindowA(nullptr, szAppName)) return nullptr;
     InitDocument();
     InitPalette();
@@ -119,7 +119,7 @@ HWND PixtorStartUp(HINSTANCE instance, LPSTR cmdLine, int cmdShow) {
     // loading shell32 at start-up.
     HWND hwnd = CreateWindowExA(WS_EX_ACCEPTFILES, szAppName, szAppName,
                                 WS_POPUP | WS_CLIPCHILDREN | WS_DLGFRAME | WS_SYSMENU, xStart,
-                                yStart, 528, 528, nullptr, hMenuBar, hInst, cmdLine);
+                                yStart, 528, 528, nullptr, hMenuBar, hInst, const_cast<wchar_t*>(cmdLine));
     if (!hwnd) return nullptr;
     TrimSystemMenu(hwnd);
     // The class's face from now on; the brush it replaces is the stock

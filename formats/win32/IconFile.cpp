@@ -1,7 +1,9 @@
 // File dialogs, read/write dispatch and error reporting on the Win32 side.
 #include "formats/win32/IconFile.h"
+#include <algorithm>
 #include <cstring>
 #include "platform/Prompt.h"
+#include "platform/WideNames.h"
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
@@ -12,50 +14,69 @@
 #include "formats/win32/HandleStream.h"
 #include "strip/ToolBarStrip.h"
 
-static OPENFILENAMEA ofn;
+static OPENFILENAMEW ofn;
 // The main window, which owns the file dialogs and every file message.
 static HWND FileOwner;
+// The names the dialogs show and return, as the system holds them.
+static wchar_t DialogFile[MAX_PATH], DialogTitle[MAX_PATH];
 
 #define ICON_FILTERS \
-    "Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0Cursor files(*.CUR)\0*.cur\0"
-static const char szFilter[] = ICON_FILTERS;
+    L"Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0Cursor files(*.CUR)\0*.cur\0"
+static const wchar_t szFilter[] = ICON_FILTERS;
 // The open dialog also offers PNG pictures, after them; saves are icons and
 // cursors only.
-static const char szFilterOpen[] = ICON_FILTERS "PNG pictures (*.PNG)\0*.png\0";
-static const char szFilterEx[] = "Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
-static const char szFilterBmp[] = "Bitmap (*.BMP)\0*.bmp\0";
-static const char* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
+static const wchar_t szFilterOpen[] = ICON_FILTERS L"PNG pictures (*.PNG)\0*.png\0";
+static const wchar_t szFilterEx[] = L"Executable files (*.EXE)\0*.exe\0DLL files (*.DLL)\0*.dll\0";
+static const wchar_t szFilterBmp[] = L"Bitmap (*.BMP)\0*.bmp\0";
+static const wchar_t* const szFilterPointer[3] = {szFilter, szFilterEx, szFilterBmp};
 
 void PopFileInitialize(HWND hwnd, int filterSet) {
     if (filterSet < 0 || filterSet > 2) filterSet = 0;
     FileOwner = hwnd;
     ofn = {};
-    ofn.lStructSize = sizeof(OPENFILENAMEA);
+    // The record as it was before the places bar: the size every version
+    // of the dialog takes (76 bytes in the 32-bit build).
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = hwnd;
     ofn.lpstrFilter = szFilterPointer[filterSet];
-    ofn.nMaxFile = NameLength;
-    ofn.nMaxFileTitle = NameLength;
-    ofn.lpstrDefExt = filterSet == 2 ? "bmp" : "ico";
+    ofn.nMaxFile = MAX_PATH;
+    ofn.nMaxFileTitle = MAX_PATH;
+    ofn.lpstrDefExt = filterSet == 2 ? L"bmp" : L"ico";
+}
+
+void ReportFileError(int code) {
+    if (const char* message = FileErrorMessage(code)) Ask(FileOwner, message, "Error", MB_ICONSTOP | MB_OK);
+}
+
+// The dialog on the name in file; on a name chosen, file and title hold it.
+static int RunFileDialog(FileDialogFunction dialog, HWND hwnd, char* file, char* title, DWORD flags) {
+    if (!WidePath(file, DialogFile)) DialogFile[0] = L'\0';
+    DialogTitle[0] = L'\0';
+    ofn.hwndOwner = hwnd;
+    ofn.lpstrFile = DialogFile;
+    ofn.lpstrFileTitle = DialogTitle;
+    ofn.Flags = flags;
+    if (!dialog(&ofn)) return 0;
+    std::string chosen;
+    // The dialog holds any name the system can; one that is no UTF-8 (a
+    // lone surrogate) cannot be named here, and is refused as unopenable.
+    if (!Utf8Name(DialogFile, chosen) || !SetNames(file, title, chosen)) {
+        ReportFileError(FileCantOpen);
+        return 0;
+    }
+    return 1;
 }
 
 int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
     if (ofn.lpstrFilter == szFilter) ofn.lpstrFilter = szFilterOpen;
-    ofn.hwndOwner = hwnd;
-    ofn.lpstrFile = file;
-    ofn.lpstrFileTitle = title;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT;
-    return PixtorOpenDialog(&ofn);
+    return RunFileDialog(PixtorOpenDialog, hwnd, file, title, OFN_HIDEREADONLY | OFN_CREATEPROMPT);
 }
 
 int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
     // A write that fails under the new name gives back the name in force now.
     KeepNames();
     if (ofn.lpstrFilter == szFilterOpen) ofn.lpstrFilter = szFilter;
-    ofn.hwndOwner = hwnd;
-    ofn.lpstrFile = file;
-    ofn.lpstrFileTitle = title;
-    ofn.Flags = OFN_OVERWRITEPROMPT;
-    return PixtorSaveDialog(&ofn);
+    return RunFileDialog(PixtorSaveDialog, hwnd, file, title, OFN_OVERWRITEPROMPT);
 }
 
 // The writer of the mode: a strip bitmap in toolbar mode, else an icon or
@@ -65,27 +86,65 @@ static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int formatI
     return Format(stream, pixels, formatIndex, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
 }
 
+// A stream that takes only so many bytes more, as a disk that fills up.
+class FillingUp : public ByteStream {
+public:
+    FillingUp(ByteStream& s, long long room) : inner(s), left(room) {}
+    long long ReadAt(uint64_t offset, void* buffer, size_t count) override { return inner.ReadAt(offset, buffer, count); }
+    long long Write(const void* buffer, size_t count) override {
+        const long long n = inner.Write(buffer, static_cast<size_t>(std::min<long long>(left, static_cast<long long>(count))));
+        if (n > 0) left -= n;
+        return n < static_cast<long long>(count) ? -1 : n;
+    }
+    long long Size() override { return inner.Size(); }
+
+private:
+    ByteStream& inner;
+    long long left;
+};
+
 int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex) {
     CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
+    if (!FitsSystemPath(path)) {
+        MistakeHandler(FileCantOpen);
+        return 0;
+    }
+    const long long room = PixtorWriteFault ? PixtorWriteFault(path) : -1;
     // The old file is replaced only by a new one holding every byte.
     std::string detail;
-    const int result =
-        WriteFileSafely(path, [&](ByteStream& stream) { return WriteDocument(stream, pixels, formatIndex); }, detail);
+    const int result = WriteFileSafely(path, [&](ByteStream& stream) {
+        if (room < 0) return WriteDocument(stream, pixels, formatIndex);
+        FillingUp disk(stream, room);
+        return WriteDocument(disk, pixels, formatIndex);
+    }, detail);
     if (result == FileOk) return 1;
     MistakeHandler(result == FileCantOpen || result == FileNoMemory ? result : FileWriteError);
     return 0;
 }
 
+int SaveUnderChosenName(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
+    const int flagBefore = *fileFlag;
+    if (!PopFileSaveDlg(hwnd, szFileName, szTitleName)) {
+        *fileFlag = 0;
+        return SaveCancelled;
+    }
+    // A failed write gives back the names in force before the dialog, and
+    // with them their flag: a file read with loss stays one Save asks about.
+    if (!PopFileWrite(pixels, szFileName, formatIndex)) {
+        *fileFlag = flagBefore;
+        return SaveFailed;
+    }
+    *fileFlag = 1;
+    return SaveWritten;
+}
+
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
-    *fileFlag = PopFileSaveDlg(hwnd, szFileName, szTitleName) ? 1 : 0;
-    if (!*fileFlag) return 1;
     // A failed write leaves the image unsaved, so leaving still offers to save.
-    return PopFileWrite(pixels, szFileName, formatIndex) ? 0 : 1;
+    return SaveUnderChosenName(hwnd, pixels, formatIndex, fileFlag) == SaveWritten ? 0 : 1;
 }
 
 int MistakeHandler(int code) {
-    if (const char* message = FileErrorMessage(code))
-        Ask(FileOwner, message, "Error", MB_ICONSTOP | MB_OK);
+    ReportFileError(code);
     RestoreNames();
     return 0;
 }
@@ -151,7 +210,9 @@ static int ReadPng(ByteStream& stream, uint32_t* pixels) {
 }
 
 // The format index of what became the document (read, or converted on
-// request), -1 when nothing did.
+// request), -1 when nothing did. The multi-image warning comes before any
+// image data is read, so before a failure to read it; nothing of a file
+// that does not become the document, its hot spot included, changes it.
 static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
     uint8_t start[8];
     if (stream.ReadAt(0, start, sizeof start) == sizeof start && StartsAsPng(start, sizeof start)) {
@@ -159,27 +220,27 @@ static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
         return ReadPng(stream, pixels);
     }
     IconReadResult result = FormatOpen(stream, pixels);
-    switch (result.Outcome) {
-    case IconNotSupported:
+    if (result.Outcome == IconNotSupported) {
         ReadWhole = false;
         return AskToConvert() ? ConvertIcon(stream, pixels) : -1;
-    case IconReadFailed:
-        MistakeHandler(FileReadError);
-        break;
-    default:
-        break;
     }
     if (result.MultiImageWarning) {
         Ask(FileOwner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
         ReadWhole = false;
     }
-    if (result.HotSpotRead) TakeHotSpot(result.HotX, result.HotY);
-    // A depth no decoding fits leaves the picture as it was, without a
-    // message: then the name stays the picture's too.
-    if (result.Outcome == IconUnknownDepth) {
+    switch (result.Outcome) {
+    case IconLoaded:
+        if (result.HotSpotRead) TakeHotSpot(result.HotX, result.HotY);
+        return result.FormatIndex;
+    case IconReadFailed:
+        MistakeHandler(FileReadError);
+        return -1;
+    default:
+        // A depth no decoding fits leaves the picture as it was, without a
+        // message: then the name stays the picture's too.
         RestoreNames();
+        return -1;
     }
-    return result.Outcome == IconLoaded ? result.FormatIndex : -1;
 }
 
 // A strip in toolbar mode: its size at 24 bits, -1 when it was not read.
@@ -191,8 +252,10 @@ static int ReadStrip(ByteStream& stream) {
 }
 
 int PopFileRead(uint32_t* pixels, const char* path) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    wchar_t name[MAX_PATH];
+    HANDLE file = WidePath(path, name) ? CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                     FILE_ATTRIBUTE_NORMAL, nullptr)
+                                       : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE) {
         MistakeHandler(FileCantOpen);
         return -1;

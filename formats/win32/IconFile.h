@@ -6,14 +6,20 @@
 #include "document/Document.h"
 
 // The file dialogs: filter set 0 icons and cursors, 1 executables and
-// libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen.
+// libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen;
+// file and title (UTF-8, NameLength bytes) then hold it.
 void PopFileInitialize(HWND hwnd, int filterSet);
 int PopFileOpenDlg(HWND hwnd, char* file, char* title);
 int PopFileSaveDlg(HWND hwnd, char* file, char* title);
 // Writes pixels to path (an icon, a cursor when the document's name ends in
 // "cur"). The old file is replaced only after every write succeeded.
 int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex);
-// Save dialog, then write; 0 when written, 1 when cancelled.
+// The save dialog on the document's names, then the write. The flag takes
+// the dialog's answer (1 written, 0 cancelled); a write that failed leaves
+// it, like the names, as it was before the dialog.
+enum SaveOutcome { SaveWritten, SaveCancelled, SaveFailed };
+int SaveUnderChosenName(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
+// The same, as Save as takes it: 0 when written, 1 when not.
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
 // in toolbar mode). Returns the format index of what became the document,
@@ -27,3 +33,6 @@ bool LastReadWasWhole();
 // Shows the message of a file error code and gives the document back the
 // name it had before the last open dialog.
 int MistakeHandler(int code);
+// Shows the message alone, for a name refused before it became the
+// document's.
+void ReportFileError(int code);

@@ -37,6 +37,18 @@ TEST(DimeChange, ShrinkingAndsEachBlockAndLeavesTheRestBehind) {
     for (int i = 256; i < ImagePixels; ++i) ASSERT_EQ(px[i], before[i]) << i;
 }
 
+// Enlarging copies each pixel whole, the fourth byte with it, into its 2x2
+// block; shrinking back gives the picture again.
+TEST(DimeChange, EnlargingDoublesEachPixelWholeAndShrinkingGivesItBack) {
+    auto px = Numbered();
+    const auto small = px;
+    DimeChange(32, 16, px.data());
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(px[y * 32 + x], small[(y / 2) * 16 + x / 2]) << x << "," << y;
+    DimeChange(16, 32, px.data());
+    EXPECT_EQ(Pixels(px.begin(), px.begin() + 256), Pixels(small.begin(), small.begin() + 256));
+}
+
 TEST(Nudge, EachDirectionShiftsByOneAndFreesALineOfMask) {
     for (int pace : {16, 32})
         for (int cmd : {NudgeUp, NudgeDown, NudgeRight, NudgeLeft}) {

@@ -130,8 +130,9 @@ TEST(IcEveryFormat, WritesItsHeaderReadsBackAndFailsWhereAReadBringsNothing) {
                                  " depth=" + std::to_string(row.bits) + " hotRead=" + std::to_string(cursor) +
                                  " hotX=" + std::to_string(hotX) + " hotY=" + std::to_string(hotY),
                              ColoursOf(Exact(index), row.pace)});
-            // Cut where the mask rows, the colour data or the image header begin.
-            for (int length : {22 + row.imageBytes - 4 * row.pace, 62, 22})
+            // Cut where the mask rows, the colour data or the image header begin, inside the
+            // header, or inside the directory entry (an icon's width alone, a cursor's hot spot).
+            for (int length : {22 + row.imageBytes - 4 * row.pace, 62, 61, 22, 21, cursor ? 16 : 7})
                 cases.push_back({name + " cut to " + std::to_string(length), Slice(f, 0, static_cast<size_t>(length)),
                                  IconReadFailed, "hotRead=0 hotX=0 hotY=0 index=-1"});
         }
@@ -214,8 +215,6 @@ TEST(IcReader, TakesWidthDepthAndColourCountByItsRules) {
                                     {{18, 4, 38}, {34, 4, static_cast<int64_t>(38 + first.size() - 22)}}) +
                             Slice(first, 22) + Slice(second, 22);
     std::vector<ReadCase> cases = {
-        // Type 1, count 1, width 16 and nothing else: bit count, colour count and offset read as 0.
-        {"short first read", {0, 0, 1, 0, 1, 0, 16, 16}, IconUnknownDepth, "depth=0"},
         {"depth 25", Patched(Write(deep16, 6), {{12, 2, 25}}), IconNotSupported, "depth=25"},
         {"a cursor's depth is the image header's", Patched(deep32, {{36, 2, 32}}), IconNotSupported, "depth=32"},
         {"an icon's depth is the entry's", Patched(Write(deep16, 6), {{36, 2, 1}}), IconLoaded, "index=6",

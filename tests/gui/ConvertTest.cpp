@@ -3,13 +3,14 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <cstring>
+#include "formats/FileErrors.h"
 #include "formats/PngImage.h"
 #include "formats/win32/IconFile.h"
 #include "tests/core/TestBytes.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-const char* const Question = "Current image format is not supported.\n Convert to 24bit 32x32?";
+const std::vector<std::string> Question = {ConvertQuestion}, None = {};
 uint32_t Quarters(int x, int y) { return x < y ? 0xFF0000FFu : x > y + 4 ? 0x00000000u : 0xC000FF00u; }
 }  // namespace
 
@@ -20,7 +21,8 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         const uint32_t q = Quarters(static_cast<int>(i % 256 / 8), static_cast<int>(i / 256 / 8));
         big[i] = q >> 24 >= 128 ? q & 0xFFFFFFu : MaskColor;
     }
-    const struct { const char* name; Bytes bytes; int answer; const char* asked; int index; int hotX, hotY; } cases[] = {
+    // What each shows, in order.
+    const struct { const char* name; Bytes bytes; int answer; std::vector<std::string> shown; int index; int hotX, hotY; } cases[] = {
         // 48 px first, a 32 px picture after it: the 32 is taken as it is.
         {"multi.ico", IconFile({{48, Entry32(48, 48, Quarters)}, {32, Entry32(32, 32, Quarters)}}), IDYES, Question, 7, 0, 0},
         // A 16 px picture and a 256 px PNG after it: the PNG averaged down.
@@ -28,11 +30,11 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         // A 64 px cursor averaged down, its hot spot with it.
         {"big.cur", IconFile({{64, Entry32(64, 64, [](int x, int y) { return Quarters(x / 2, y / 2); }), 40, 20}}, 2),
          IDYES, Question, 7, 20, 10},
-        {"favicon.ico", EncodePng(16, rgb.data()), IDYES, nullptr, 6, 0, 0},   // a PNG at its own size
-        {"two.ico", Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}}), IDOK,
-         "Multi-image format isn't supported yet!\n             Read only first.", 6, 0, 0},
+        {"favicon.ico", EncodePng(16, rgb.data()), IDYES, None, 6, 0, 0},   // a PNG at its own size
+        {"two.ico", Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}}), IDOK, {MultiImageWarning}, 6, 0, 0},
         {"declined.ico", IconFile({{48, Entry32(48, 48, Quarters)}}), IDNO, Question, -1, 0, 0},
-        {"nothing.ico", IconFile({{48, Patched(Entry32(48, 48, Quarters), {{14, 2, 16}})}}), IDYES, "Error reading file!", -1, 0, 0},
+        {"nothing.ico", IconFile({{48, Patched(Entry32(48, 48, Quarters), {{14, 2, 16}})}}), IDYES,
+         {ConvertQuestion, "Error reading file!"}, -1, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -44,8 +46,9 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         DinamicSave();   // a step of history, which only a picture read replaces
         Command(IDM_OPEN);
         EXPECT_EQ(UndoEnabled(), c.index < 0);
-        if (c.asked) EXPECT_TRUE(std::any_of(Prompts.begin(), Prompts.end(), [&](const PromptRecord& p) { return p.Text == c.asked; }));
-        else EXPECT_TRUE(Prompts.empty());
+        std::vector<std::string> shown;
+        for (const PromptRecord& p : Prompts) shown.push_back(p.Text);
+        EXPECT_EQ(shown, c.shown);
         if (c.index < 0) {   // refused: the picture and the unnamed document as they were
             EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, IsMaskPixel(VirtualScreen[0]), std::string(szFileName)),
                       std::make_tuple(6, true, std::string()));
@@ -80,16 +83,8 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
 TEST_F(Files, ADroppedFileOpensAsOpenWould) {
     const std::string path = folder + "dropped.ico";
     WriteBytes(path, IconBytes(7, RGB(1, 2, 3)));
-    auto dropFile = [this](const std::string& name) {
-        HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + name.size() + 2);
-        auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-        files->pFiles = sizeof(DROPFILES);
-        name.copy(reinterpret_cast<char*>(files + 1), name.size());
-        GlobalUnlock(drop);
-        SendMessageA(main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
-    };
     Draw();
-    dropFile(path);
+    DropFile(main, path);
     EXPECT_TRUE(Prompted("Current image will be overwritten. Save?"));
     EXPECT_EQ(std::make_tuple(std::string(szFileName), OpenPaceMessageToMenu, Pixel(31, 31), NeedToSave, FileFlag),
               std::make_tuple(path, 7, RGB(1, 2, 3), 0, 1));
@@ -98,7 +93,7 @@ TEST_F(Files, ADroppedFileOpensAsOpenWould) {
     Draw();
     PromptAnswer = IDYES;
     DialogChoice = folder + "second.ico";
-    dropFile(folder + "missing.ico");
+    DropFile(main, folder + "missing.ico");
     EXPECT_EQ(DocState(), std::make_tuple(0, 1, DialogChoice));
 }
 

@@ -3,6 +3,7 @@
 #include "controls/Dialogs.h"
 #include "formats/win32/IconFile.h"
 #include "formats/StripBitmap.h"
+#include "platform/WideNames.h"
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"
 
@@ -91,7 +92,7 @@ TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     OK(dlg);
     ASSERT_EQ(Dialogs.size(), 1u);
     EXPECT_TRUE(Dialogs[0].Save);
-    EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)");
+    EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)|*.bmp|");
     EXPECT_EQ(SavePromptCount, 0) << "no yes/no question first";
     EXPECT_EQ(NeedToSave, 0);
     EXPECT_EQ(ToolBarStr.DiscardRequest, 1);
@@ -124,7 +125,7 @@ TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
 }
 
 TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
-    const std::string bmp = folder + "strip.bmp", ico = folder + "saved.ico";
+    const std::string bmp = folder + "ストリップ café.bmp", ico = folder + "saved.ico";
     MemoryStream strip;
     WriteStripBitmap(strip, {16, 1, std::vector<uint32_t>(256, MaskColor)});
     WriteBytes(bmp, strip.data);
@@ -151,10 +152,10 @@ TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
             for (int k = 0; k < 3; ++k)
                 faces &= SendDlgItemMessageA(w, IDC_SAVEYES + k, BM_GETIMAGE, IMAGE_BITMAP, 0) ==
                          reinterpret_cast<LRESULT>(hBitDialogue[k]);
-            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-            char text[NameLength + 64];
-            SaveQuestion(text);
-            asked = text;
+            RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            wchar_t text[NameLength + 64] = {};
+            GetWindowTextW(question, text, NameLength + 64);   // the question as the prompt holds it
+            asked = Utf8Text(text);
             const std::vector<COLORREF> shown = Shown(question);
             ink = static_cast<int>(std::count(shown.begin(), shown.end(), RGB(0, 255, 0)));
             SendDlgItemMessageA(w, c.Button, BM_CLICK, 0, 0);

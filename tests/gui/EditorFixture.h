@@ -10,36 +10,28 @@
 #include <vector>
 #include "colour/Palette.h"
 #include "platform/Prompt.h"
+#include "tests/gui/Harness.h"
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 
-struct PromptRecord { std::string Text, Caption; UINT Type; };
-extern std::vector<PromptRecord> Prompts;
+// The scripted person: the answer to every question,
 extern int PromptAnswer;
-// The save prompt's scripted answer (0 yes, 1 no, 2 cancel) and how often it came.
+// the save prompt's (0 yes, 1 no, 2 cancel) and how often it came;
 extern int SavePromptAnswer, SavePromptCount;
-// File dialogs: the name the scripted person types, or "" to cancel; and what each was shown with.
+// the name typed into every file dialog, or "" to cancel;
 extern std::string DialogChoice;
-// How often the colour chooser was opened; unless a test answers it, it closes unchosen.
+// and how often the colour chooser was opened (it closes unchosen).
 extern int ColourChooserCalls;
-struct DialogRecord { bool Save; std::string Initial, Filter, DefaultExtension; DWORD Flags; };
-extern std::vector<DialogRecord> Dialogs;
 
 // A picture painted by paint into memory like the screen's, row by row.
 std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint);
 // What a window's client area shows on screen, row by row.
 std::vector<COLORREF> Shown(HWND window, int* width = nullptr);
 
-// Files of the tests: a folder of their own under the temporary folder.
-std::string TestFolder();
-std::vector<uint8_t> ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-int FilesIn(const std::string& folder);
 // An icon or cursor file of one colour at format index `format`, its first pixel transparent.
 std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor = false, int hotX = 0, int hotY = 0);
-void EmptyFolder(const std::string& folder);
 
 // A press of the left button at client point `at` of w, a move by `by` and the release, as system input.
 void DragWithMouse(HWND w, POINT at, POINT by);
@@ -56,11 +48,11 @@ class Editor : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void Start(const char* commandLine);
+    void Start(const std::string& commandLine);
     // A new editor in place of this test's one.
     void Restart(const std::string& commandLine) {
         if (main) Editor::TearDown();   // the window only, not what a derived test keeps
-        Start(commandLine.c_str());
+        Start(commandLine);
     }
 
     HWND main = nullptr;
@@ -113,7 +105,7 @@ protected:
     void Draw() { UseColour(RGB(200, 10, 10)); Click(3, 4); }
     // Another program holding the file open without sharing it.
     static HANDLE Lock(const std::string& path) {
-        return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     }
     std::string folder;
 };

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "formats/IcFormat.h"
 #include "formats/win32/IconFile.h"
+#include "platform/WideNames.h"
 #include "tests/gui/EditorFixture.h"
 
 namespace {
@@ -24,16 +25,17 @@ std::vector<uint32_t> Expected(int k) {
     return pixels;
 }
 
+// The item's text as the tree holds it.
 std::string ItemText(HWND tree, HTREEITEM item, LPARAM* data) {
-    char text[128] = {};
-    TVITEMA tv = {};
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv = {};
     tv.mask = TVIF_TEXT | TVIF_PARAM;
     tv.hItem = item;
     tv.pszText = text;
-    tv.cchTextMax = sizeof text;
-    TreeView_GetItem(tree, &tv);
+    tv.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
     *data = tv.lParam;
-    return text;
+    return Utf8Text(text);
 }
 }
 
@@ -138,10 +140,16 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
     Command(IDM_UNDO);
     EXPECT_EQ(Image(), before);
 
-    // What the library's tree offered, and the dialog's file filter.
-    ExtractFrom(library, 0);
-    EXPECT_EQ(Dialogs.back().Filter, "Executable files (*.EXE)");
-    EXPECT_EQ(dialog.Root, "extract-library.dll");
+    // What the library's tree offered, and the dialog's file filter; the
+    // library named in another language, in a folder named so, shows the
+    // name as written and gives its icons.
+    const std::string copy = TestFolder("pixtor 日本語 café") + "日本語 café.dll";
+    WriteBytes(copy, ReadBytes(library));
+    ExtractFrom(copy, 0);
+    DeleteFileW(Wide(copy).c_str());
+    EXPECT_EQ(Dialogs.back().Filter, "Executable files (*.EXE)|*.exe|DLL files (*.DLL)|*.dll|");
+    EXPECT_EQ(dialog.Root, "日本語 café.dll");
+    EXPECT_EQ(Image(), Expected(0));
     EXPECT_EQ(dialog.Children,
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
     EXPECT_EQ(dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));

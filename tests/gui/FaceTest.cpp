@@ -103,6 +103,22 @@ TEST_F(Face, TheStatusImageShowsTheHintOfTheToolUnderThePointer) {
     notice.hwndFrom = board;
     SendMessageA(main, WM_NOTIFY, 42, reinterpret_cast<LPARAM>(&notice));
     EXPECT_EQ(Shown(hStatBar), blank);
+    // The texts, padded to their widths; a button without a hint, or a
+    // notice from elsewhere, gives the blank one.
+    HWND bar = FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    if (bar == hDrawTB) bar = FindWindowExA(main, bar, TOOLBARCLASSNAMEA, nullptr);
+    HWND commands = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    HWND tools = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
+    const struct { HWND From; WPARAM Id; const char* Hint; } hints[] = {
+        {commands, IDM_OPEN, "   Open file"}, {commands, IDM_RESOLUTION, "  Change resolution"},
+        {tools, IDM_TOOLFIRST + 4, "  Draw filled round"}, {tools, IDM_TOOLFIRST + 7, "    Mask color"},
+        {tools, IDM_TOOLFIRST + 8, "  Set hot spot"}, {tools, IDM_NEW, "                  "},
+        {board, IDM_OPEN, "                  "}};
+    for (const auto& h : hints) {
+        char text[64];
+        FormatHint(text, h.From, h.Id);
+        EXPECT_STREQ(text, h.Hint) << h.Id;
+    }
 }
 
 TEST_F(Face, TheRightButtonOpensTheRightClickMenu) {

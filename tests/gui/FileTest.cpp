@@ -1,8 +1,11 @@
 // Open, Save, Save as, New and Exit through the real commands, with the
 // dialogs answered from a script and the files checked byte by byte.
 #include "formats/ByteStream.h"
+#include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/win32/IconFile.h"
+#include "strip/ToolBarStrip.h"
+#include "tests/core/TestBytes.h"
 #include "tests/gui/EditorFixture.h"
 
 TEST_F(Files, TheLastExtensionDecidesCursorOrIconAndTheFileHoldsTheEditorsFormat) {
@@ -88,8 +91,6 @@ TEST_F(Files, SaveAsksForANameAndExitAsksOnlyWithChanges) {
     ASSERT_EQ(Dialogs.size(), 1u);
     EXPECT_TRUE(Dialogs[0].Save);
     EXPECT_EQ(Dialogs[0].DefaultExtension, "ico");
-    EXPECT_EQ(Dialogs[0].Flags, static_cast<DWORD>(OFN_OVERWRITEPROMPT));
-    EXPECT_EQ(Dialogs[0].Filter, "Icon and Cursor files(*.ICO,*.CUR)");
     EXPECT_EQ(DocState(), std::make_tuple(1, 0, std::string())) << "cancelled: still unsaved";
     NeedToSave = 0;
     Command(IDM_EXIT);
@@ -133,16 +134,22 @@ TEST_F(Files, NewKeepsSizeDepthHotSpotAndHistory) {
     EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
 }
 
+// Both dialogs as the system gets them: the record of the size every version
+// takes, the open dialog offering PNG pictures too, the save dialog not.
 TEST_F(Files, OpenWithUnsavedChangesAnsweredYesSavesFirst) {
     Draw();
     PromptAnswer = IDYES;
     DialogChoice = folder + "first.ico";   // the save dialog, then the open dialog, take it
     Command(IDM_OPEN);
+    const std::string icons = "Icon and Cursor files(*.ICO,*.CUR)|*.ico;*.cur|Icon files(*.ICO)|*.ico|Cursor files(*.CUR)|*.cur|";
+    const DWORD size = sizeof(void*) == 4 ? 76 : 136;
     ASSERT_EQ(Dialogs.size(), 2u);
-    EXPECT_TRUE(Dialogs[0].Save);
-    EXPECT_FALSE(Dialogs[1].Save);
-    EXPECT_GT(ReadBytes(DialogChoice).size(), 0u);
-    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the drawing saved, then opened again";
+    EXPECT_EQ(std::make_tuple(Dialogs[0].Save, Dialogs[0].Filter, Dialogs[0].Flags, Dialogs[0].Size),
+              std::make_tuple(true, icons, DWORD(OFN_OVERWRITEPROMPT), size));
+    EXPECT_EQ(std::make_tuple(Dialogs[1].Save, Dialogs[1].Filter, Dialogs[1].Flags, Dialogs[1].Size),
+              std::make_tuple(false, icons + "PNG pictures (*.PNG)|*.png|", DWORD(OFN_HIDEREADONLY | OFN_CREATEPROMPT), size));
+    EXPECT_EQ(std::make_tuple(Pixel(3, 4), UndoEnabled()), std::make_tuple(RGB(200, 10, 10), false))
+        << "the drawing saved, then read again with a history of its own";
     EXPECT_EQ(DocState(), std::make_tuple(0, 1, DialogChoice));
 }
 
@@ -169,24 +176,28 @@ TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
 }
 
 TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
-    for (int i = 0; i < 256; ++i) VirtualScreen[i] = 0x7F000000u | RGB(i, 255 - i, 7);
-    Command(IDM_COPY);
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(VirtualScreen[i], RGB(i, 255 - i, 7)) << i;
-    ASSERT_TRUE(OpenClipboard(main));
-    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP info;
-    ASSERT_TRUE(GetObjectA(bitmap, sizeof info, &info));
-    EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(16L, 16L)) << "the image's own size";
-    const std::vector<COLORREF> shown = Render(16, 16, [&](HDC hdc) {
-        HDC memory = CreateCompatibleDC(hdc);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(hdc, 0, 0, 16, 16, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-    });
-    CloseClipboard();
-    for (int i = 0; i < 256; ++i) ASSERT_EQ(shown[i], RGB(i, 255 - i, 7)) << i;
+    for (int pace : {16, 32}) {
+        SCOPED_TRACE(pace);
+        Command(pace == 16 ? IDM_SIZE16 : IDM_SIZE32);
+        const int n = pace * pace;
+        for (int i = 0; i < n; ++i) VirtualScreen[i] = 0x7F000000u | RGB(i, 255 - i, i >> 8);
+        Command(IDM_COPY);
+        for (int i = 0; i < n; ++i) ASSERT_EQ(VirtualScreen[i], RGB(i, 255 - i, i >> 8)) << i;
+        ASSERT_TRUE(OpenClipboard(main));
+        HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        BITMAP info = {};
+        if (bitmap) GetObjectA(bitmap, sizeof info, &info);
+        EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(LONG(pace), LONG(pace))) << "the image's own size";
+        const std::vector<COLORREF> shown = Render(pace, pace, [&](HDC hdc) {
+            HDC memory = CreateCompatibleDC(hdc);
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            BitBlt(hdc, 0, 0, pace, pace, memory, 0, 0, SRCCOPY);
+            SelectObject(memory, old);
+            DeleteDC(memory);
+        });
+        CloseClipboard();
+        for (int i = 0; i < n; ++i) ASSERT_EQ(shown[i], RGB(i, 255 - i, i >> 8)) << i;
+    }
 }
 
 TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
@@ -194,18 +205,23 @@ TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
     std::vector<uint32_t> bits(64 * 48);
     for (int y = 0; y < 48; ++y)
         for (int x = 0; x < 64; ++x) bits[y * 64 + x] = x < 32 ? 0x00FF0000u : 0x000000FFu;   // BGRA
-    HBITMAP picture = CreateBitmap(64, 48, 1, 32, bits.data());
-    ASSERT_TRUE(OpenClipboard(main));
-    EmptyClipboard();
-    SetClipboardData(CF_BITMAP, picture);
-    CloseClipboard();
-    NeedToSave = 0;
-    Command(IDM_PASTE);
-    for (int i = 0; i < ImagePixels; ++i)
-        ASSERT_EQ(VirtualScreen[i] & 0xFFFFFFu, i >= 256 ? MaskColor : i % 16 < 8 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << i;
-    EXPECT_EQ(NeedToSave, 1);   // Exit offers to save a pasted picture
-    Command(IDM_UNDO);
-    EXPECT_TRUE(PaintedCells().empty());
+    for (int pace : {16, 32}) {
+        SCOPED_TRACE(pace);
+        Command(pace == 16 ? IDM_SIZE16 : IDM_SIZE32);
+        ClearImage();
+        ASSERT_TRUE(OpenClipboard(main));
+        EmptyClipboard();
+        SetClipboardData(CF_BITMAP, CreateBitmap(64, 48, 1, 32, bits.data()));
+        CloseClipboard();
+        NeedToSave = 0;
+        Command(IDM_PASTE);
+        for (int i = 0; i < ImagePixels; ++i)
+            ASSERT_EQ(VirtualScreen[i] & 0xFFFFFFu,
+                      i >= pace * pace ? MaskColor : i % pace < pace / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << i;
+        EXPECT_EQ(NeedToSave, 1);   // Exit offers to save a pasted picture
+        Command(IDM_UNDO);
+        EXPECT_TRUE(PaintedCells().empty());
+    }
 }
 
 TEST_F(Files, EditsMarkANamedImageChangedAndKeepItsName) {
@@ -242,4 +258,99 @@ TEST_F(Files, ADiskThatFillsUpDuringASaveKeepsTheOldFileAndTheDrawingUnsaved) {
     EXPECT_EQ(NeedToSave, 1);
     EXPECT_EQ(ReadBytes(target), old);
     EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
+}
+
+// A save to a new name that fails (here a full disk) gives back the name and
+// the save flag the picture had before the dialog, whichever way the save
+// came: a file read with loss stays one that Save asks about, and is never
+// replaced unasked; one read whole may still be saved to; a new strip (made
+// from such a picture) stays unnamed and asked about.
+TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
+    const std::string two = folder + "two.ico", whole = folder + "whole.ico", other = folder + "other.ico";
+    const std::vector<uint8_t> twoBytes = Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}});   // read first of two
+    WriteBytes(two, twoBytes);
+    WriteBytes(whole, IconBytes(6, RGB(10, 20, 30)));
+    auto resolution = [this] {
+        Command(IDM_RESOLUTION);
+        SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
+        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
+    };
+    const struct { const char* Way; std::string Source; bool Strip; std::function<void()> Save; } ways[] = {
+        {"Save", two, false, [this] { Command(IDM_SAVE); }},
+        {"Save as", two, false, [this] { Command(IDM_SAVEAS); }},
+        {"Save as, read whole", whole, false, [this] { Command(IDM_SAVEAS); }},
+        {"Open", two, false, [this] { PromptAnswer = IDYES; Command(IDM_OPEN); }},
+        {"a drop", two, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "gone.ico"); }},
+        {"Exit", two, false, [this] { SavePromptAnswer = 0; Command(IDM_EXIT); }},
+        {"Icon mode", two, true, [this] { SavePromptAnswer = 0; Command(IDM_ICONMODE); }},
+        {"the resolution dialog", two, true, resolution},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.Way);
+        Restart("\"" + w.Source + "\"");
+        const int flag = w.Source == whole ? 1 : 0;
+        if (w.Strip) {
+            Command(IDM_TOOLBARMODE);
+            UpdateWindow(ToolBarStr.hStripWnd);
+        }
+        Draw();
+        // The person names another file in the save dialog and nothing to open.
+        ThePerson.FileDialog = [&](const DialogRecord& d) { return d.Save ? other : std::string(); };
+        ThePerson.Disk = [&](const std::string& path) { return path == other ? 0LL : -1LL; };
+        Prompts.clear();
+        w.Save();
+        EXPECT_EQ(std::count_if(Prompts.begin(), Prompts.end(), [](const PromptRecord& p) { return p.Text == "Error writing file!"; }), 1);
+        EXPECT_TRUE(IsWindow(main));
+        EXPECT_EQ(std::make_tuple(DocState(), ToolBarStr.StripActive),
+                  std::make_tuple(std::make_tuple(1, flag, w.Strip ? std::string() : w.Source), int(w.Strip)));
+        Dialogs.clear();
+        ThePerson.FileDialog = [](const DialogRecord&) { return std::string(); };
+        Command(IDM_SAVE);
+        EXPECT_EQ(Dialogs.size(), size_t(1 - flag)) << "Save asks, unless the file was read whole";
+        if (!flag) EXPECT_EQ(ReadBytes(two), twoBytes);
+    }
+    EXPECT_FALSE(Exists(other));
+}
+
+// Every question and message with its caption, icon and buttons, in the
+// order shown. Nothing of a file that is refused changes the picture, a
+// cursor's hot spot included.
+TEST_F(Files, QuestionsAndMessagesComeWithTheirCaptionsAndIconsInOrder) {
+    const PromptRecord convert = {ConvertQuestion, "Pixtor", MB_ICONQUESTION | MB_YESNO},
+                       several = {MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK},
+                       overwrite = {"Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION},
+                       destroy = {"Current image will be destroyed. Proceed?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION},
+                       cantOpen = {"Can't open file", "Error", MB_ICONSTOP | MB_OK},
+                       unread = {"Error reading file!", "Error", MB_ICONSTOP | MB_OK};
+    const std::vector<uint8_t> two = Patched(IconBytes(6, RGB(1, 2, 3)), {{4, 2, 2}});
+    WriteBytes(folder + "whole.ico", IconBytes(7, RGB(7, 7, 7)));
+    WriteBytes(folder + "wide.ico", Patched(IconBytes(6, RGB(1, 2, 3)), {{6, 1, 48}}));
+    WriteBytes(folder + "two.ico", two);
+    WriteBytes(folder + "two cut.ico", Slice(two, 0, 62));   // ends where the colour data begins
+    // A cursor of no known depth, with a hot spot of its own.
+    WriteBytes(folder + "deep.cur", Patched(IconBytes(2, RGB(1, 2, 3), true, 6, 9), {{8, 1, 0}, {36, 2, 0}}));
+    auto open = [this](const char* name) { DialogChoice = folder + name; Command(IDM_OPEN); };
+    const struct { const char* Name; std::function<void()> Act; std::vector<PromptRecord> Shown; } cases[] = {
+        {"an icon of another size", [&] { open("wide.ico"); }, {convert}},
+        {"the first of two", [&] { open("two.ico"); }, {several}},
+        {"the first of two, unreadable", [&] { open("two cut.ico"); }, {several, unread}},
+        {"a cursor of no known depth", [&] { open("deep.cur"); }, {}},
+        {"Open with unsaved changes", [&] { Draw(); open("missing.ico"); }, {overwrite, cantOpen}},
+        {"New", [&] { Command(IDM_NEW); }, {destroy}},
+        {"an unknown error code", [&] { szFileName[0] = 0; MistakeHandler(7); }, {}},
+    };
+    const std::string whole = folder + "whole.ico";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Restart(whole);
+        CursorStr.HotX = 1, CursorStr.HotY = 2;
+        KeepNames();
+        c.Act();
+        ASSERT_EQ(Prompts.size(), c.Shown.size());
+        for (size_t k = 0; k < Prompts.size(); ++k)
+            EXPECT_EQ(std::make_tuple(Prompts[k].Text, Prompts[k].Caption, Prompts[k].Type),
+                      std::make_tuple(c.Shown[k].Text, c.Shown[k].Caption, c.Shown[k].Type)) << k;
+        if (c.Shown.empty()) EXPECT_EQ(std::make_tuple(HotSpot(), std::string(szFileName), OpenPaceMessageToMenu),
+                                       std::make_tuple(std::make_pair(1, 2), whole, 7)) << "the names given back";
+    }
 }

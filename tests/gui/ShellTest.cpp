@@ -5,6 +5,7 @@
 #include <set>
 #include "strip/ToolBarStrip.h"
 #include "shell/Layout.h"
+#include "formats/PngImage.h"
 #include "tests/gui/EditorFixture.h"
 
 // Every control inside the window and none over another (the command toolbar stands apart).
@@ -38,7 +39,7 @@ TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
     char title[32];
     GetWindowTextA(main, title, sizeof title);
     EXPECT_STREQ(title, "Pixtor1.0.0");
-    EXPECT_EQ(PixtorStartUp(GetModuleHandleA(nullptr), const_cast<char*>("x.ico"), SW_SHOW), nullptr);
+    EXPECT_EQ(PixtorStartUp(GetModuleHandleA(nullptr), L"x.ico", SW_SHOW), nullptr);
     EXPECT_TRUE(IsWindow(main));
 }
 
@@ -118,7 +119,7 @@ TEST_F(Editor, TheLowerBandDragsTheWindowAndSaysSo) {
 }
 
 TEST_F(Files, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed) {
-    const std::vector<uint8_t> good = IconBytes(6, RGB(0, 0, 255));
+    const std::vector<uint8_t> good = IconBytes(6, RGB(0, 0, 255)), cursor = IconBytes(6, RGB(0, 0, 255), true);
     std::vector<uint8_t> wide = good, deep = good, cut(good.begin(), good.begin() + 30);
     wide[6] = 48;    // a 48x48 icon: the conversion question, answered No
     deep[12] = 16;   // 16 bits: no decoding fits, and no message
@@ -126,9 +127,12 @@ TEST_F(Files, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed
     const Case cases[] = {
         {"wide.ico", wide, "Current image format is not supported.\n Convert to 24bit 32x32?"},
         {"cut.ico", cut, "Error reading file!"},
+        // Too short for the directory entry or the image header.
+        {"short.ico", std::vector<uint8_t>(good.begin(), good.begin() + 10), "Error reading file!"},
+        {"short.cur", std::vector<uint8_t>(cursor.begin(), cursor.begin() + 17), "Error reading file!"},
         {"deep.ico", deep, nullptr},
         {"missing.ico", {}, "Can't open file"},
-        {"some.png", {}, nullptr},   // an unknown extension: not even tried
+        {"some.txt", good, nullptr},   // an unknown extension: not even tried
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -151,6 +155,12 @@ TEST_F(Files, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed
     EXPECT_EQ(HotSpot(), std::make_pair(7, 9));
     EXPECT_EQ(Pixel(31, 31), RGB(0, 0, 255));
     EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
+    // A PNG opens as Open opens it: named, but Save asks where.
+    std::vector<uint32_t> picture(ImagePixels, MakeColour(1, 2, 3));
+    WriteBytes(folder + "some.png", EncodePng(16, picture.data()));
+    Restart(folder + "some.png");
+    EXPECT_EQ(std::make_tuple(DocState(), OpenPaceMessageToMenu, Pixel(15, 15), Prompts.size()),
+              std::make_tuple(std::make_tuple(0, 0, folder + "some.png"), 6, RGB(1, 2, 3), size_t(0)));
 }
 
 TEST_F(Editor, TheBitmapButtonsHandTheFocusBack) {

@@ -299,7 +299,7 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
         Command(IDM_OPEN);
         PaintStrip();
         ASSERT_FALSE(Dialogs.empty());
-        EXPECT_EQ(Dialogs.back().Filter, "Bitmap (*.BMP)");
+        EXPECT_EQ(Dialogs.back().Filter, "Bitmap (*.BMP)|*.bmp|");
         ASSERT_EQ(Prompts.size(), 2u);
         EXPECT_EQ(Prompts[1].Text, message);
         EXPECT_EQ(DocState(), std::make_tuple(1, 1, good)) << "the strip that stays, still unsaved";
@@ -307,6 +307,16 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
         EXPECT_EQ(Markers(), (std::vector<COLORREF>{Marker(0), Marker(1), Marker(2)}));
         EXPECT_EQ(Pace, 32);
     }
+    // Toolbar mode entered at 8 bits: a strip that cannot be read still
+    // leaves the strip's size at 24 bits, as one that can.
+    Restart("");
+    Command(IDM_SIZE32);
+    Command(IDM_DEPTH8);
+    Command(IDM_TOOLBARMODE);
+    PaintStrip();
+    DialogChoice = folder + "missing.bmp";
+    Command(IDM_OPEN);
+    EXPECT_EQ(std::make_pair(OpenPaceMessageToMenu, Checked(MenuStr.hMainMenu, IDM_DEPTH24)), std::make_pair(7, true));
 }
 
 TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {

@@ -17,8 +17,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,6 +24,7 @@
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "formats/ByteStream.h"
+#include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/PngImage.h"
 #include "formats/StripBitmap.h"
@@ -34,6 +33,7 @@
 #include "shell/Shell.h"
 #include "strip/StripList.h"
 #include "strip/ToolBarStrip.h"
+#include "tests/gui/Harness.h"
 
 namespace {
 
@@ -90,15 +90,8 @@ DWORD WINAPI Watchdog(void*) {
 std::string Scratch, Library;
 std::string In(const std::string& name) { return Scratch + name; }
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        Fail("the harness cannot write %s", path.c_str());
+    if (!WriteBytes(path, bytes)) Fail("the harness cannot write %s", path.c_str());
 }
 
 std::vector<uint32_t> SomePicture() {
@@ -131,17 +124,10 @@ void WriteOddFiles() {
 // icon holding a PNG, a PNG, a file that is no icon and a read-only icon.
 // gone.ico is offered by the file dialog but never exists.
 void FillFolder() {
-    CreateDirectoryA(Scratch.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA(In("*").c_str(), &found);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            SetFileAttributesA(In(found.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(In(found.cFileName).c_str());
-        }
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    CreateDirectoryA(In("kept").c_str(), nullptr);
-    CreateDirectoryA(In("log").c_str(), nullptr);
+    CreateDirectoryW(Wide(Scratch).c_str(), nullptr);
+    EmptyFolder(Scratch);
+    CreateDirectoryW(Wide(In("kept")).c_str(), nullptr);
+    CreateDirectoryW(Wide(In("log")).c_str(), nullptr);
     WriteAll(In("a.ico"), IconFile(5, false));
     WriteAll(In("b.cur"), IconFile(2, true));
     StripImages strip;
@@ -155,31 +141,41 @@ void FillFolder() {
     WriteAll(In("s.bmp"), s.data);
     WriteOddFiles();
     WriteAll(In("ro.ico"), IconFile(0, false));
-    SetFileAttributesA(In("ro.ico").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetAttributes(In("ro.ico"), FILE_ATTRIBUTE_READONLY);
 }
 
 // ---- Answers to every question --------------------------------------------
+// This action: Save or Save as ran and nothing was read after it, a file
+// dialog was cancelled, and the conversion question was answered No.
+bool SaveCommand, DialogCancelled, ConvertDeclined;
+
 // The editor asks Yes or No, or tells with OK.
-int WINAPI AnswerPrompt(HWND, const char* text, const char*, UINT type) {
-    const UINT kind = type & MB_TYPEMASK;
-    if (kind != MB_YESNO && kind != MB_OK) Fail("a question of kind %u: \"%s\"", kind, text);
+int AnswerPrompt(const PromptRecord& p) {
+    const UINT kind = p.Type & MB_TYPEMASK;
+    if (kind != MB_YESNO && kind != MB_OK) Fail("a question of kind %u: \"%s\"", kind, p.Text.c_str());
     const int answer = kind == MB_OK ? IDOK : OneIn(2) ? IDYES : IDNO;
-    Say(" | \"%s\": %d", text ? text : "", answer);
+    if (p.Text == ConvertQuestion && answer == IDNO) ConvertDeclined = true;
+    Say(" | \"%s\": %d", p.Text.c_str(), answer);
     return answer;
 }
 
-int AnswerSavePrompt(HWND, const HBITMAP*) {
+int AnswerSavePrompt() {
     const int answer = Below(3);
     Say(" | save prompt: %s", answer == 0 ? "yes" : answer == 1 ? "no" : "cancel");
     return answer;
 }
 
-// The names a person types: the first ten to save, all to open.
-const char* const Names[] = {"a.ico", "b.cur", "n.ico", "n.cur", "s.bmp", "t.bmp", "ro.ico",
+// The names a person types, some as people in other countries name their
+// files: the first ten to save, all to open.
+const char* const Names[] = {"a.ico", "b.cur", "日本語 café.ico", "n.cur", "s.bmp", "favicon[1].bmp", "ro.ico",
                              "modern.ico", "refused.ico", "no folder\\x.ico", "pic.png", "gone.ico"};
-// This action: Save or Save as ran and nothing was read after it, and a
-// file dialog was cancelled.
-bool SaveCommand, DialogCancelled;
+
+// The files the editor may write: those the person named in a save dialog
+// since they were last read, and those last read whole (named in the open
+// dialog, or dropped). A file read with loss is the person's to name again.
+std::map<std::string, bool> MayWrite;
+std::string ReadName;                       // the file opened or dropped in this action
+std::map<std::string, int> WrittenNow;      // the files the editor wrote in this action
 
 // Save and Save as, however they came to the main window.
 LRESULT CALLBACK SeeCommands(int code, WPARAM wParam, LPARAM lParam) {
@@ -190,29 +186,64 @@ LRESULT CALLBACK SeeCommands(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-BOOL AnswerFileDialog(OPENFILENAMEA* ofn, bool save) {
-    std::string name;
-    const bool extract = ofn->lpstrFilter && strstr(ofn->lpstrFilter, "Executable");
+std::string AnswerFileDialog(const DialogRecord& d) {
     if (OneIn(6)) {
         DialogCancelled = true;
         Say(" | file dialog: cancel");
-        return FALSE;
+        return "";
     }
+    const bool extract = d.Filter.find("Executable") != std::string::npos;
+    std::string name;
     if (extract && !Library.empty() && !OneIn(4)) name = Library;
-    else name = In(Names[Below(save ? 10 : 12)]);   // the last two only to open
-    lstrcpynA(ofn->lpstrFile, name.c_str(), ofn->nMaxFile);
-    const char* slash = strrchr(name.c_str(), '\\');
-    if (ofn->lpstrFileTitle) lstrcpynA(ofn->lpstrFileTitle, slash ? slash + 1 : name.c_str(), ofn->nMaxFileTitle);
-    Say(" | file dialog: %s", slash ? slash + 1 : name.c_str());
-    return TRUE;
+    else name = In(Names[Below(d.Save ? 10 : 12)]);   // the last two only to open
+    Say(" | file dialog: %s", name.compare(0, Scratch.size(), Scratch) ? name.c_str() : name.c_str() + Scratch.size());
+    if (d.Save) {
+        MayWrite[name] = true;
+    } else if (!extract) {
+        SaveCommand = false;   // what is read after a save is no longer what was saved
+        ReadName = name;
+    }
+    return name;
 }
-BOOL WINAPI AnswerOpen(OPENFILENAMEA* ofn) {
-    SaveCommand = false;   // what is read after a save is no longer what was saved
-    return AnswerFileDialog(ofn, false);
-}
-BOOL WINAPI AnswerSave(OPENFILENAMEA* ofn) { return AnswerFileDialog(ofn, true); }
 
-BOOL WINAPI AnswerColour(CHOOSECOLORA* cc) {
+// Every write asks the disk: now and then it fills up part-way.
+long long Disk(const std::string& path) {
+    if (!MayWrite[path])
+        Fail("the editor writes %s, which the person has not named since it was last read", path.c_str());
+    ++WrittenNow[path];
+    if (!OneIn(8)) return -1;
+    const long long room = Below(4000);
+    Say(" | the disk fills up after %lld bytes", room);
+    return room;
+}
+
+// What this action's read made of the file, judged as the person would by
+// the file itself: read whole, it may be written again by Save; read with
+// loss (converted, the first of several, a PNG), only once named again; not
+// taken at all (missing, refused, declined, an error shown), as it was.
+void SettleRead() {
+    const std::string name = ReadName;
+    ReadName.clear();
+    if (name.empty() || !Exists(name) || ConvertDeclined) return;
+    for (const PromptRecord& p : Prompts)
+        if (p.Caption == "Error" && p.Text != "Error writing file!" && p.Text != "Can't open file") return;
+    const std::vector<uint8_t> bytes = ReadBytes(name);
+    MemoryStream in(bytes);
+    if (ToolBarStr.StripActive) {
+        StripImages strip;
+        MayWrite[name] = ReadStripBitmap(in, strip) == 0;
+        return;
+    }
+    if (StartsAsPng(bytes.data(), bytes.size())) {
+        MayWrite[name] = false;
+        return;
+    }
+    std::vector<uint32_t> pixels(ImagePixels);
+    const IconReadResult r = FormatOpen(in, pixels.data());
+    if (r.Outcome != IconUnknownDepth) MayWrite[name] = r.Outcome == IconLoaded && !r.MultiImageWarning;
+}
+
+BOOL AnswerColour(CHOOSECOLORA* cc) {
     if (OneIn(3)) {
         Say(" | colours: cancel");
         return FALSE;
@@ -403,14 +434,9 @@ void Resolution() {
 }
 
 void Drop() {
-    const std::string path = In(Names[Below(12)]);
-    Say("drop %s", path.c_str() + Scratch.size());
-    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + path.size() + 2);
-    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    path.copy(reinterpret_cast<char*>(files + 1), path.size());
-    GlobalUnlock(drop);
-    SendMessageA(Main, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);   // the editor frees it
+    ReadName = In(Names[Below(12)]);
+    Say("drop %s", ReadName.c_str() + Scratch.size());
+    DropFile(Main, ReadName);
     SaveCommand = false;
 }
 
@@ -428,7 +454,7 @@ void OtherProgramsClipboard() {
         if (!SetClipboardData(CF_BITMAP, b)) DeleteObject(b);
         Say("another program copies a %dx%d bitmap", w, h);
     } else if (what == 1) {
-        const std::vector<uint8_t> png = ReadAll(In("pic.png"));
+        const std::vector<uint8_t> png = ReadBytes(In("pic.png"));
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, png.size());
         memcpy(GlobalLock(block), png.data(), png.size());
         GlobalUnlock(block);
@@ -445,7 +471,7 @@ std::map<std::string, std::vector<uint8_t>> Before;
 void OtherProgramsFiles() {
     Say("another program writes its files again");
     WriteOddFiles();
-    for (const char* name : {"pic.png", "modern.ico", "refused.ico"}) Before[name] = ReadAll(In(name));
+    for (const char* name : {"pic.png", "modern.ico", "refused.ico"}) Before[name] = ReadBytes(In(name));
 }
 
 struct Action { int Weight; void (*Take)(); bool InMainWindow = true; };
@@ -573,7 +599,7 @@ void Keep(const std::vector<uint8_t>& bytes, const char* ext, const std::vector<
     for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
     char name[64];
     snprintf(name, sizeof name, "kept\\%016llx.", hash);
-    if (GetFileAttributesA(In(name + std::string(ext)).c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    if (Exists(In(name + std::string(ext)))) return;
     std::string rows;
     for (int y = 0; y < pace; ++y)
         for (int x = 0; x < width; ++x) {
@@ -618,27 +644,18 @@ void CheckSaved() {
     if (NeedToSave || !szFileName[0] || ToolBarStr.StripActive) return;
     MemoryStream want;
     Format(want, VirtualScreen, OpenPaceMessageToMenu, IsCursorFileName(szFileName), CursorStr.HotX, CursorStr.HotY);
-    if (ReadAll(szFileName) != want.data) Fail("saved, but %s does not hold the image", szFileName);
-}
-
-std::map<std::string, std::vector<uint8_t>> Listing() {
-    std::map<std::string, std::vector<uint8_t>> now;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA(In("*").c_str(), &found);
-    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) now[found.cFileName] = ReadAll(In(found.cFileName));
-    if (h != INVALID_HANDLE_VALUE) FindClose(h);
-    return now;
+    if (ReadBytes(szFileName) != want.data) Fail("saved, but %s does not hold the image", szFileName);
 }
 
 void CheckFiles(bool saved) {
-    std::map<std::string, std::vector<uint8_t>> now = Listing();
+    std::map<std::string, std::vector<uint8_t>> now = FilesOf(Scratch);
     for (const auto& [name, bytes] : Before)
         if (!now.count(name)) Fail("%s is gone", name.c_str());
     for (const auto& [name, bytes] : now) {
         auto was = Before.find(name);
         if (was != Before.end() && was->second == bytes) continue;
         if (name == "ro.ico") Fail("the read-only ro.ico was written");
+        if (!WrittenNow.count(In(name))) Fail("%s changed, though the editor wrote no file there", name.c_str());
         CheckWritten(name, bytes);
     }
     Before = std::move(now);
@@ -676,9 +693,8 @@ Objects CountObjects() {
     return o;
 }
 
-void StartEditor() {
-    static char line[1] = "";
-    Main = PixtorStartUp(GetModuleHandleA(nullptr), line, SW_SHOW);
+void Start() {
+    Main = StartEditor("");
     if (!Main) Fail("the editor did not start");
     Settle();
 }
@@ -699,31 +715,30 @@ int main(int argc, char** argv) {
     SetUnhandledExceptionFilter(OnCrash);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     FillFolder();
-    PixtorPrompt = AnswerPrompt;
-    PixtorSavePrompt = AnswerSavePrompt;
-    PixtorOpenDialog = AnswerOpen;
-    PixtorSaveDialog = AnswerSave;
-    PixtorColourDialog = AnswerColour;
+    ThePerson = {AnswerPrompt, AnswerSavePrompt, AnswerFileDialog, AnswerColour, Disk};
     SetWindowsHookExA(WH_CALLWNDPROC, SeeCommands, nullptr, GetCurrentThreadId());
-    SetCursorPos(0, 0);   // the real pointer stays off the board
-    Before = Listing();
+    Before = FilesOf(Scratch);
     Trace = fopen(In("log\\actions.txt").c_str(), "w");
     if (!Trace) Fail("cannot write the log of actions");
-    StartEditor();
+    Start();
     const Objects start = CountObjects();
     Objects settled = start;
     printf("seed %lu, %lu actions; objects at the start: %lu GDI, %lu USER\n", Seed, Actions, start.Gdi, start.User);
     for (Done = 0; Done < Actions; ++Done) {
         Now().clear();
-        SaveCommand = DialogCancelled = false;
+        SaveCommand = DialogCancelled = ConvertDeclined = false;
+        Prompts.clear();
+        Dialogs.clear();
+        WrittenNow.clear();
         InterlockedIncrement(&Heartbeat);
         TakeAction();
         Settle();
+        SettleRead();
         if (Quit || !IsWindow(Main)) {   // Exit: the person starts the editor again
             Say(" | the editor ended; started again");
-            PixtorTeardown();
+            StopEditor(Main);
             Quit = false;
-            StartEditor();
+            Start();
         }
         fprintf(Trace, "%lu %s\n", Done, Now().c_str());
         CheckWindows();
@@ -748,8 +763,6 @@ int main(int argc, char** argv) {
     }
     printf("%lu actions, no fault; %d distinct files written and kept\n", Actions, Kept);
     fflush(stdout);
-    DestroyWindow(Main);
-    Settle();
-    PixtorTeardown();
+    StopEditor(Main);
     return 0;
 }

@@ -239,7 +239,7 @@ def section_errors(cli, work):
 
 def section_safe_write(cli, work):
     def leftovers():
-        return [n for n in os.listdir(work) if "pixtor-tmp" in n]
+        return [n for n in os.listdir(work) if n.startswith("~px") and n.endswith(".tmp")]
     src = write_txt(os.path.join(work, "a.txt"), test_image(32, 4))
     other = write_txt(os.path.join(work, "b.txt"), test_image(32, 24))
     out = os.path.join(work, "keep.ico")

@@ -263,7 +263,9 @@ int LoadIcon(const std::string& path, int size, Image& image) {
         return Fail(FileNotSupported, path, "a toolbar strip bitmap, not an icon (see pixtor-cli strip split)");
     StdioStream stream(in.file);
     const IconReadResult r = FormatOpen(stream, image.Pixels);
-    if (r.Outcome == IconReadFailed && r.ImageCount <= 1 && !image.Entry) return Fail(FileReadError, path);
+    // A file of one picture that cannot be read is an error of its reading;
+    // one of none, or of several, the reader of every entry explains.
+    if (r.Outcome == IconReadFailed && r.ImageCount == 1 && !image.Entry) return Fail(FileReadError, path);
     if (r.Outcome != IconLoaded || r.MultiImageWarning || image.Entry) return LoadBestEntry(path, size, image);
     if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
     image.FormatIndex = r.FormatIndex;

@@ -1,0 +1,88 @@
+// Names as people in other countries write them, in a folder named the
+// same way: the command line, Open, Save, Save as and a drop take them,
+// and the windows that show a name hold it as it was written.
+#include "formats/ByteStream.h"
+#include "formats/IcFormat.h"
+#include "platform/WideNames.h"
+#include "tests/gui/EditorFixture.h"
+
+namespace {
+std::string TextOf(HWND w) {
+    wchar_t text[2 * MAX_PATH] = {};
+    GetWindowTextW(w, text, 2 * MAX_PATH);
+    return Utf8Text(text);
+}
+
+// The drawn pixel (3, 4) of the picture in the file.
+COLORREF DrawnPixelIn(const std::string& path) {
+    MemoryStream in(ReadBytes(path));
+    std::vector<uint32_t> pixels(ImagePixels);
+    const IconReadResult r = FormatOpen(in, pixels.data());
+    return r.Outcome == IconLoaded ? pixels[4 * FormatTable[r.FormatIndex].Pace + 3] & 0xFFFFFFu : 0xFFFFFFFFu;
+}
+}  // namespace
+
+class Names : public Files {
+protected:
+    void SetUp() override {
+        folder = TestFolder("pixtor 日本語 café");
+        EmptyFolder(folder);
+        Editor::SetUp();
+    }
+};
+
+TEST_F(Names, AnyNameOpensSavesAndShowsAsWritten) {
+    const std::string japanese = folder + "日本語 café.ico", favicon = folder + "favicon[1].ico";
+    WriteBytes(japanese, IconBytes(5, RGB(0, 0, 255)));
+    Restart("\"" + japanese + "\"");
+    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), OpenPaceMessageToMenu),
+              std::make_tuple(std::make_tuple(0, 1, japanese), std::string("日本語 café.ico"), 5));
+    SendMessageA(main, WM_KILLFOCUS, 0, 0);
+    EXPECT_EQ(TextOf(hMenuDialogue), "日本語 café.ico") << "the title strip";
+    SendMessageA(main, WM_SETFOCUS, 0, 0);
+
+    Draw();
+    Command(IDM_SAVE);
+    EXPECT_EQ(std::make_pair(NeedToSave, DrawnPixelIn(japanese)), std::make_pair(0, RGB(200, 10, 10)));
+    // A name GetFileTitle refuses still gives its own title.
+    DialogChoice = favicon;
+    Command(IDM_SAVEAS);
+    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName)),
+              std::make_tuple(std::make_tuple(0, 1, favicon), std::string("favicon[1].ico")));
+    EXPECT_EQ(DrawnPixelIn(favicon), RGB(200, 10, 10));
+
+    WriteBytes(japanese, IconBytes(7, RGB(0, 255, 0)));
+    DialogChoice = japanese;
+    Command(IDM_OPEN);
+    EXPECT_EQ(std::make_tuple(DocState(), OpenPaceMessageToMenu, Pixel(3, 4)),
+              std::make_tuple(std::make_tuple(0, 1, japanese), 7, RGB(0, 255, 0)));
+    DropFile(main, favicon);
+    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), Pixel(3, 4)),
+              std::make_tuple(std::make_tuple(0, 1, favicon), std::string("favicon[1].ico"), RGB(200, 10, 10)));
+    EXPECT_TRUE(Prompts.empty());
+    EXPECT_EQ(FilesIn(folder), 2) << "no temporary file left";
+}
+
+// Longer than the system's paths: refused before anything is read or
+// written, never cut to another file's name. The longest it holds is
+// written, its temporary file beside it.
+TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
+    const std::string tooLong = folder + std::string(MAX_PATH, 'x') + ".ico";
+    Restart(tooLong);
+    ASSERT_EQ(Prompts.size(), 1u);
+    EXPECT_EQ(Prompts[0].Text, "Can't open file");
+    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
+    Draw();
+    PromptAnswer = IDYES;   // would save first
+    DropFile(main, tooLong);
+    EXPECT_TRUE(Prompted("Can't open file"));
+    EXPECT_EQ(std::make_pair(Dialogs.size(), NeedToSave), std::make_pair(size_t(0), 1)) << "nothing offered or read";
+
+    const std::string longest = folder + std::string(MAX_PATH - 1 - Wide(folder).size() - 4, 'y') + ".ico";
+    ASSERT_EQ(Wide(longest).size(), size_t(MAX_PATH - 1));
+    DialogChoice = longest;
+    Command(IDM_SAVEAS);
+    EXPECT_EQ(std::make_pair(DocState(), DrawnPixelIn(longest)),
+              std::make_pair(std::make_tuple(0, 1, longest), RGB(200, 10, 10)));
+    EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
+}
