@@ -63,18 +63,22 @@ bool Utf16FromUtf8(const std::string& utf8, std::u16string& out) {
 }
 
 bool Utf8FromUtf16(const char16_t* utf16, size_t count, std::string& out) {
-    out.clear();
+    out = Utf8Loosely(utf16, count);
+    std::u16string back;
+    return Utf16FromUtf8(out, back);   // only a lone surrogate fails the strict reading
+}
+
+std::string Utf8Loosely(const char16_t* utf16, size_t count) {
+    std::string out;
     for (size_t i = 0; i < count; ++i) {
         char32_t c = utf16[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
             ++i;
-        } else if (IsSurrogate(c)) {
-            return false;
         }
         Append(out, c);
     }
-    return true;
+    return out;
 }
 
 bool FitsSystemPath(const std::string& utf8) {

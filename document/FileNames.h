@@ -16,6 +16,11 @@ constexpr int PathUnits = 260;
 bool Utf16FromUtf8(const std::string& utf8, std::u16string& out);
 bool Utf8FromUtf16(const char16_t* utf16, size_t count, std::string& out);
 
+// UTF-16 as UTF-8, a lone surrogate kept as its own three bytes: no strict
+// reader takes those, so such a name is refused later rather than read as
+// another file's.
+std::string Utf8Loosely(const char16_t* utf16, size_t count);
+
 // A name the system can hold: UTF-8 of fewer than PathUnits UTF-16 units.
 bool FitsSystemPath(const std::string& utf8);
 

@@ -19,14 +19,7 @@ std::wstring WideText(const std::string& utf8) {
 }
 
 std::string Utf8Text(const std::wstring& wide) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n), '\0');
-    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], n, nullptr, nullptr);
-    return utf8;
-}
-
-bool Utf8Name(const wchar_t* wide, std::string& utf8) {
-    return Utf8FromUtf16(reinterpret_cast<const char16_t*>(wide), wide ? lstrlenW(wide) : 0, utf8);
+    return Utf8Loosely(reinterpret_cast<const char16_t*>(wide.data()), wide.size());
 }
 
 const wchar_t* AfterProgramName(const wchar_t* commandLine) {

@@ -10,10 +10,8 @@
 bool WidePath(const std::string& utf8, wchar_t (&wide)[MAX_PATH]);
 // A text to show; bytes that are no UTF-8 show as U+FFFD.
 std::wstring WideText(const std::string& utf8);
-// The system's name in UTF-8; false for a lone surrogate, which no UTF-8
-// holds.
-bool Utf8Name(const wchar_t* wide, std::string& utf8);
-// A text in UTF-8; a lone surrogate becomes U+FFFD.
+// A name or text in UTF-8 as it is; a lone surrogate in it makes it no
+// name the program opens (Utf8Loosely).
 std::string Utf8Text(const std::wstring& wide);
 // The file named on a command line: what follows the program's own name
 // (in quotes or not) and the blanks after it, as the system's loader

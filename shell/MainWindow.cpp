@@ -89,16 +89,14 @@ static void OpenCommandLineFile(HWND hwnd, const wchar_t* commandLine) {
         line.erase(0, 1);
         if (!line.empty() && line.back() == L'"') line.pop_back();
     }
-    std::string path;
-    const bool named = Utf8Name(line.c_str(), path);
-    if (!named) path = Utf8Text(line);   // for its extension only
+    const std::string path = Utf8Text(line);
     const char* name = path.c_str();
     const bool strip = HasExtension(name, "bmp");
     if (!strip && !HasExtension(name, "ico") && !HasExtension(name, "cur") && !HasExtension(name, "png")) return;
     // A file that cannot be read leaves no name behind: Save then asks for
     // one rather than writing the blank image over that file.
     szFileNameCopy[0] = szTitleNameCopy[0] = 0;
-    if (!named || !SetNames(szFileName, szTitleName, path)) {
+    if (!SetNames(szFileName, szTitleName, path)) {
         MistakeHandler(FileCantOpen);
         return;
     }
@@ -391,10 +389,7 @@ static void OnDropFiles(HWND hwnd, HDROP drop) {
     const bool named = length > 0 && LateDragQueryFileW(drop, 0, path, MAX_PATH) > 0;
     LateDragFinish(drop);
     SetForegroundWindow(hwnd);
-    if (!named) return;
-    std::string name;
-    if (length >= MAX_PATH || !Utf8Name(path, name)) name.clear();
-    OpenDroppedFile(hwnd, name.c_str());
+    if (named) OpenDroppedFile(hwnd, length < MAX_PATH ? Utf8Text(path).c_str() : "");
 }
 
 static void OnSize() {

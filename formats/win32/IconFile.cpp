@@ -57,10 +57,9 @@ static int RunFileDialog(FileDialogFunction dialog, HWND hwnd, char* file, char*
     ofn.lpstrFileTitle = DialogTitle;
     ofn.Flags = flags;
     if (!dialog(&ofn)) return 0;
-    std::string chosen;
     // The dialog holds any name the system can; one that is no UTF-8 (a
     // lone surrogate) cannot be named here, and is refused as unopenable.
-    if (!Utf8Name(DialogFile, chosen) || !SetNames(file, title, chosen)) {
+    if (!SetNames(file, title, Utf8Text(DialogFile))) {
         ReportFileError(FileCantOpen);
         return 0;
     }

@@ -3,10 +3,12 @@
 person takes it: draw with palette colours, a click tool and a drag tool;
 save with Alt+S through the save dialog and read the file with Pillow; take
 an icon out of the test library with Alt+E, opening the tree's root to reach
-it; bring the drawing back with Alt+O through the open dialog. usage:
+it; bring the drawing back with Alt+O through the open dialog; start it
+on a name of other languages, draw and save with Alt+S. usage:
 editor_journey.py PIXTOR_EXE OUTPUT_DIR, with PIXTOR_FIXTURES the folder of
 the test library and its icons, inside tools/lib/with-session."""
 import os
+import shutil
 import sys
 import time
 from functools import reduce
@@ -109,6 +111,26 @@ def journey(exe, out, failures):
         print("3. the drawing opened again through the dialog")
     finally:
         e2e.close(editor, "after reopening", failures)
+
+    # A name and a folder in other languages, given on the command line:
+    # opened, drawn on, and saved under that name with Alt+S.
+    folder = os.path.join(out, "日本語 café")
+    os.makedirs(folder, exist_ok=True)
+    named = os.path.join(folder, "favicon[1].ico")
+    shutil.copyfile(saved, named)
+    editor = e2e.start(exe, out, "named", args=[e2e.wine_path(named)])
+    try:
+        failures += editor.board_mismatches("board opened by its name", picture, os.path.join(out, "4-named.png"))
+        editor.pick_colour(GREEN)
+        editor.click_cell(15, 15)
+        before = open(named, "rb").read()
+        editor.key("alt+s")
+        e2e.until(lambda: open(named, "rb").read() != before, 10, "Alt+S did not save %s" % named)
+        picture[15][15] = (0, 255, 0)
+        failures += file_mismatches(named, picture)
+        print("4. opened by a name in other languages, drawn on and saved under it")
+    finally:
+        e2e.close(editor, "after saving by that name", failures)
 
 
 if __name__ == "__main__":

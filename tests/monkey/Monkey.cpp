@@ -212,7 +212,7 @@ long long Disk(const std::string& path) {
         Fail("the editor writes %s, which the person has not named since it was last read", path.c_str());
     ++WrittenNow[path];
     if (!OneIn(8)) return -1;
-    const long long room = Below(4000);
+    const long long room = Below(1 << Below(13));   // often less than a picture, now and then more
     Say(" | the disk fills up after %lld bytes", room);
     return room;
 }

@@ -25,6 +25,7 @@
 #include "formats/StripBitmap.h"
 #include "formats/SafeWrite.h"
 #include "formats/PngImage.h"
+#include "tools/cli/Terminal.h"
 #include "tools/cli/TextImage.h"
 
 namespace {
@@ -61,32 +62,32 @@ const char* const UsageText =
     "PREFIX-1.png, ... (PREFIX-0.txt, ... with --txt).\n";
 
 int Usage(const char* problem = nullptr) {
-    if (problem) std::fprintf(stderr, "%s: %s\n", Program, problem);
-    std::fputs(UsageText, stderr);
+    if (problem) Print(stderr, "%s: %s\n", Program, problem);
+    Print(stderr, "%s", UsageText);
     return ExitUsage;
 }
 
 // The program's own message on a line of its own, then what failed.
 int Fail(int code, const std::string& path, const std::string& detail = std::string()) {
     const char* message = FileErrorMessage(code);
-    std::fprintf(stderr, "%s\n", message ? message : "Error!");
-    if (!detail.empty()) std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    Print(stderr, "%s\n", message ? message : "Error!");
+    if (!detail.empty()) Print(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
     return ExitFailure;
 }
 
 int FailWith(const char* message, const std::string& path, const std::string& detail) {
-    std::fprintf(stderr, "%s\n", message);
-    if (!detail.empty()) std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    Print(stderr, "%s\n", message);
+    if (!detail.empty()) Print(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
     return ExitFailure;
 }
 
 int FailPlain(const std::string& path, const std::string& detail) {
-    std::fprintf(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
+    Print(stderr, "%s: %s: %s\n", Program, path.c_str(), detail.c_str());
     return ExitFailure;
 }
 
 void Warn(const std::string& path, const char* text) {
-    std::fprintf(stderr, "%s: %s: warning: %s\n", Program, path.c_str(), text);
+    Print(stderr, "%s: %s: warning: %s\n", Program, path.c_str(), text);
 }
 
 std::string LowerExtension(const std::string& path) {
@@ -114,7 +115,7 @@ bool ParseInt(const std::string& s, int& value) {
 
 class InputFile {
 public:
-    explicit InputFile(const std::string& path) : file(std::fopen(path.c_str(), "rb")), err(errno) {}
+    explicit InputFile(const std::string& path) : file(OpenForReading(path)), err(errno) {}
     ~InputFile() { if (file) std::fclose(file); }
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
@@ -384,7 +385,7 @@ void Report(const Facts& f, bool json) {
         for (const std::string& s : f.Entries.Skipped) skipped.push_back(JsonString(s));
         for (const std::string& w : f.Warnings) warnings.push_back(JsonString(w));
         const auto number = [](int n) { return n > 0 ? std::to_string(n) : std::string("null"); };
-        std::printf("{\"kind\": %s, \"size\": %s, \"depth\": %s, \"format_index\": %s, \"hot_spot\": %s, "
+        Print(stdout, "{\"kind\": %s, \"size\": %s, \"depth\": %s, \"format_index\": %s, \"hot_spot\": %s, "
                     "\"images\": %d, \"entries\": %s, \"not_read\": %s, \"warnings\": %s}\n",
                     JsonString(f.Kind).c_str(), number(f.Size).c_str(), number(f.Depth).c_str(),
                     f.FormatIndex < 0 ? "null" : std::to_string(f.FormatIndex).c_str(),
@@ -392,19 +393,19 @@ void Report(const Facts& f, bool json) {
                     f.Images, JsonList(entries).c_str(), JsonList(skipped).c_str(), JsonList(warnings).c_str());
         return;
     }
-    std::printf("kind: %s\n", f.Kind);
+    Print(stdout, "kind: %s\n", f.Kind);
     if (f.FormatIndex >= 0) {
-        std::printf("size: %d\ndepth: %d\nformat index: %d\n", f.Size, f.Depth, f.FormatIndex);
-        if (f.HotSpot) std::printf("hot spot: %u,%u\n", f.HotX, f.HotY);
+        Print(stdout, "size: %d\ndepth: %d\nformat index: %d\n", f.Size, f.Depth, f.FormatIndex);
+        if (f.HotSpot) Print(stdout, "hot spot: %u,%u\n", f.HotX, f.HotY);
     }
-    std::printf("images: %d\n", f.Images);
+    Print(stdout, "images: %d\n", f.Images);
     for (const IconEntry& e : f.Entries.Pictures) {
-        std::printf("entry %d: %s", e.Index + 1, Describe(e).c_str());
-        if (cursor) std::printf(", hot spot %u,%u", e.HotX, e.HotY);
-        std::printf("\n");
+        Print(stdout, "entry %d: %s", e.Index + 1, Describe(e).c_str());
+        if (cursor) Print(stdout, ", hot spot %u,%u", e.HotX, e.HotY);
+        Print(stdout, "\n");
     }
-    for (const std::string& s : f.Entries.Skipped) std::printf("not read: %s\n", s.c_str());
-    for (const std::string& w : f.Warnings) std::printf("warning: %s\n", w.c_str());
+    for (const std::string& s : f.Entries.Skipped) Print(stdout, "not read: %s\n", s.c_str());
+    for (const std::string& w : f.Warnings) Print(stdout, "warning: %s\n", w.c_str());
 }
 
 int Info(const std::string& path, bool json) {
@@ -547,7 +548,7 @@ int Convert(const std::vector<std::string>& args) {
     }
     if (files.empty()) return Usage("convert --to takes at least one IN");
     std::error_code made;
-    if (!opt.Out.empty()) std::filesystem::create_directories(opt.Out, made);
+    if (!opt.Out.empty()) std::filesystem::create_directories(std::filesystem::u8path(opt.Out), made);
     // Each input on its own: one that fails is told and the rest go on. An
     // output is never one of the inputs, nor written twice.
     int failed = 0;
@@ -563,7 +564,7 @@ int Convert(const std::vector<std::string>& args) {
         written.push_back(out);
         failed += ConvertOne(in, out, opt) != 0;
     }
-    if (failed) std::fprintf(stderr, "%s: %d of %zu files not converted\n", Program, failed, files.size());
+    if (failed) Print(stderr, "%s: %d of %zu files not converted\n", Program, failed, files.size());
     return failed ? ExitFailure : 0;
 }
 
@@ -595,9 +596,9 @@ int ConvertOne(const std::string& inPath, const std::string& outPath, const Conv
         hotFrom = pace == image.Pace ? "the input cursor" : "the input cursor, scaled";
     }
     if ((opt.HotGiven || outCursor) && (hotX >= pace || hotY >= pace)) {
-        std::fprintf(stderr,
-                     "%s: hot spot %d,%d lies outside the %dx%d image (X and Y run from 0 to %d; taken from %s)\n",
-                     Program, hotX, hotY, pace, pace, pace - 1, hotFrom);
+        Print(stderr,
+              "%s: hot spot %d,%d lies outside the %dx%d image (X and Y run from 0 to %d; taken from %s)\n",
+              Program, hotX, hotY, pace, pace, pace - 1, hotFrom);
         return opt.HotGiven ? ExitUsage : ExitFailure;
     }
 
@@ -661,19 +662,16 @@ int StripSplit(std::vector<std::string> args) {
         if (int rc = asText ? WriteText(out, FormatTextImage(strip.Pace, pixels)) : WritePng(out, strip.Pace, pixels))
             return rc;
     }
-    std::printf("%d images of %dx%d\n", strip.Count, strip.Pace, strip.Pace);
+    Print(stdout, "%d images of %dx%d\n", strip.Count, strip.Pace, strip.Pace);
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+int Run(std::vector<std::string> args) {
     if (args.empty()) return Usage();
     const std::string command = args[0];
     args.erase(args.begin());
     if (command == "-h" || command == "--help" || command == "help") {
-        std::fputs(UsageText, stdout);
+        Print(stdout, "%s", UsageText);
         return 0;
     }
     if (command == "info") {
@@ -694,3 +692,17 @@ int main(int argc, char** argv) {
     }
     return Usage(("unknown command '" + command + "'").c_str());
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// The arguments as the system holds them, each in UTF-8.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(Utf8Loosely(reinterpret_cast<const char16_t*>(argv[i]), std::char_traits<wchar_t>::length(argv[i])));
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc)); }
+#endif

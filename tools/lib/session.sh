@@ -25,9 +25,16 @@ session_display() {
     done
 }
 
+# session_utf8: Wine reads Unix file names and command lines in the
+# locale's encoding; in UTF-8 every name reaches a program as written.
+session_utf8() {
+    [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+}
+
 # session_wine PREFIX: a private, quiet Wine prefix (made once) and a
 # persistent wineserver for it, so the many short test processes share one.
 session_wine() {
+    session_utf8
     export WINEPREFIX="$1"
     export PIXTOR_WINEPREFIX="$1"
     SESSION_PREFIX="$1"

@@ -27,7 +27,7 @@ WOW64_SUDO=""
 wow64_command() {
     WOW64_COMMAND=($WOW64_SUDO chroot "$WOW64_ROOT" /usr/bin/env -i HOME=/root PATH=/usr/bin:/bin
         DISPLAY="${DISPLAY:-}" WINEPREFIX="${WOW64_PREFIX:-${PIXTOR_WOW64_PREFIX:-}}"
-        WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml="
+        WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
         /bin/sh -c 'cd "$1" 2>/dev/null || cd /; shift; exec "$@"' wow64 "$PWD" "$@")
 }
 wow64_in() {

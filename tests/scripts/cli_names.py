@@ -1,0 +1,53 @@
+#!/usr/bin/python3
+"""pixtor-cli.exe under Wine with names in other languages, in a folder
+named so: it reads and writes them, and its messages show them as written.
+usage: cli_names.py RUNNER PIXTOR_CLI WORKDIR (RUNNER: tools/wine-run or
+tools/wow64-run)"""
+import os
+import shutil
+import subprocess
+import sys
+
+
+def windows(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def main(runner, cli, work):
+    folder = os.path.join(work, "日本語 café")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(folder)
+    failures = []
+
+    def run(*args, rc=0):
+        r = subprocess.run([runner, cli, *args], capture_output=True, timeout=120)
+        out, err = r.stdout.decode("utf-8"), r.stderr.decode("utf-8")
+        if r.returncode != rc:
+            failures.append("%s: exit %d, expected %d: %s" % (" ".join(args), r.returncode, rc, err.strip()))
+        return out, err
+
+    text = os.path.join(folder, "ein Bild ü.txt")
+    with open(text, "w") as f:
+        f.write("".join(" ".join(["A0B0C0"] * 16) + "\n" for _ in range(16)))
+    icon = os.path.join(folder, "favicon[1] 日本語.ico")
+    run("convert", windows(text), windows(icon))
+    out, _ = run("info", windows(icon))
+    if "size: 16" not in out:
+        failures.append("info of %s: %r" % (icon, out))
+    run("convert", "--to", "png", "--out", windows(os.path.join(folder, "出力")), windows(icon))
+    if not os.path.exists(os.path.join(folder, "出力", "favicon[1] 日本語.png")):
+        failures.append("convert --to png --out wrote no 出力/favicon[1] 日本語.png: %s" % os.listdir(folder))
+    missing = os.path.join(folder, "無い.ico")
+    _, err = run("info", windows(missing), rc=1)
+    if windows(missing) not in err:
+        failures.append("the message does not name %s as written: %r" % (windows(missing), err))
+    for f in failures:
+        print("FAIL", f)
+    print("pixtor-cli took names in other languages" if not failures else "%d failures" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))
