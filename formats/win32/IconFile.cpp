@@ -17,8 +17,11 @@
 static OPENFILENAMEW ofn;
 // The main window, which owns the file dialogs and every file message.
 static HWND FileOwner;
-// The names the dialogs show and return, as the system holds them.
-static wchar_t DialogFile[MAX_PATH], DialogTitle[MAX_PATH];
+// The names the dialogs show and return, as the system holds them. The
+// file's has room for the longest name the system has, so a name too long
+// for the program comes back whole and is refused, never cut.
+constexpr DWORD DialogFileUnits = 32768;
+static wchar_t DialogFile[DialogFileUnits], DialogTitle[DialogFileUnits];
 
 #define ICON_FILTERS \
     L"Icon and Cursor files(*.ICO,*.CUR)\0*.ico;*.cur\0Icon files(*.ICO)\0*.ico\0Cursor files(*.CUR)\0*.cur\0"
@@ -39,8 +42,8 @@ void PopFileInitialize(HWND hwnd, int filterSet) {
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     ofn.hwndOwner = hwnd;
     ofn.lpstrFilter = szFilterPointer[filterSet];
-    ofn.nMaxFile = MAX_PATH;
-    ofn.nMaxFileTitle = MAX_PATH;
+    ofn.nMaxFile = DialogFileUnits;
+    ofn.nMaxFileTitle = DialogFileUnits;
     ofn.lpstrDefExt = filterSet == 2 ? L"bmp" : L"ico";
 }
 
@@ -50,15 +53,16 @@ void ReportFileError(int code) {
 
 // The dialog on the name in file; on a name chosen, file and title hold it.
 static int RunFileDialog(FileDialogFunction dialog, HWND hwnd, char* file, char* title, DWORD flags) {
-    if (!WidePath(file, DialogFile)) DialogFile[0] = L'\0';
+    wchar_t initial[MAX_PATH];
+    lstrcpynW(DialogFile, WidePath(file, initial) ? initial : L"", MAX_PATH);
     DialogTitle[0] = L'\0';
     ofn.hwndOwner = hwnd;
     ofn.lpstrFile = DialogFile;
     ofn.lpstrFileTitle = DialogTitle;
     ofn.Flags = flags;
     if (!dialog(&ofn)) return 0;
-    // The dialog holds any name the system can; one that is no UTF-8 (a
-    // lone surrogate) cannot be named here, and is refused as unopenable.
+    // A name too long for the program, or one that is no UTF-8 (a lone
+    // surrogate), is refused as unopenable.
     if (!SetNames(file, title, Utf8Text(DialogFile))) {
         ReportFileError(FileCantOpen);
         return 0;

@@ -77,6 +77,11 @@ TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
     DropFile(main, tooLong);
     EXPECT_TRUE(Prompted("Can't open file"));
     EXPECT_EQ(std::make_pair(Dialogs.size(), NeedToSave), std::make_pair(size_t(0), 1)) << "nothing offered or read";
+    DialogChoice = tooLong;
+    Prompts.clear();
+    Command(IDM_SAVEAS);
+    EXPECT_TRUE(Prompts.size() == 1 && Prompted("Can't open file"));
+    EXPECT_EQ(DocState(), std::make_tuple(1, 0, std::string()));
 
     const std::string longest = folder + std::string(MAX_PATH - 1 - Wide(folder).size() - 4, 'y') + ".ico";
     ASSERT_EQ(Wide(longest).size(), size_t(MAX_PATH - 1));
