@@ -5,7 +5,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "the system's wide characters
 
 bool WidePath(const std::string& utf8, wchar_t (&wide)[MAX_PATH]) {
     std::u16string units;
-    if (!FitsSystemPath(utf8) || !Utf16FromUtf8(utf8, units)) return false;
+    if (!Utf16FromUtf8(utf8, units) || units.size() >= MAX_PATH) return false;
     units.copy(reinterpret_cast<char16_t*>(wide), units.size());
     wide[units.size()] = L'\0';
     return true;

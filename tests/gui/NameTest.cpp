@@ -64,14 +64,22 @@ TEST_F(Names, AnyNameOpensSavesAndShowsAsWritten) {
 }
 
 // Longer than the system's paths: refused before anything is read or
-// written, never cut to another file's name. The longest it holds is
-// written, its temporary file beside it.
+// written, never cut to another file's name, even where the file exists.
+// The longest it holds is written, its temporary file beside it.
 TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
-    const std::string tooLong = folder + std::string(MAX_PATH, 'x') + ".ico";
+    const std::string longForm = "\\\\?\\";   // the system's own way to longer paths
+    std::string deep = folder;
+    for (int k = 0; k < 3; ++k) {
+        deep += std::string(90, char('a' + k)) + "\\";
+        CreateDirectoryW(Wide(longForm + deep).c_str(), nullptr);
+    }
+    const std::string tooLong = deep + "x.ico";
+    const std::vector<uint8_t> bytes = IconBytes(6, RGB(0, 0, 255));
+    ASSERT_TRUE(WriteBytes(longForm + tooLong, bytes));
     Restart(tooLong);
     ASSERT_EQ(Prompts.size(), 1u);
     EXPECT_EQ(Prompts[0].Text, "Can't open file");
-    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
+    EXPECT_EQ(std::make_pair(DocState(), PaintedCells().empty()), std::make_pair(std::make_tuple(0, 0, std::string()), true));
     Draw();
     PromptAnswer = IDYES;   // would save first
     DropFile(main, tooLong);
@@ -81,7 +89,11 @@ TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
     Prompts.clear();
     Command(IDM_SAVEAS);
     EXPECT_TRUE(Prompts.size() == 1 && Prompted("Can't open file"));
-    EXPECT_EQ(DocState(), std::make_tuple(1, 0, std::string()));
+    EXPECT_EQ(std::make_pair(DocState(), ReadBytes(longForm + tooLong)), std::make_pair(std::make_tuple(1, 0, std::string()), bytes));
+    for (std::string d = deep; d.size() > folder.size(); d = d.substr(0, d.find_last_of('\\', d.size() - 2) + 1)) {
+        EmptyFolder(longForm + d);
+        RemoveDirectoryW(Wide(longForm + d).c_str());
+    }
 
     const std::string longest = folder + std::string(MAX_PATH - 1 - Wide(folder).size() - 4, 'y') + ".ico";
     ASSERT_EQ(Wide(longest).size(), size_t(MAX_PATH - 1));
