@@ -35,14 +35,16 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 
 // Leaving toolbar mode: the save dialog is the question, and Cancel still
 // empties the strip. A save that was chosen but failed keeps the strip:
-// false, and nothing of the dialog's choice applies.
+// false, and nothing of the dialog's choice applies. The icon left is
+// unnamed, as the menu's Icon mode leaves it, so Save never writes it over
+// the strip's bitmap.
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
     PopFileInitialize(MainWindow, 2);
-    // Whether plain Save may write under the name is the document's own
-    // affair here; a failed write gives back the names as they were.
     int saved = FileFlag;
-    if (SaveUnderChosenName(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved) == SaveFailed) return false;
+    if (SaveAsk(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved) == SaveFailed) return false;
+    ForgetDocumentName();
+    FileFlag = 0;
     NeedToSave = 0;
     ToolBarStr.DiscardRequest = 1;
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);

@@ -27,12 +27,14 @@ bool ToSystem(const std::string& utf8, SystemName& name) {
     if (!Utf16FromUtf8(utf8, units)) return false;
     name.assign(units.begin(), units.end());
     // A temporary name past MAX_PATH beside a file that fits reaches the
-    // system whole in the long form, which takes only full paths.
-    const bool full = name.size() > 2 && name[1] == L':' && (name[2] == L'\\' || name[2] == L'/');
-    if (name.size() >= MAX_PATH && full) {
-        for (wchar_t& c : name)
-            if (c == L'/') c = L'\\';
-        name = L"\\\\?\\" + name;
+    // system whole in the long form, which takes only full, plain paths.
+    if (name.size() >= MAX_PATH && name.compare(0, 4, L"\\\\?\\") != 0) {
+        const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+        std::wstring full(size, L'\0');
+        const DWORD n = size ? GetFullPathNameW(name.c_str(), size, &full[0], nullptr) : 0;
+        if (n == 0 || n >= size) return false;
+        full.resize(n);
+        name = full.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC\\" + full.substr(2) : L"\\\\?\\" + full;
     }
     return true;
 }

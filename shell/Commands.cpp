@@ -203,19 +203,33 @@ static void Paste(HWND hwnd) {
 
 static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 
-static void Save(HWND hwnd);
+// Strip requests not yet carried out (an Add just pressed, say) take effect
+// before the strip is written or its name is asked for.
+static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
 
-// Open and a dropped file: the names kept for a file that cannot be read,
-// and the unsaved picture offered first.
-static void BeforeOpening(HWND hwnd) {
+// Save as: the dialog, then the write; its outcome.
+static int SaveUnderNewName(HWND hwnd) {
+    SettleStrip();
+    PopFileInitialize(hwnd, FilterForMode());
+    const int outcome = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag);
+    NeedToSave = outcome == SaveWritten ? 0 : 1;
+    UpdateWindow(hIcon);
+    return outcome;
+}
+
+// Open and a dropped file: the unsaved picture offered first, under a name
+// asked for, and the names kept for a file that cannot be read. False when
+// the person chose to save and the save failed: the picture is not
+// replaced then. A cancelled save dialog goes on.
+static bool BeforeOpening(HWND hwnd) {
     PopFileInitialize(hwnd, FilterForMode());
     if (NeedToSave == 1 &&
-        Ask(hwnd, "Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
-        FileFlag = 0;
-        SendMessageA(hwnd, WM_COMMAND, IDM_SAVE, 0);
-    }
+        Ask(hwnd, "Current image will be overwritten. Save?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) == IDYES &&
+        SaveUnderNewName(hwnd) == SaveFailed)
+        return false;
     // Kept after the save: a picture just saved under a new name keeps it.
     KeepNames();
+    return true;
 }
 
 // The file named by szFileName becomes the document, in toolbar mode as a
@@ -251,8 +265,7 @@ static void ReadNamedFile(HWND hwnd) {
 }
 
 static void Open(HWND hwnd) {
-    BeforeOpening(hwnd);
-    if (PopFileOpenDlg(hwnd, szFileName, szTitleName)) ReadNamedFile(hwnd);
+    if (BeforeOpening(hwnd) && PopFileOpenDlg(hwnd, szFileName, szTitleName)) ReadNamedFile(hwnd);
     PopFileInitialize(hwnd, 0);
     UpdateWindow(hIcon);
 }
@@ -264,23 +277,14 @@ void OpenDroppedFile(HWND hwnd, const char* path) {
         ReportFileError(FileCantOpen);
         return;
     }
-    BeforeOpening(hwnd);
+    if (!BeforeOpening(hwnd)) return;
     SetNames(szFileName, szTitleName, path);
     ReadNamedFile(hwnd);
     PopFileInitialize(hwnd, 0);
     UpdateWindow(hIcon);
 }
 
-// Strip requests not yet carried out (an Add just pressed, say) take effect
-// before the strip is written or its name is asked for.
-static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
-
-static void SaveAs(HWND hwnd) {
-    SettleStrip();
-    PopFileInitialize(hwnd, FilterForMode());
-    NeedToSave = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag);
-    UpdateWindow(hIcon);
-}
+static void SaveAs(HWND hwnd) { SaveUnderNewName(hwnd); }
 
 static void Save(HWND hwnd) {
     SettleStrip();
@@ -304,7 +308,7 @@ static bool OfferToSave(HWND hwnd) {
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
         // A cancelled dialog still lets the caller go on; a failed write does not.
-        if (SaveUnderChosenName(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag) == SaveFailed) return false;
+        if (SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag) == SaveFailed) return false;
     }
     return true;
 }

@@ -386,10 +386,10 @@ static void OnDropFiles(HWND hwnd, HDROP drop) {
     wchar_t path[MAX_PATH];
     // A name longer than the system's paths would be cut to another file's.
     const UINT length = LateDragQueryFileW(drop, 0, nullptr, 0);
-    const bool named = length > 0 && LateDragQueryFileW(drop, 0, path, MAX_PATH) > 0;
+    const bool fits = length > 0 && length < MAX_PATH && LateDragQueryFileW(drop, 0, path, MAX_PATH) > 0;
     LateDragFinish(drop);
     SetForegroundWindow(hwnd);
-    if (named) OpenDroppedFile(hwnd, length < MAX_PATH ? Utf8Text(path).c_str() : "");
+    if (length > 0) OpenDroppedFile(hwnd, fits ? Utf8Text(path).c_str() : "");   // "" is refused
 }
 
 static void OnSize() {

@@ -51,7 +51,8 @@ void ReportFileError(int code) {
     if (const char* message = FileErrorMessage(code)) Ask(FileOwner, message, "Error", MB_ICONSTOP | MB_OK);
 }
 
-// The dialog on the name in file; on a name chosen, file and title hold it.
+// The dialog on the name in file: 1 with file and title holding the name
+// chosen, 0 on cancel, -1 for a name refused (and reported).
 static int RunFileDialog(FileDialogFunction dialog, HWND hwnd, char* file, char* title, DWORD flags) {
     wchar_t initial[MAX_PATH];
     lstrcpynW(DialogFile, WidePath(file, initial) ? initial : L"", MAX_PATH);
@@ -65,14 +66,14 @@ static int RunFileDialog(FileDialogFunction dialog, HWND hwnd, char* file, char*
     // surrogate), is refused as unopenable.
     if (!SetNames(file, title, Utf8Text(DialogFile))) {
         ReportFileError(FileCantOpen);
-        return 0;
+        return -1;
     }
     return 1;
 }
 
 int PopFileOpenDlg(HWND hwnd, char* file, char* title) {
     if (ofn.lpstrFilter == szFilter) ofn.lpstrFilter = szFilterOpen;
-    return RunFileDialog(PixtorOpenDialog, hwnd, file, title, OFN_HIDEREADONLY | OFN_CREATEPROMPT);
+    return RunFileDialog(PixtorOpenDialog, hwnd, file, title, OFN_HIDEREADONLY | OFN_CREATEPROMPT) == 1;
 }
 
 int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
@@ -125,25 +126,22 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex) {
     return 0;
 }
 
-int SaveUnderChosenName(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
     const int flagBefore = *fileFlag;
-    if (!PopFileSaveDlg(hwnd, szFileName, szTitleName)) {
+    const int chosen = PopFileSaveDlg(hwnd, szFileName, szTitleName);
+    if (chosen == 0) {
         *fileFlag = 0;
         return SaveCancelled;
     }
-    // A failed write gives back the names in force before the dialog, and
-    // with them their flag: a file read with loss stays one Save asks about.
-    if (!PopFileWrite(pixels, szFileName, formatIndex)) {
+    // A name refused, or a failed write, leaves the names in force before
+    // the dialog, and with them their flag: a file read with loss stays one
+    // Save asks about.
+    if (chosen < 0 || !PopFileWrite(pixels, szFileName, formatIndex)) {
         *fileFlag = flagBefore;
         return SaveFailed;
     }
     *fileFlag = 1;
     return SaveWritten;
-}
-
-int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
-    // A failed write leaves the image unsaved, so leaving still offers to save.
-    return SaveUnderChosenName(hwnd, pixels, formatIndex, fileFlag) == SaveWritten ? 0 : 1;
 }
 
 int MistakeHandler(int code) {

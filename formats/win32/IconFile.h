@@ -6,8 +6,9 @@
 #include "document/Document.h"
 
 // The file dialogs: filter set 0 icons and cursors, 1 executables and
-// libraries, 2 bitmaps. The dialogs return nonzero when a name was chosen;
-// file and title (UTF-8, NameLength bytes) then hold it.
+// libraries, 2 bitmaps. The dialogs return 1 when a name was chosen; file
+// and title (UTF-8, NameLength bytes) then hold it. The save dialog returns
+// -1 for a name the program cannot hold (reported); both 0 on cancel.
 void PopFileInitialize(HWND hwnd, int filterSet);
 int PopFileOpenDlg(HWND hwnd, char* file, char* title);
 int PopFileSaveDlg(HWND hwnd, char* file, char* title);
@@ -15,11 +16,9 @@ int PopFileSaveDlg(HWND hwnd, char* file, char* title);
 // "cur"). The old file is replaced only after every write succeeded.
 int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex);
 // The save dialog on the document's names, then the write. The flag takes
-// the dialog's answer (1 written, 0 cancelled); a write that failed leaves
-// it, like the names, as it was before the dialog.
+// the dialog's answer (1 written, 0 cancelled); a name refused or a write
+// that failed leaves it, like the names, as it was before the dialog.
 enum SaveOutcome { SaveWritten, SaveCancelled, SaveFailed };
-int SaveUnderChosenName(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
-// The same, as Save as takes it: 0 when written, 1 when not.
 int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag);
 // Reads the file into pixels through the icon reader (or the strip reader
 // in toolbar mode). Returns the format index of what became the document,

@@ -20,6 +20,8 @@ TEST(FileNames, ConvertBothWaysExactlyOrRefuse) {
     const char16_t lone[] = {u'a', 0xD800, u'b'}, late[] = {0xDC00};
     EXPECT_FALSE(Utf8FromUtf16(lone, 3, back));
     EXPECT_FALSE(Utf8FromUtf16(late, 1, back));
+    // Kept loosely, such a name is one no strict reading takes.
+    EXPECT_FALSE(Utf16FromUtf8(Utf8Loosely(lone, 3), wide));
 }
 
 // A path fits while its UTF-16 units and the terminating zero fit MAX_PATH,

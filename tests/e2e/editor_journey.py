@@ -116,7 +116,7 @@ def journey(exe, out, failures):
     # opened, drawn on, and saved under that name with Alt+S.
     folder = os.path.join(out, "日本語 café")
     os.makedirs(folder, exist_ok=True)
-    named = os.path.join(folder, "favicon[1].ico")
+    named = os.path.join(folder, "favicon[1] 日本語.ico")
     shutil.copyfile(saved, named)
     editor = e2e.start(exe, out, "named", args=[e2e.wine_path(named)])
     try:

@@ -84,7 +84,10 @@ TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     EXPECT_TRUE(Dialogs.empty());
 
     // Back to icon mode: the bitmap save dialog is the question, and
-    // cancelling it still empties the strip.
+    // cancelling it still empties the strip; the icon left is unnamed, so
+    // Save cannot write it over the strip's bitmap.
+    SetNames(szFileName, szTitleName, "C:\\strip.bmp");
+    FileFlag = 1;
     NeedToSave = 1;
     ToolBarStr.DiscardRequest = 0;
     dlg = Open();
@@ -94,7 +97,7 @@ TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     EXPECT_TRUE(Dialogs[0].Save);
     EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)|*.bmp|");
     EXPECT_EQ(SavePromptCount, 0) << "no yes/no question first";
-    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
     EXPECT_EQ(ToolBarStr.DiscardRequest, 1);
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH4, IDM_ICONMODE, 1000 + IDM_SIZE16}));
 }

@@ -264,7 +264,9 @@ TEST_F(Files, ADiskThatFillsUpDuringASaveKeepsTheOldFileAndTheDrawingUnsaved) {
 // the save flag the picture had before the dialog, whichever way the save
 // came: a file read with loss stays one that Save asks about, and is never
 // replaced unasked; one read whole may still be saved to; a new strip (made
-// from such a picture) stays unnamed and asked about.
+// from such a picture) stays unnamed and asked about. A name the program
+// cannot hold fails alike; and the picture is never replaced after such a
+// failure, not by the file that was to be opened either.
 TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
     const std::string two = folder + "two.ico", whole = folder + "whole.ico", other = folder + "other.ico";
     const std::vector<uint8_t> twoBytes = Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}});   // read first of two
@@ -279,8 +281,14 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
         {"Save", two, false, [this] { Command(IDM_SAVE); }},
         {"Save as", two, false, [this] { Command(IDM_SAVEAS); }},
         {"Save as, read whole", whole, false, [this] { Command(IDM_SAVEAS); }},
+        {"Save as, a name too long", whole, false, [this] {
+             ThePerson.FileDialog = [this](const DialogRecord&) { return folder + std::string(MAX_PATH, 'n') + ".ico"; };
+             Command(IDM_SAVEAS);
+         }},
         {"Open", two, false, [this] { PromptAnswer = IDYES; Command(IDM_OPEN); }},
-        {"a drop", two, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "gone.ico"); }},
+        {"Open, read whole", whole, false, [this] { PromptAnswer = IDYES; Command(IDM_OPEN); }},
+        {"a drop", two, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "whole.ico"); }},
+        {"a drop, read whole", whole, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "two.ico"); }},
         {"Exit", two, false, [this] { SavePromptAnswer = 0; Command(IDM_EXIT); }},
         {"Icon mode", two, true, [this] { SavePromptAnswer = 0; Command(IDM_ICONMODE); }},
         {"the resolution dialog", two, true, resolution},
@@ -289,6 +297,7 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
         SCOPED_TRACE(w.Way);
         Restart("\"" + w.Source + "\"");
         const int flag = w.Source == whole ? 1 : 0;
+        ASSERT_EQ(FileFlag, flag);
         if (w.Strip) {
             Command(IDM_TOOLBARMODE);
             UpdateWindow(ToolBarStr.hStripWnd);
@@ -299,8 +308,11 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
         ThePerson.Disk = [&](const std::string& path) { return path == other ? 0LL : -1LL; };
         Prompts.clear();
         w.Save();
-        EXPECT_EQ(std::count_if(Prompts.begin(), Prompts.end(), [](const PromptRecord& p) { return p.Text == "Error writing file!"; }), 1);
+        ASSERT_FALSE(Prompts.empty());
+        EXPECT_EQ(std::count_if(Prompts.begin(), Prompts.end(), [](const PromptRecord& p) { return p.Caption == "Error"; }), 1);
+        EXPECT_EQ(Prompts.back().Caption, "Error") << "nothing asked or read after the failure";
         EXPECT_TRUE(IsWindow(main));
+        EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the picture stays";
         EXPECT_EQ(std::make_tuple(DocState(), ToolBarStr.StripActive),
                   std::make_tuple(std::make_tuple(1, flag, w.Strip ? std::string() : w.Source), int(w.Strip)));
         Dialogs.clear();

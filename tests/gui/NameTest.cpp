@@ -63,6 +63,17 @@ TEST_F(Names, AnyNameOpensSavesAndShowsAsWritten) {
     EXPECT_EQ(FilesIn(folder), 2) << "no temporary file left";
 }
 
+// The file on the command line: all after the program's own name, quoted
+// or not, blanks inside kept.
+TEST(CommandLine, TheFileIsAllAfterTheProgramsName) {
+    const struct { const wchar_t* Line; const wchar_t* File; } lines[] = {
+        {L"\"C:\\Program Files\\pixtor.exe\"  \"C:\\日本語 café\\a b.ico\"", L"\"C:\\日本語 café\\a b.ico\""},
+        {L"pixtor.exe\tC:\\a b.ico", L"C:\\a b.ico"},
+        {L"pixtor.exe", L""},
+    };
+    for (const auto& l : lines) EXPECT_STREQ(AfterProgramName(l.Line), l.File);
+}
+
 // Longer than the system's paths: refused before anything is read or
 // written, never cut to another file's name, even where the file exists.
 // The longest it holds is written, its temporary file beside it.

@@ -3,7 +3,7 @@
 // and after each action checks what must always hold. The same seed and
 // count repeat the same session.
 //
-//   pixtor_monkey ACTIONS SEED FOLDER [LIBRARY]
+//   pixtor_monkey ACTIONS SEED FOLDER [LIBRARY]        (folders by any name)
 //
 // FOLDER is the scratch folder, emptied first; FOLDER\kept receives one copy
 // of every distinct file the editor wrote, with the picture our reader saw
@@ -29,6 +29,7 @@
 #include "formats/PngImage.h"
 #include "formats/StripBitmap.h"
 #include "platform/Prompt.h"
+#include "platform/WideNames.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/StripList.h"
@@ -701,16 +702,17 @@ void Start() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
         fprintf(stderr, "usage: pixtor_monkey ACTIONS SEED FOLDER [LIBRARY]\n");
         return 2;
     }
-    Actions = strtoul(argv[1], nullptr, 10);
-    Seed = strtoul(argv[2], nullptr, 10);
-    Scratch = argv[3];
+    // The folders by any name, as the system gives them.
+    Actions = wcstoul(argv[1], nullptr, 10);
+    Seed = wcstoul(argv[2], nullptr, 10);
+    Scratch = Utf8Text(argv[3]);
     if (Scratch.back() != '\\') Scratch += '\\';
-    if (argc > 4) Library = argv[4];
+    if (argc > 4) Library = Utf8Text(argv[4]);
     Random = 0x9E3779B97F4A7C15ull * (Seed + 1);
     SetUnhandledExceptionFilter(OnCrash);
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
@@ -718,7 +720,7 @@ int main(int argc, char** argv) {
     ThePerson = {AnswerPrompt, AnswerSavePrompt, AnswerFileDialog, AnswerColour, Disk};
     SetWindowsHookExA(WH_CALLWNDPROC, SeeCommands, nullptr, GetCurrentThreadId());
     Before = FilesOf(Scratch);
-    Trace = fopen(In("log\\actions.txt").c_str(), "w");
+    Trace = _wfopen(Wide(In("log\\actions.txt")).c_str(), L"w");
     if (!Trace) Fail("cannot write the log of actions");
     Start();
     const Objects start = CountObjects();

@@ -547,8 +547,12 @@ int Convert(const std::vector<std::string>& args) {
         return ConvertOne(files[0], files[1], opt);
     }
     if (files.empty()) return Usage("convert --to takes at least one IN");
+    // A folder that cannot be made (or named) is told by each write into it.
     std::error_code made;
-    if (!opt.Out.empty()) std::filesystem::create_directories(std::filesystem::u8path(opt.Out), made);
+    try {
+        if (!opt.Out.empty()) std::filesystem::create_directories(std::filesystem::u8path(opt.Out), made);
+    } catch (const std::exception&) {
+    }
     // Each input on its own: one that fails is told and the rest go on. An
     // output is never one of the inputs, nor written twice.
     int failed = 0;

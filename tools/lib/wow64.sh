@@ -164,7 +164,9 @@ wow64_trial_run() {
 # nothing.
 wow64_kernel_words() {
     local line
-    line=$($WOW64_SUDO dmesg 2>/dev/null | grep -m 1 -o '32-bit emulation disabled.*') || true
+    # Kernels say it in their own ways ("32-bit emulation disabled. ...",
+    # or a host's "IA-32 emulation off: ...").
+    line=$($WOW64_SUDO dmesg 2>/dev/null | grep -m 1 -oE '(32-bit emulation disabled|IA-32 emulation off).*') || true
     if [ -n "$line" ]; then
         echo "32-bit emulation is off; the kernel's log says \"$line\""
     elif tr ' ' '\n' </proc/cmdline 2>/dev/null | grep -qiE '^ia32_emulation=(0|n|no|off|false)$'; then
