@@ -47,6 +47,15 @@ int ReadIconEntries(ByteStream& file, IconEntries& out, bool pixels = true);
 // `out`. Returns an empty string, or why it is no usable PNG.
 std::string ReadPngEntry(const uint8_t* data, size_t size, IconEntries& out);
 
+// Fills an entry read without pixels with its picture; "" or why it has
+// none.
+std::string DecodeEntryPicture(IconEntry& entry);
+
+// The picture (0xAABBGGRR, rows top first) scaled down to size x size,
+// averaged over premultiplied colour with a sharp filter (Mitchell), as a
+// smaller icon is made from a larger one. Empty when it cannot be made.
+std::vector<uint32_t> ScaleDownPicture(int width, int height, const std::vector<uint32_t>& pixels, int size);
+
 // The picture for an edge of `size` pixels: the entry of exactly that size
 // with the most colour; else the smallest larger one scaled down (area
 // average over premultiplied colour); else the largest smaller one scaled

@@ -3,6 +3,7 @@
 // machine.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 inline void Put16(uint8_t* at, uint32_t v) {
     at[0] = static_cast<uint8_t>(v);
@@ -20,4 +21,13 @@ inline uint32_t Get32(const uint8_t* at) { return Get16(at) | (Get16(at + 2) << 
 inline int32_t GetI32(const uint8_t* at) {
     const uint32_t u = Get32(at);
     return u <= 0x7FFFFFFFu ? static_cast<int32_t>(u) : -static_cast<int32_t>(~u) - 1;
+}
+// The same fields added to the end of a growing file.
+inline void Append16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+inline void Append32(std::vector<uint8_t>& out, uint32_t v) {
+    Append16(out, v & 0xFFFFu);
+    Append16(out, v >> 16);
 }

@@ -98,8 +98,9 @@ const uint16_t DistanceBase[] = {1, 2, 3, 4, 5, 7, 9, 13, 17, 25, 33, 49, 65, 97
 const uint8_t DistanceExtra[] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8,
                                  9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
-// The row length of the picture being written, for matches with the row above.
-int RowBytes = 0;
+// The row length of the picture being written, for matches with the row
+// above: one for each thread, so pictures may be written on several at once.
+thread_local int RowBytes = 0;
 
 unsigned char* Deflate(unsigned char* data, int size, int* outSize) {
     BitWriter w;
@@ -161,6 +162,10 @@ unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
+
+// One filter for every row: the writer's default tries all five on each.
+// Chosen once, before any thread writes: the writer only reads it.
+static const bool FilterChosen = (stbi_write_force_png_filter = 1, true);
 
 static const char* Reason() {
     const char* why = stbi_failure_reason();
@@ -258,20 +263,22 @@ static void Append(void* context, void* data, int size) {
     out->insert(out->end(), bytes, bytes + size);
 }
 
-std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels) {
-    std::vector<uint8_t> rgba(static_cast<size_t>(pace) * pace * 4);
-    for (int i = 0; i < pace * pace; ++i) {
-        const uint32_t c = pixels[i] & 0x00FFFFFFu;
-        uint8_t* p = rgba.data() + 4 * i;
-        p[0] = static_cast<uint8_t>(c);
-        p[1] = static_cast<uint8_t>(c >> 8);
-        p[2] = static_cast<uint8_t>(c >> 16);
-        p[3] = c == MaskColor ? 0 : 255;
-    }
-    // One filter for every row: the writer's default tries all five on each.
-    stbi_write_force_png_filter = 1;
-    RowBytes = pace * 4 + 1;
+std::vector<uint8_t> EncodePngWithAlpha(int width, int height, const uint32_t* pixels) {
     std::vector<uint8_t> file;
-    if (!stbi_write_png_to_func(Append, &file, pace, pace, 4, rgba.data(), pace * 4)) file.clear();
+    if (width < 1 || height < 1 || !FilterChosen) return file;
+    std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    for (size_t i = 0; i < rgba.size() / 4; ++i)
+        for (int c = 0; c < 4; ++c) rgba[4 * i + c] = static_cast<uint8_t>(pixels[i] >> (8 * c));
+    RowBytes = width * 4 + 1;
+    if (!stbi_write_png_to_func(Append, &file, width, height, 4, rgba.data(), width * 4)) file.clear();
     return file;
+}
+
+std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels) {
+    std::vector<uint32_t> rgba(static_cast<size_t>(pace) * pace);
+    for (size_t i = 0; i < rgba.size(); ++i) {
+        const uint32_t c = pixels[i] & 0x00FFFFFFu;
+        rgba[i] = c == MaskColor ? c : c | 0xFF000000u;
+    }
+    return EncodePngWithAlpha(pace, pace, rgba.data());
 }

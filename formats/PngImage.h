@@ -32,3 +32,6 @@ bool StartsAsPng(const uint8_t* data, size_t size);
 // The pace x pace pixels (colour references; the mask colour transparent)
 // as the bytes of an 8-bit RGBA PNG file; empty if encoding failed.
 std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels);
+// A picture with its alpha (0xAABBGGRR, rows top first) the same way. Both
+// may be called from several threads at once.
+std::vector<uint8_t> EncodePngWithAlpha(int width, int height, const uint32_t* pixels);

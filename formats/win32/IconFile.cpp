@@ -8,6 +8,7 @@
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/IconEntries.h"
+#include "formats/IconOpening.h"
 #include "formats/PngImage.h"
 #include "formats/SafeWrite.h"
 #include "formats/win32/BitmapFormat.h"
@@ -215,25 +216,27 @@ static int ReadPng(ByteStream& stream, uint32_t* pixels) {
 // image data is read, so before a failure to read it; nothing of a file
 // that does not become the document, its hot spot included, changes it.
 static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
-    uint8_t start[8];
-    if (stream.ReadAt(0, start, sizeof start) == sizeof start && StartsAsPng(start, sizeof start)) {
+    const IconOpening opening = OpenIconFile(stream, pixels);
+    switch (opening.Route) {
+    case IconAsPng:
         ReadWhole = false;   // a PNG is saved as an icon
         return ReadPng(stream, pixels);
-    }
-    IconReadResult result = FormatOpen(stream, pixels);
-    if (result.Outcome == IconNotSupported) {
+    case IconAsBest:
         ReadWhole = false;
         return AskToConvert() ? ConvertIcon(stream, pixels) : -1;
+    default:
+        break;
     }
+    const IconReadResult& result = opening.Read;
     if (result.MultiImageWarning) {
         Ask(FileOwner, MultiImageWarning, "Warning", MB_ICONEXCLAMATION | MB_OK);
         ReadWhole = false;
     }
-    switch (result.Outcome) {
-    case IconLoaded:
+    switch (opening.Route) {
+    case IconAsEditors:
         if (result.HotSpotRead) TakeHotSpot(result.HotX, result.HotY);
         return result.FormatIndex;
-    case IconReadFailed:
+    case IconUnreadable:
         MistakeHandler(FileReadError);
         return -1;
     default:
