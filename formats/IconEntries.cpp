@@ -111,9 +111,8 @@ std::string DecodePngEntry(const uint8_t* data, size_t size, IconEntry& entry) {
 std::string DecodeEntry(const std::vector<uint8_t>& data, IconEntry& entry, bool pixels) {
     if (!StartsAsPng(data.data(), data.size())) return DecodeBitmap(data, entry, pixels);
     if (!pixels) {   // the size from the header chunk, which comes first
-        if (data.size() < 24 || std::memcmp(&data[12], "IHDR", 4) != 0) return "PNG: no header chunk";
-        const uint32_t width = static_cast<uint32_t>(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
-        const uint32_t height = static_cast<uint32_t>(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
+        uint32_t width = 0, height = 0;
+        if (!PngSize(data.data(), data.size(), width, height)) return "PNG: no header chunk";
         if (width < 1 || width > MaxEntryEdge || height < 1 || height > MaxEntryEdge)
             return "PNG: image is " + std::to_string(width) + "x" + std::to_string(height);
         entry.Width = static_cast<int>(width);

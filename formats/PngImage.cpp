@@ -177,6 +177,13 @@ bool StartsAsPng(const uint8_t* data, size_t size) {
     return size >= 8 && std::memcmp(data, signature, 8) == 0;
 }
 
+bool PngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height) {
+    if (!StartsAsPng(data, size) || size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+    width = static_cast<uint32_t>(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
+    height = static_cast<uint32_t>(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
+    return true;
+}
+
 // Every chunk up to the end chunk lies within the file; the file is copied
 // into `mended` (else left empty) where the decoder needs it changed:
 // - the reader sizes its buffers by the lengths the chunks claim, so a chunk
@@ -228,6 +235,9 @@ static std::string Decode(const uint8_t* data, size_t size, PngPicture& picture,
         data = mended.data();
         size = mended.size();
     }
+    uint32_t claimedWidth = 0, claimedHeight = 0;
+    if (PngSize(data, size, claimedWidth, claimedHeight) && (claimedWidth > MaxPngEdge || claimedHeight > MaxPngEdge))
+        return "image is " + std::to_string(claimedWidth) + "x" + std::to_string(claimedHeight);
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, static_cast<int>(size), &width, &height, &channels))
         return std::string("not a PNG picture (") + Reason() + ")";

@@ -28,6 +28,9 @@ std::string DecodePngWithAlpha(const uint8_t* data, size_t size, PngPicture& pic
 
 // The eight bytes every PNG file starts with.
 bool StartsAsPng(const uint8_t* data, size_t size);
+// The width and height its header chunk, which comes first, gives; false
+// when there is none.
+bool PngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
 
 // The pace x pace pixels (colour references; the mask colour transparent)
 // as the bytes of an 8-bit RGBA PNG file; empty if encoding failed.

@@ -7,6 +7,44 @@
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/IconEntries.h"
+#include "formats/IconPack.h"
+
+// The pack writer on what was read: the entries kept as they were stored
+// read back byte for byte; the pictures stored anew at 32 bits read back
+// pixel for pixel.
+static void CheckPacked(const IconEntries& decoded, const IconEntries& looked) {
+    std::vector<StoredEntry> kept, fresh;
+    for (const IconEntry& e : looked.Pictures) {
+        StoredEntry s;
+        s.Width = e.Width;
+        s.Height = e.Height;
+        s.Bits = e.Bits;
+        s.Png = e.Png;
+        s.HotX = e.HotX;
+        s.HotY = e.HotY;
+        s.Data = e.Data;
+        kept.push_back(std::move(s));
+    }
+    for (const IconEntry& e : decoded.Pictures) {
+        fresh.emplace_back();
+        if (!StoreEntry(e.Width, e.Height, e.Pixels, 32, false, fresh.back())) __builtin_trap();
+    }
+    MemoryStream keptFile, freshFile;
+    if (WriteIconFile(keptFile, looked.IsCursor, kept) != FileOk || WriteIconFile(freshFile, decoded.IsCursor, fresh) != FileOk)
+        __builtin_trap();
+    MemoryStream keptIn(keptFile.data), freshIn(freshFile.data);
+    IconEntries keptBack, freshBack;
+    ReadIconEntries(keptIn, keptBack, false);
+    ReadIconEntries(freshIn, freshBack);
+    if (keptBack.Pictures.size() != kept.size() || freshBack.Pictures.size() != fresh.size()) __builtin_trap();
+    for (size_t k = 0; k < kept.size(); ++k) {
+        const IconEntry& e = keptBack.Pictures[k];
+        if (e.Data != kept[k].Data || e.Width != kept[k].Width || e.Bits != kept[k].Bits || e.HotX != kept[k].HotX)
+            __builtin_trap();
+    }
+    for (size_t k = 0; k < fresh.size(); ++k)
+        if (freshBack.Pictures[k].Pixels != decoded.Pictures[k].Pixels) __builtin_trap();
+}
 
 // Every entry read is a whole picture the editor can scale to its size.
 static void CheckEntries(const uint8_t* data, size_t size) {
@@ -31,6 +69,7 @@ static void CheckEntries(const uint8_t* data, size_t size) {
     std::vector<uint32_t> lazy;
     ReadIconEntries(again, looked, false);
     if (BestPicture(looked, 32, lazy, nullptr, nullptr) && code == FileOk && lazy != px) __builtin_trap();
+    CheckPacked(entries, looked);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -21,6 +21,8 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         const uint32_t q = Quarters(static_cast<int>(i % 256 / 8), static_cast<int>(i / 256 / 8));
         big[i] = q >> 24 >= 128 ? q & 0xFFFFFFu : MaskColor;
     }
+    std::vector<uint32_t> quarters(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i) quarters[i] = Quarters(i % 32, i / 32);
     // What each shows, in order.
     const struct { const char* name; Bytes bytes; int answer; std::vector<std::string> shown; int index; int hotX, hotY; } cases[] = {
         // 48 px first, a 32 px picture after it: the 32 is taken as it is.
@@ -30,6 +32,8 @@ TEST_F(Files, ModernIconsOpenFromTheirBestPictureAndSaveOnlyWhereAsked) {
         // A 64 px cursor averaged down, its hot spot with it.
         {"big.cur", IconFile({{64, Entry32(64, 64, [](int x, int y) { return Quarters(x / 2, y / 2); }), 40, 20}}, 2),
          IDYES, Question, 7, 20, 10},
+        // Its one entry a PNG, whatever the directory says of its depth.
+        {"png-entry.ico", IconFile({{32, EncodePngWithAlpha(32, 32, quarters.data()), 1, 8}}), IDYES, Question, 7, 0, 0},
         {"favicon.ico", EncodePng(16, rgb.data()), IDYES, None, 6, 0, 0},   // a PNG at its own size
         {"two.ico", Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}}), IDOK, {MultiImageWarning}, 6, 0, 0},
         {"declined.ico", IconFile({{48, Entry32(48, 48, Quarters)}}), IDNO, Question, -1, 0, 0},

@@ -117,6 +117,47 @@ def section_modern(cli, work):
           "--to png: %s" % os.listdir(out))
 
 
+def section_pack(cli, work):
+    from PIL import Image
+    # Icons whose one entry is a 32 px PNG without alpha (grey, RGB) whose directory says 8 or 24 bits.
+    for mode, bits in (("L", 8), ("RGB", 24)):
+        png = os.path.join(work, "entry.png")
+        Image.new(mode, (32, 32), 128 if mode == "L" else (10, 20, 30)).save(png)
+        data = read_bytes(png)
+        path = write_bytes(os.path.join(work, "%s.ico" % mode), struct.pack("<HHHBBBBHHII", 0, 1, 1, 32, 32, 0, 0, 1, bits,
+                                                                            len(data), 22) + data)
+        cli.run("convert", path, os.path.join(work, "back.txt"))
+        same(read_txt(os.path.join(work, "back.txt")), grid_of(32, lambda x, y: (128,) * 3 if mode == "L" else (10, 20, 30)),
+             "the PNG entry of a %s.ico read" % mode)
+
+    # An icon's entries kept byte for byte, with another picture; a second
+    # picture of a size and depth already given is refused, and nothing is written.
+    icon = os.path.join(work, "kept.ico")
+    cli.run("convert", write_txt(os.path.join(work, "k.txt"), test_image(32, 4)), icon, "--depth", "4")
+    Image.new("RGBA", (48, 48), (1, 2, 3, 255)).save(os.path.join(work, "p48.png"))
+    packed = os.path.join(work, "packed.ico")
+    cli.run("pack", packed, os.path.join(work, "p48.png"), icon)
+    check(read_bytes(packed)[6 + 32:] == read_bytes(icon)[22:] + read_bytes(packed)[6 + 32 + len(read_bytes(icon)) - 22:]
+          and read_bytes(packed)[6:9] == b"\x20\x20\x10", "the 32 px 4-bit entry kept as it was stored, first")
+    for name, image, says in (("wide.png", Image.new("RGBA", (32, 16)), "image is 32x16: an icon's pictures are square"),
+                              ("huge.png", Image.new("RGBA", (300, 300)), "image is 300x300"),
+                              ("again.png", Image.new("RGBA", (48, 48)), "p48.png and %s both give a 48x48 picture of 32 bits"
+                               % os.path.join(work, "again.png"))):
+        image.save(os.path.join(work, name))
+        out = os.path.join(work, "refused.ico")
+        cli.run("pack", out, os.path.join(work, "p48.png"), os.path.join(work, name), rc=1, says=says)
+        check(not os.path.exists(out), "a refused pack wrote %s" % out)
+    cli.run("pack", os.path.join(work, "refused.ico"), os.path.join(work, "missing.png"), rc=1, first=CANT_OPEN)
+    for args in ((os.path.join(work, "o.ico"),), (os.path.join(work, "o.png"), icon), ("--sizes", "0,16", "o.ico", icon)):
+        cli.run("pack", *args, rc=2)
+
+    # Every entry of each file out; a file that cannot be read is told and the rest go on.
+    out = os.path.join(work, "unpacked")
+    p = cli.run("unpack", "--out", out, packed, os.path.join(work, "missing.ico"), rc=1, says="1 of 2 files")
+    check(sorted(os.listdir(out)) == ["packed-32x32-4bit.png", "packed-48x48-32bit.png"] and "-> " in p.stdout,
+          "unpack wrote %s" % os.listdir(out))
+
+
 def section_strip(cli, work):
     for pace in (16, 32):
         pictures = [test_image(pace, 24), test_image(pace, 4), grid_of(pace, lambda x, y: MASK)]
@@ -274,7 +315,8 @@ def section_safe_write(cli, work):
     check(cli.info(out)["size"] == "16" and not leftovers(), "converting a file onto itself")
 
 
-SECTIONS = {"png": section_png, "convert": section_convert, "modern": section_modern, "strip": section_strip,
+SECTIONS = {"png": section_png, "convert": section_convert, "modern": section_modern, "pack": section_pack,
+            "strip": section_strip,
             "errors": section_errors,
             "safe_write": section_safe_write}
 

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Our icon, cursor and strip files, read by readers that are not ours.
-usage: cross_check.py PIXTOR_CLI WORKDIR [icotool|strip|png ...]
+usage: cross_check.py PIXTOR_CLI WORKDIR [icotool|strip|png|pack ...]
 
 icotool lists and extracts every size and depth as icon and as cursor:
 colours, transparency, hot spots. It reads no bitmaps, so Pillow reads the
@@ -90,7 +90,80 @@ def section_png(cli, work):
                  "%s read by the tool" % path)
 
 
-SECTIONS = {"icotool": section_icotool, "strip": section_strip, "png": section_png}
+def rgba_of(path):
+    with Image.open(path) as im:
+        return list(im.convert("RGBA").getdata())
+
+
+def seen(pixels):
+    """What every reader must agree on: alpha, and the colour where it shows."""
+    return [p if p[3] else (0, 0, 0, 0) for p in pixels]
+
+
+def section_pack(cli, work):
+    def picture(size, alpha):
+        im = Image.new("RGBA", (size, size))
+        im.putdata([(x * 255 // size, (y * 37) % 256, 90, 0 if x < size // 4 and y < size // 4 else alpha(x, y))
+                    for y in range(size) for x in range(size)])
+        return im
+
+    inputs = {}
+    for size, alpha in ((256, lambda x, y: 255 - x // 2), (48, lambda x, y: 200), (16, lambda x, y: 255)):
+        inputs[size] = os.path.join(work, "in%d.png" % size)
+        picture(size, alpha).save(inputs[size])
+    out = os.path.join(work, "packed.ico")
+    cli.run("pack", out, inputs[256], inputs[48], inputs[16], "--sizes", "16,24,32,48,256")
+    sizes = [16, 24, 32, 48, 256]
+    p = subprocess.run(["icotool", "-l", out], capture_output=True, text=True)
+    listed = [dict(re.findall(r"--([a-z-]+)(?:=(\S+))?", l)) for l in p.stdout.splitlines() if l.strip()]
+    check([int(l["width"]) for l in listed] == sizes and all(l["bit-depth"] == "32" for l in listed),
+          "icotool -l %s: %s" % (out, p.stdout))
+    with open(out, "rb") as f:
+        data = f.read()
+    offset = int.from_bytes(data[6 + 16 * 4 + 12:6 + 16 * 4 + 16], "little")
+    check(data[6 + 64:6 + 66] == b"\0\0" and data[offset:offset + 8] == b"\x89PNG\r\n\x1a\n",
+          "the 256 px entry: width and height 0, stored as PNG")
+    xdir, udir = os.path.join(work, "icotool"), os.path.join(work, "unpacked")
+    os.makedirs(xdir)
+    p = subprocess.run(["icotool", "-x", "-o", xdir, out], capture_output=True, text=True)
+    check(p.returncode == 0, "icotool -x %s: %s" % (out, p.stderr))
+    cli.run("unpack", "--out", udir, out)
+    with Image.open(out) as im:
+        for k, size in enumerate(sizes):
+            im.size = (size, size)
+            im.load()
+            pillow = seen(im.convert("RGBA").getdata())
+            theirs = seen(rgba_of(glob.glob(os.path.join(xdir, "packed_%d_%dx%dx32.png" % (k + 1, size, size)))[0]))
+            ours = seen(rgba_of(os.path.join(udir, "packed-%dx%d-%s.png" % (size, size, "png" if size == 256 else "32bit"))))
+            check(pillow == theirs == ours, "entry %dx%d: Pillow, icotool and unpack disagree" % (size, size))
+            if size in inputs:
+                check(ours == seen(rgba_of(inputs[size])), "entry %dx%d is not the picture given" % (size, size))
+
+    # The smallest exact depth of each; icotool and Pillow read them as given.
+    bw = picture(32, lambda x, y: 255)
+    bw.putdata([(255, 255, 255, a) if (x + y) % 3 else (0, 0, 0, a) for (r, g, b, a), x, y in
+                ((px, i % 32, i // 32) for i, px in enumerate(bw.getdata()))])
+    few = Image.new("RGBA", (24, 24), (0, 0, 0, 0))
+    few.putdata([(x % 5 * 60, y % 3 * 60, 9, 255) if y else (1, 2, 3, 0) for y in range(24) for x in range(24)])
+    for name, im in (("bw", bw), ("few", few), ("many", picture(20, lambda x, y: 255))):
+        im.save(os.path.join(work, name + ".png"))
+    pictures = [os.path.join(work, n + ".png") for n in ("bw", "few", "many")]
+    cursor, icon = os.path.join(work, "auto.cur"), os.path.join(work, "auto.ico")
+    cli.run("pack", cursor, *pictures, "--depth", "auto", "--hotspot", "31,8")
+    cli.run("pack", icon, *pictures, "--depth", "auto")
+    p = subprocess.run(["icotool", "-l", cursor], capture_output=True, text=True)
+    listed = [dict(re.findall(r"--([a-z-]+)(?:=(\S+))?", l)) for l in p.stdout.splitlines() if l.strip()]
+    check([(l["width"], l["bit-depth"], l["hotspot-x"], l["hotspot-y"]) for l in listed] ==
+          [("20", "24", "19", "5"), ("24", "4", "23", "6"), ("32", "1", "31", "8")], "icotool -l %s: %s" % (cursor, p.stdout))
+    with Image.open(icon) as im:
+        for name, size in (("many", 20), ("few", 24), ("bw", 32)):
+            im.size = (size, size)
+            im.load()
+            check(seen(im.convert("RGBA").getdata()) == seen(rgba_of(os.path.join(work, name + ".png"))),
+                  "%s at %d px read back by Pillow" % (name, size))
+
+
+SECTIONS = {"icotool": section_icotool, "strip": section_strip, "png": section_png, "pack": section_pack}
 
 if __name__ == "__main__":
     sys.exit(main(SECTIONS, sys.argv))
