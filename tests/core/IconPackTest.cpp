@@ -2,6 +2,7 @@
 // reads back as it was stored, by our reader of every entry, and the
 // directory holds what Windows expects of it.
 #include <gtest/gtest.h>
+#include <thread>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/IconEntries.h"
@@ -83,6 +84,30 @@ TEST(IconPack, ScalingDownAveragesOverPremultipliedColour) {
     for (int c = 0; c < 24; c += 8)   // no white bled in at the edge
         EXPECT_NEAR(static_cast<int>(small[16 * 8 + 7] >> c & 0xFF), static_cast<int>(0x2040C0u >> c & 0xFF), 1) << c;
     EXPECT_TRUE(ScaleDownPicture(16, 16, halves, 32).empty());
+}
+
+// Pictures of every size written on several threads at once come out as
+// written on one.
+TEST(PngWriter, SeveralThreadsAtOnceWriteWhatOneWrites) {
+    std::vector<Pixels> pictures;
+    std::vector<Bytes> alone;
+    for (int size = 1; size <= 64; size += 9) {
+        pictures.push_back(Picture(size, [size](int x, int y) { return static_cast<uint32_t>(x * 7 + y * size) * 2654435761u; }));
+        alone.push_back(EncodePngWithAlpha(size, size, pictures.back().data()));
+    }
+    std::vector<int> wrong(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 50; ++round)
+                for (size_t k = 0; k < pictures.size(); ++k) {
+                    const size_t j = (k + t) % pictures.size();
+                    const int size = static_cast<int>(1 + 9 * j);
+                    wrong[t] += EncodePngWithAlpha(size, size, pictures[j].data()) != alone[j];
+                }
+        });
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(wrong, std::vector<int>(4, 0));
 }
 
 // The data decides: a first entry holding a PNG goes to the best picture,
