@@ -260,21 +260,30 @@ std::string DecodeEntryPicture(IconEntry& entry) {
     }
 }
 
-std::vector<uint32_t> ScaleDownPicture(int width, int height, const std::vector<uint32_t>& pixels, int size) {
-    std::vector<uint32_t> out;
-    if (size < 1 || size > width || size > height || pixels.size() != static_cast<size_t>(width) * height) return out;
+// The scaling itself; ScaleDownPicture turns running out of memory into no
+// picture.
+static std::vector<uint32_t> Scale(int width, int height, const std::vector<uint32_t>& pixels, int size) {
     std::vector<uint8_t> in(pixels.size() * 4), scaled(static_cast<size_t>(size) * size * 4);
     for (size_t i = 0; i < pixels.size(); ++i)
         for (int c = 0; c < 4; ++c) in[4 * i + c] = static_cast<uint8_t>(pixels[i] >> (8 * c));
     // Alpha channel 3: the filter weighs colour by alpha, as premultiplied.
     if (!stbir_resize_uint8_generic(in.data(), width, height, 0, scaled.data(), size, size, 0, 4, 3, 0,
                                     STBIR_EDGE_CLAMP, STBIR_FILTER_MITCHELL, STBIR_COLORSPACE_LINEAR, nullptr))
-        return out;
-    out.resize(static_cast<size_t>(size) * size);
+        return {};
+    std::vector<uint32_t> out(static_cast<size_t>(size) * size);
     for (size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<uint32_t>(scaled[4 * i]) | static_cast<uint32_t>(scaled[4 * i + 1]) << 8 |
                  static_cast<uint32_t>(scaled[4 * i + 2]) << 16 | static_cast<uint32_t>(scaled[4 * i + 3]) << 24;
     return out;
+}
+
+std::vector<uint32_t> ScaleDownPicture(int width, int height, const std::vector<uint32_t>& pixels, int size) {
+    if (size < 1 || size > width || size > height || pixels.size() != static_cast<size_t>(width) * height) return {};
+    try {
+        return Scale(width, height, pixels, size);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 bool BestPicture(const IconEntries& entries, int size, std::vector<uint32_t>& pixels, uint16_t* hotX,

@@ -139,6 +139,7 @@ bool StoreEntry(int width, int height, const std::vector<uint32_t>& pixels, int 
 }
 
 int WriteIconFile(ByteStream& file, bool cursor, const std::vector<StoredEntry>& entries) {
+    if (entries.size() > MaxStoredEntries) return FileWriteError;
     std::vector<uint8_t> head;
     Append16(head, 0);
     Append16(head, cursor ? 2 : 1);

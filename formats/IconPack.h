@@ -30,8 +30,11 @@ int ExactDepth(const std::vector<uint32_t>& pixels);
 // cannot be stored so.
 bool StoreEntry(int width, int height, const std::vector<uint32_t>& pixels, int bits, bool png, StoredEntry& out);
 
+// The most pictures a directory counts.
+constexpr size_t MaxStoredEntries = 65535;
+
 // The file: header, directory (width and height 0 for 256; an icon's
 // colour count, planes 1 and bit count; a cursor's hot spot in their
 // place) and the entries' bytes, in the order given. Returns FileOk or
-// FileWriteError.
+// FileWriteError (also for more than MaxStoredEntries).
 int WriteIconFile(ByteStream& file, bool cursor, const std::vector<StoredEntry>& entries);

@@ -164,8 +164,12 @@ unsigned char* RunDeflate(unsigned char* data, int size, int* outSize, int) {
 #include <stb_image_write.h>
 
 // One filter for every row: the writer's default tries all five on each.
-// Chosen once, before any thread writes: the writer only reads it.
-static const bool FilterChosen = (stbi_write_force_png_filter = 1, true);
+// Chosen once, by the first writer, before it writes: from then on the
+// writer only reads it, however many threads write.
+static bool ChooseFilter() {
+    static const bool chosen = (stbi_write_force_png_filter = 1, true);
+    return chosen;
+}
 
 static const char* Reason() {
     const char* why = stbi_failure_reason();
@@ -275,7 +279,7 @@ static void Append(void* context, void* data, int size) {
 
 std::vector<uint8_t> EncodePngWithAlpha(int width, int height, const uint32_t* pixels) {
     std::vector<uint8_t> file;
-    if (width < 1 || height < 1 || !FilterChosen) return file;
+    if (width < 1 || height < 1 || !ChooseFilter()) return file;
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     for (size_t i = 0; i < rgba.size() / 4; ++i)
         for (int c = 0; c < 4; ++c) rgba[4 * i + c] = static_cast<uint8_t>(pixels[i] >> (8 * c));

@@ -38,7 +38,7 @@ def main(runner, cli, work):
     if not os.path.exists(os.path.join(folder, "出力", "favicon[1] 日本語.png")):
         failures.append("convert --to png --out wrote no 出力/favicon[1] 日本語.png: %s" % os.listdir(folder))
     run("unpack", "--out", windows(os.path.join(folder, "出力")), windows(icon))
-    run("pack", windows(os.path.join(folder, "包 café.cur")), windows(os.path.join(folder, "出力", "favicon[1] 日本語-16x16-24bit.png")))
+    run("pack", windows(os.path.join(folder, "包 café.cur")), windows(os.path.join(folder, "出力", "favicon[1] 日本語.ico-16x16-24bit.png")))
     if not os.path.exists(os.path.join(folder, "包 café.cur")):
         failures.append("unpack and pack wrote no 包 café.cur: %s" % os.listdir(folder))
     missing = os.path.join(folder, "無い.ico")

@@ -137,8 +137,10 @@ def section_pack(cli, work):
     Image.new("RGBA", (48, 48), (1, 2, 3, 255)).save(os.path.join(work, "p48.png"))
     packed = os.path.join(work, "packed.ico")
     cli.run("pack", packed, os.path.join(work, "p48.png"), icon)
-    check(read_bytes(packed)[6 + 32:] == read_bytes(icon)[22:] + read_bytes(packed)[6 + 32 + len(read_bytes(icon)) - 22:]
-          and read_bytes(packed)[6:9] == b"\x20\x20\x10", "the 32 px 4-bit entry kept as it was stored, first")
+    data, kept = read_bytes(packed), read_bytes(icon)[22:]
+    size, offset = struct.unpack("<II", data[6 + 8:6 + 16])
+    check(data[6:9] == b"\x20\x20\x10" and data[offset:offset + size] == kept,
+          "the 32 px 4-bit entry kept as it was stored, first")
     for name, image, says in (("wide.png", Image.new("RGBA", (32, 16)), "image is 32x16: an icon's pictures are square"),
                               ("huge.png", Image.new("RGBA", (300, 300)), "image is 300x300"),
                               ("again.png", Image.new("RGBA", (48, 48)), "p48.png and %s both give a 48x48 picture of 32 bits"
@@ -148,13 +150,27 @@ def section_pack(cli, work):
         cli.run("pack", out, os.path.join(work, "p48.png"), os.path.join(work, name), rc=1, says=says)
         check(not os.path.exists(out), "a refused pack wrote %s" % out)
     cli.run("pack", os.path.join(work, "refused.ico"), os.path.join(work, "missing.png"), rc=1, first=CANT_OPEN)
+    p48 = os.path.join(work, "p48.png")
+    cli.run("pack", os.path.join(work, "refused.ico"), p48, p48, rc=1, says="both give a 48x48 picture")
+    broken = write_bytes(os.path.join(work, "broken.ico"), read_bytes(icon)[:4] + b"\x02\x00" + read_bytes(icon)[6:22] +
+                         struct.pack("<BBBBHHII", 48, 48, 0, 0, 1, 32, 4000, 9999) + read_bytes(icon)[22:])
+    cli.run("pack", os.path.join(work, "refused.ico"), p48, broken, rc=1, says="entry 2: its data lies beyond the end")
+    check(not os.path.exists(os.path.join(work, "refused.ico")), "a refused pack wrote a file")
+    # A size made from a cursor's picture takes its hot spot along.
+    big = os.path.join(work, "big.cur")
+    Image.new("RGBA", (64, 64), (5, 6, 7, 255)).save(os.path.join(work, "p64.png"))
+    cli.run("pack", big, os.path.join(work, "p64.png"), "--hotspot", "40,21")
+    cli.run("pack", os.path.join(work, "small.cur"), big, "--sizes", "32")
+    check(cli.info(os.path.join(work, "small.cur"))["entry 1"] == "32x32, 32 bits, hot spot 20,10", "the made cursor's hot spot")
     for args in ((os.path.join(work, "o.ico"),), (os.path.join(work, "o.png"), icon), ("--sizes", "0,16", "o.ico", icon)):
         cli.run("pack", *args, rc=2)
 
     # Every entry of each file out; a file that cannot be read is told and the rest go on.
     out = os.path.join(work, "unpacked")
-    p = cli.run("unpack", "--out", out, packed, os.path.join(work, "missing.ico"), rc=1, says="1 of 2 files")
-    check(sorted(os.listdir(out)) == ["packed-32x32-4bit.png", "packed-48x48-32bit.png"] and "-> " in p.stdout,
+    favicon = write_bytes(os.path.join(work, "favicon.ico"), read_bytes(p48))   # a PNG by another name
+    p = cli.run("unpack", "--out", out, packed, os.path.join(work, "missing.ico"), favicon, rc=1, says="1 of 3 files")
+    check(sorted(os.listdir(out)) == ["favicon.ico-48x48-png.png", "packed.ico-32x32-4bit.png", "packed.ico-48x48-32bit.png"]
+          and "-> " in p.stdout and read_bytes(os.path.join(out, "favicon.ico-48x48-png.png")) == read_bytes(p48),
           "unpack wrote %s" % os.listdir(out))
 
 

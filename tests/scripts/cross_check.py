@@ -134,7 +134,7 @@ def section_pack(cli, work):
             im.load()
             pillow = seen(im.convert("RGBA").getdata())
             theirs = seen(rgba_of(glob.glob(os.path.join(xdir, "packed_%d_%dx%dx32.png" % (k + 1, size, size)))[0]))
-            ours = seen(rgba_of(os.path.join(udir, "packed-%dx%d-%s.png" % (size, size, "png" if size == 256 else "32bit"))))
+            ours = seen(rgba_of(os.path.join(udir, "packed.ico-%dx%d-%s.png" % (size, size, "png" if size == 256 else "32bit"))))
             check(pillow == theirs == ours, "entry %dx%d: Pillow, icotool and unpack disagree" % (size, size))
             if size in inputs:
                 check(ours == seen(rgba_of(inputs[size])), "entry %dx%d is not the picture given" % (size, size))

@@ -13,11 +13,15 @@ namespace {
 using Pixels = std::vector<uint32_t>;
 
 // Colour and alpha vary with place; a square of each size fully clear.
-Pixels Picture(int size, bool partAlpha) {
+// As many colours as the depth holds.
+Pixels Picture(int size, int bits, bool partAlpha) {
     Pixels p(static_cast<size_t>(size) * size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const uint32_t colour = MakeColour(x * 255 / size, 40 + (y * 7) % 160, (x + y) % 2 ? 200 : 30);
+            const uint32_t colour = bits == 1   ? ((x + y) % 3 ? 0x00FFFFFFu : 0u)
+                                    : bits == 4 ? MakeColour(x % 5 * 60, y % 3 * 120, 77)
+                                    : bits == 8 ? MakeColour(x % 15 * 17, y % 15 * 17, 200)
+                                                : MakeColour(x * 255 / size, 40 + (y * 7) % 160, (x + y) % 2 ? 200 : 30);
             const uint32_t alpha = x < size / 4 && y < size / 4 ? 0 : partAlpha ? 255 - (x * 200 / size) : 255;
             p[static_cast<size_t>(y) * size + x] = colour | alpha << 24;
         }
@@ -50,12 +54,13 @@ std::vector<uint32_t> Drawn(HICON icon, int size, uint32_t background) {
 
 TEST(Loader, EverySizeOfAPackedIconOrCursorDrawsAsStored) {
     const struct { int Size, Bits; bool Png, PartAlpha; } sizes[] = {
-        {16, 32, false, true}, {24, 24, false, false}, {32, 32, false, true}, {48, 24, false, false}, {256, 32, true, true},
+        {16, 32, false, true}, {20, 1, false, false}, {24, 24, false, false}, {28, 4, false, false}, {30, 8, false, false},
+        {32, 32, false, true}, {48, 24, false, false}, {256, 32, true, true},
     };
     std::vector<StoredEntry> entries;
     std::vector<Pixels> pictures;
     for (const auto& s : sizes) {
-        pictures.push_back(Picture(s.Size, s.PartAlpha));
+        pictures.push_back(Picture(s.Size, s.Bits, s.PartAlpha));
         entries.emplace_back();
         ASSERT_TRUE(StoreEntry(s.Size, s.Size, pictures.back(), s.Bits, s.Png, entries.back()));
         entries.back().HotX = static_cast<uint16_t>(s.Size - 1);

@@ -79,11 +79,13 @@ int WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 int WriteText(const std::string& path, const std::string& text);
 int WritePng(const std::string& path, int pace, const uint32_t* pixels);
 
-// IN's name without its extension, beside IN or in folder.
-std::string OutputStem(const std::string& in, const std::string& folder);
+// IN's name without its extension (or with it), beside IN or in folder.
+std::string OutputStem(const std::string& in, const std::string& folder, bool keepExtension = false);
 // Makes folder by any name; false when it could not be made.
 bool MakeFolder(const std::string& folder);
 
+// The command line after the program's name; its exit status.
+int Run(std::vector<std::string> args);
 int Info(const std::string& path, bool json);
 int Convert(const std::vector<std::string>& args);
 int Pack(const std::vector<std::string>& args);

@@ -216,6 +216,7 @@ int LoadImage(const std::string& path, Image& image, int size) {
     // one of none, or of several, the reader of every entry explains.
     if (opening.Route == IconUnreadable && r.ImageCount == 1 && !image.Entry) return Fail(FileReadError, path);
     if (opening.Route != IconAsEditors || r.MultiImageWarning || image.Entry) return LoadBestEntry(path, size, image);
+    if (!IsFormatIndex(r.FormatIndex)) return Fail(FileReadError, path, "reader gave no format");
     image.FormatIndex = r.FormatIndex;
     image.Pace = FormatTable[r.FormatIndex].Pace;
     image.Bits = FormatTable[r.FormatIndex].Bits;
@@ -272,11 +273,11 @@ bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::str
     return false;
 }
 
-std::string OutputStem(const std::string& in, const std::string& folder) {
+std::string OutputStem(const std::string& in, const std::string& folder, bool keepExtension) {
     const size_t slash = in.find_last_of("/\\:");
     std::string name = slash == std::string::npos ? in : in.substr(slash + 1);
     const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    if (!keepExtension && dot != std::string::npos && dot > 0) name.erase(dot);
     if (folder.empty()) return (slash == std::string::npos ? "" : in.substr(0, slash + 1)) + name;
     const char last = folder.back();
     return folder + (last == '/' || last == '\\' ? "" : "/") + name;

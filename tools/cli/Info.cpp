@@ -131,7 +131,7 @@ int Info(const std::string& path, bool json) {
     if (f.Entries.Pictures.empty()) return FailWith(NotSupportedIcon, path, Reasons(f.Entries));
     f.Kind = f.Entries.IsCursor ? "cursor" : "icon";
     f.Images = f.Entries.Count;
-    if (opening.Route == IconAsEditors) {
+    if (opening.Route == IconAsEditors && IsFormatIndex(r.FormatIndex)) {
         f.Size = FormatTable[r.FormatIndex].Pace;
         f.Depth = FormatTable[r.FormatIndex].Bits;
         f.FormatIndex = r.FormatIndex;

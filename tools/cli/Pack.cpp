@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include "formats/FileErrors.h"
+#include "formats/IconOpening.h"
 #include "formats/IconPack.h"
 #include "formats/PngImage.h"
 #include "tools/cli/Cli.h"
@@ -25,6 +26,7 @@ struct PackOptions {
 // as it is stored, or a picture to be stored (0xAABBGGRR pixels).
 struct Source {
     std::string Input;
+    size_t From = 0;            // which input, in the order given
     std::string Made;           // "" or what it was scaled from
     bool Kept = false;
     bool CursorEntry = false;   // kept from a cursor: its own hot spot
@@ -50,12 +52,6 @@ bool ParseSizes(const std::string& value, std::vector<int>& sizes) {
     return !sizes.empty();
 }
 
-bool StartsAsPngFile(const std::string& path) {
-    InputFile in(path);
-    uint8_t head[8];
-    return in.file && std::fread(head, 1, sizeof head, in.file) == sizeof head && StartsAsPng(head, sizeof head);
-}
-
 Source Picture(const std::string& input, int width, int height, std::vector<uint32_t> pixels) {
     Source s;
     s.Input = input;
@@ -65,8 +61,18 @@ Source Picture(const std::string& input, int width, int height, std::vector<uint
     return s;
 }
 
+// A PNG by its name, or as a file opens: by its content.
+bool IsPngFile(const std::string& path) {
+    if (LowerExtension(path) == "png") return true;
+    InputFile in(path);
+    if (!in.file) return false;
+    StdioStream stream(in.file);
+    uint32_t pixels[ImagePixels];
+    return OpenIconFile(stream, pixels).Route == IconAsPng;
+}
+
 // The pictures of one input: a text image, a PNG (square, up to 256), or
-// every entry of an icon or cursor.
+// every entry of an icon or cursor, all of which must be read.
 int ReadInput(const std::string& path, std::vector<Source>& sources) {
     if (IsTextName(path)) {
         Image image;
@@ -77,7 +83,7 @@ int ReadInput(const std::string& path, std::vector<Source>& sources) {
         sources.push_back(Picture(path, image.Pace, image.Pace, std::move(pixels)));
         return 0;
     }
-    if (LowerExtension(path) == "png" || StartsAsPngFile(path)) {
+    if (IsPngFile(path)) {
         std::string bytes;
         if (int rc = ReadWhole(path, static_cast<long>(MaxPngBytes), "a PNG picture", bytes)) return rc;
         PngPicture png;
@@ -91,7 +97,7 @@ int ReadInput(const std::string& path, std::vector<Source>& sources) {
     }
     IconEntries entries;
     if (int rc = LoadEntries(path, entries)) return rc;
-    for (const std::string& why : entries.Skipped) Warn(path, (why + ", left out").c_str());
+    if (!entries.Skipped.empty()) return FailWith(NotSupportedIcon, path, Reasons(entries) + "; nothing written");
     for (IconEntry& e : entries.Pictures) {
         Source s;
         s.Input = path;
@@ -141,7 +147,12 @@ int ChooseSizes(const std::string& out, std::vector<Source>& sources, const Pack
         }
         Source made = Picture(from->Input, size, size, ScaleDownPicture(from->Size(), from->Size(), from->Pixels, size));
         if (made.Pixels.empty()) return Fail(FileNoMemory, from->Input, "the picture could not be scaled");
+        made.From = from->From;
         made.Made = from->Input + " (" + std::to_string(from->Size()) + "x" + std::to_string(from->Size()) + ")";
+        // A cursor's own hot spot goes with its picture.
+        made.CursorEntry = from->CursorEntry;
+        made.Entry.HotX = static_cast<uint16_t>(std::min(size - 1, from->Entry.HotX * size / from->Size()));
+        made.Entry.HotY = static_cast<uint16_t>(std::min(size - 1, from->Entry.HotY * size / from->Size()));
         ChooseStorage(made, opt);
         chosen.push_back(std::move(made));
     }
@@ -196,13 +207,18 @@ int Pack(const std::vector<std::string>& args) {
     if (opt.HotGiven && !cursor) return Usage("--hotspot goes with a .cur OUT");
 
     std::vector<Source> sources;
-    for (size_t k = 1; k < files.size(); ++k)
+    for (size_t k = 1; k < files.size(); ++k) {
+        const size_t before = sources.size();
         if (int rc = ReadInput(files[k], sources)) return rc;
+        for (size_t s = before; s < sources.size(); ++s) sources[s].From = k;
+    }
     for (Source& s : sources)
         if (!s.Kept) ChooseStorage(s, opt);
     if (!opt.Sizes.empty())
         if (int rc = ChooseSizes(out, sources, opt)) return rc;
     if (sources.empty()) return FailPlain(out, "no picture to write; nothing written");
+    if (sources.size() > MaxStoredEntries)
+        return FailPlain(out, "more than " + std::to_string(MaxStoredEntries) + " pictures; nothing written");
     // Ascending size, then depth; pictures of one input keep their order.
     std::stable_sort(sources.begin(), sources.end(), [](const Source& a, const Source& b) {
         if (a.Size() != b.Size()) return a.Size() < b.Size();
@@ -210,7 +226,7 @@ int Pack(const std::vector<std::string>& args) {
     });
     for (size_t k = 1; k < sources.size(); ++k) {
         const Source &a = sources[k - 1], &b = sources[k];
-        if (a.Size() == b.Size() && a.Entry.Height == b.Entry.Height && a.Bits == b.Bits && a.Input != b.Input)
+        if (a.Size() == b.Size() && a.Entry.Height == b.Entry.Height && a.Bits == b.Bits && a.From != b.From)
             return FailPlain(out, a.Input + " and " + b.Input + " both give a " + std::to_string(a.Size()) + "x" +
                                       std::to_string(a.Entry.Height) + " picture of " + std::to_string(a.Bits) +
                                       " bits; keep one. Nothing written");
@@ -235,7 +251,7 @@ int Pack(const std::vector<std::string>& args) {
         } else if (!StoreEntry(s.Size(), s.Entry.Height, s.Pixels, s.Bits, s.Png, e)) {
             return Fail(FileNoMemory, out, "a picture could not be stored");
         }
-        if (s.Kept && s.CursorEntry) {
+        if (s.CursorEntry) {
             e.HotX = s.Entry.HotX;
             e.HotY = s.Entry.HotY;
         } else if (opt.HotGiven) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include "formats/FileErrors.h"
+#include "formats/IconOpening.h"
 #include "formats/PngImage.h"
 #include "tools/cli/Cli.h"
 
@@ -10,8 +11,9 @@ namespace cli {
 
 namespace {
 
-// FILE-16x16-32bit.png, FILE-256x256-png.png: the file, the size and the
-// depth told apart; a second entry of both gets its number too.
+// FILE.ico-16x16-32bit.png, FILE.ico-256x256-png.png: the file (its
+// extension too), the size and the depth told apart; a second entry of
+// both gets its number too.
 std::string EntryName(const std::string& stem, const IconEntry& e, std::set<std::string>& taken) {
     const std::string base = stem + "-" + std::to_string(e.Width) + "x" + std::to_string(e.Height) + "-" +
                              (e.Png ? std::string("png") : std::to_string(e.Bits) + "bit");
@@ -19,14 +21,35 @@ std::string EntryName(const std::string& stem, const IconEntry& e, std::set<std:
     return base + "-" + std::to_string(e.Index + 1) + ".png";
 }
 
-// A PNG entry as it is stored; a bitmap's picture with its mask as alpha.
+// A PNG entry as it is stored, once it has shown it holds a picture; a
+// bitmap's picture with its mask as alpha.
 int WriteEntry(const std::string& path, const std::string& out, IconEntry& e) {
-    if (e.Png) return WriteBytes(out, e.Data);
     const std::string problem = DecodeEntryPicture(e);
     if (!problem.empty()) return FailPlain(path, "entry " + std::to_string(e.Index + 1) + ": " + problem);
+    if (e.Png) return WriteBytes(out, e.Data);
     const std::vector<uint8_t> png = EncodePngWithAlpha(e.Width, e.Height, e.Pixels.data());
     if (png.empty()) return Fail(FileNoMemory, out, "the PNG could not be made");
     return WriteBytes(out, png);
+}
+
+// Every entry of an icon or cursor; a PNG (a favicon, whatever its name)
+// is its one entry.
+int ReadEntries(const std::string& path, IconEntries& entries) {
+    {
+        InputFile in(path);
+        if (!in.file) return CantOpen(path, in.err);
+        StdioStream stream(in.file);
+        uint32_t pixels[ImagePixels];
+        if (OpenIconFile(stream, pixels).Route != IconAsPng) return LoadEntries(path, entries);
+    }
+    std::string bytes;
+    if (int rc = ReadWhole(path, static_cast<long>(MaxPngBytes), "a PNG picture", bytes)) return rc;
+    const std::string problem = ReadPngEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), entries);
+    if (!problem.empty()) return Fail(FileNotSupported, path, problem);
+    IconEntry& e = entries.Pictures[0];
+    e.Data.assign(bytes.begin(), bytes.end());
+    e.Pixels.clear();
+    return 0;
 }
 
 }  // namespace
@@ -47,14 +70,14 @@ int Unpack(const std::vector<std::string>& args) {
         }
     }
     if (files.empty()) return Usage("unpack takes at least one FILE");
-    if (!folder.empty()) MakeFolder(folder);
+    if (!folder.empty() && !MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
     // Each file on its own: one that fails is told and the rest go on. No
     // picture is written over an input, nor over another one written now.
     std::set<std::string> written(files.begin(), files.end());
     int failed = 0;
     for (const std::string& path : files) {
         IconEntries entries;
-        if (LoadEntries(path, entries)) {
+        if (ReadEntries(path, entries)) {
             ++failed;
             continue;
         }
@@ -62,7 +85,7 @@ int Unpack(const std::vector<std::string>& args) {
         std::set<std::string> taken;
         bool ok = true;
         for (IconEntry& e : entries.Pictures) {
-            const std::string out = EntryName(OutputStem(path, folder), e, taken);
+            const std::string out = EntryName(OutputStem(path, folder, true), e, taken);
             if (!written.insert(out).second) {
                 FailPlain(path, "entry " + std::to_string(e.Index + 1) + " not unpacked: " + out +
                                     " is an input or another entry's picture");

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+#include <new>
 #include "document/FileNames.h"
+#include "formats/FileErrors.h"
 #include "tools/cli/Cli.h"
 
 namespace cli {
@@ -55,8 +57,8 @@ const char* const UsageText =
     "a cursor input's own.\n"
     "\n"
     "unpack writes every entry of each FILE as a PNG of its own size, with its\n"
-    "transparency as alpha, named FILE-WxH-Dbit.png (FILE-WxH-png.png for a\n"
-    "PNG entry) beside FILE or in DIR.\n"
+    "transparency as alpha, named FILE.ico-WxH-Dbit.png (FILE.ico-WxH-png.png\n"
+    "for a PNG entry, as it is stored) beside FILE or in DIR.\n"
     "\n"
     "strip join writes the images (.ico, .cur, .png or .txt, all of one size)\n"
     "side by side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.png,\n"
@@ -68,7 +70,7 @@ int Usage(const char* problem) {
     return ExitUsage;
 }
 
-int Run(std::vector<std::string> args) {
+int Command(std::vector<std::string> args) {
     if (args.empty()) return Usage();
     const std::string command = args[0];
     args.erase(args.begin());
@@ -95,6 +97,15 @@ int Run(std::vector<std::string> args) {
         return Usage(("unknown strip command '" + sub + "'").c_str());
     }
     return Usage(("unknown command '" + command + "'").c_str());
+}
+
+int Run(std::vector<std::string> args) {
+    try {
+        return Command(std::move(args));
+    } catch (const std::bad_alloc&) {
+        Print(stderr, "%s\n", FileErrorMessage(FileNoMemory));
+        return ExitFailure;
+    }
 }
 
 }  // namespace cli
