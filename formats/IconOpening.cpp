@@ -1,6 +1,8 @@
 #include "formats/IconOpening.h"
 #include "formats/LittleEndian.h"
+#include "formats/FileErrors.h"
 #include "formats/PngImage.h"
+#include "formats/ProgramIcons.h"
 
 IconOpening OpenIconFile(ByteStream& file, uint32_t* pixels) {
     IconOpening o;
@@ -8,6 +10,10 @@ IconOpening OpenIconFile(ByteStream& file, uint32_t* pixels) {
     const long long n = file.ReadAt(0, start, sizeof start);
     if (n >= 8 && StartsAsPng(start, 8)) {
         o.Route = IconAsPng;
+        return o;
+    }
+    if (n >= 2 && StartsAsProgram(start, 2)) {
+        o.Route = IconAsBest;
         return o;
     }
     const uint32_t type = n == sizeof start ? Get16(start + 2) : 0;
@@ -28,4 +34,21 @@ IconOpening OpenIconFile(ByteStream& file, uint32_t* pixels) {
     default: o.Route = IconUnreadable; break;
     }
     return o;
+}
+
+int ReadBestEntries(ByteStream& file, IconEntries& out, bool pixels) {
+    uint8_t start[2] = {};
+    if (file.ReadAt(0, start, sizeof start) != sizeof start || !StartsAsProgram(start, sizeof start))
+        return ReadIconEntries(file, out, pixels);
+    ProgramIcons program;
+    const int code = ReadProgramIcons(file, program);
+    if (code != FileOk) return code == FileNotSupported ? FileReadError : code;
+    for (const IconGroup& g : program.Groups) {
+        if (g.Cursor) continue;
+        MemoryStream group(g.File);
+        return ReadIconEntries(group, out, pixels);
+    }
+    out = IconEntries();
+    out.Skipped.push_back("no icon among the program's resources");
+    return FileNotSupported;
 }

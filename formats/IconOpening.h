@@ -6,6 +6,7 @@
 #include <cstdint>
 #include "formats/ByteStream.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
 
 enum IconRoute {
     IconAsPng,        // a PNG file, whatever its name
@@ -22,5 +23,11 @@ struct IconOpening {
 
 // The editor's reader puts the first picture into pixels only when it takes
 // it. A first entry whose data is a PNG picture goes to the best picture
-// whatever its directory fields say (they often give 8 or 24 bits).
+// whatever its directory fields say (they often give 8 or 24 bits); so does
+// a Windows program or library, by its first icon group.
 IconOpening OpenIconFile(ByteStream& file, uint32_t* pixels);
+
+// Every entry of an icon or cursor file, or of a program's first icon group
+// (the first in its resource directory, named groups before numbered ones,
+// which the system counts as its icon 0), as ReadIconEntries reads them.
+int ReadBestEntries(ByteStream& file, IconEntries& out, bool pixels = true);

@@ -184,10 +184,11 @@ static bool AskToConvert() {
 }
 
 // A file the editor's own reading does not take, after Yes to the question:
-// its best 32x32 picture, read from every entry it holds.
+// its best 32x32 picture, read from every entry it holds (a program's: of
+// its first icon group).
 static int ConvertIcon(ByteStream& stream, uint32_t* pixels) {
     IconEntries entries;
-    if (ReadIconEntries(stream, entries) != FileOk) {
+    if (ReadBestEntries(stream, entries) != FileOk) {
         MistakeHandler(FileReadError);
         return -1;
     }

@@ -2,7 +2,9 @@
 // OK, and what the image and document become (the test library holds the project's icons).
 #include <windows.h>
 #include <commctrl.h>
+#include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
 #include "formats/win32/IconFile.h"
 #include "platform/WideNames.h"
 #include "tests/gui/EditorFixture.h"
@@ -153,4 +155,21 @@ TEST_F(Extract, TheChosenIconBecomesA24BitImageAndAFileWithoutItChangesNothing) 
     EXPECT_EQ(dialog.Children,
               (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
     EXPECT_EQ(dialog.Data, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+}
+
+// Open on a program, and Yes to converting it: the best 32x32 picture of
+// its first icon group, transparent where the icon is, unnamed for Save.
+TEST_F(Files, OpenOnAProgramTakesItsFirstIconOnYes) {
+    const std::string library = Fixture("extract-library.dll");
+    MemoryStream icon(ReadBytes(Fixture("Icon0.ico")));
+    IconEntries entries;
+    std::vector<uint32_t> want;
+    ASSERT_EQ(ReadIconEntries(icon, entries), 0);
+    ASSERT_TRUE(BestPicture(entries, 32, want, nullptr, nullptr));
+    PromptAnswer = IDYES;
+    DialogChoice = library;
+    Command(IDM_OPEN);
+    ASSERT_EQ(Prompts.size(), 1u);
+    EXPECT_EQ(Prompts[0].Text, ConvertQuestion);
+    EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, Image(), FileFlag), std::make_tuple(7, want, 0));
 }

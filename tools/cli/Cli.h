@@ -62,8 +62,9 @@ struct Image {
 // A text image, a PNG or an icon; `size` is the size asked of an icon of
 // several pictures (0: its best). Reports and returns non-zero on failure.
 int LoadImage(const std::string& path, Image& image, int size = 0);
-// Every entry of an icon or cursor (looked at, not decoded); reports and
-// returns non-zero when none can be read.
+// Every entry of an icon or cursor, or of a program's first icon group
+// (looked at, not decoded); reports and returns non-zero when none can be
+// read.
 int LoadEntries(const std::string& path, IconEntries& entries);
 // The whole file, refused beyond limit bytes.
 int ReadWhole(const std::string& path, long limit, const char* what, std::string& bytes);
@@ -89,6 +90,10 @@ int Run(std::vector<std::string> args);
 int Info(const std::string& path, bool json);
 int Convert(const std::vector<std::string>& args);
 int Pack(const std::vector<std::string>& args);
+int Extract(const std::vector<std::string>& args);
+// JSON texts: a string, escaped; a list of JSON values.
+std::string JsonString(const std::string& text);
+std::string JsonList(const std::vector<std::string>& items);
 int Unpack(const std::vector<std::string>& args);
 int StripJoin(const std::vector<std::string>& args);
 int StripSplit(std::vector<std::string> args);

@@ -148,7 +148,7 @@ int LoadEntries(const std::string& path, IconEntries& entries) {
     InputFile in(path);
     if (!in.file) return CantOpen(path, in.err);
     StdioStream stream(in.file);
-    const int code = ReadIconEntries(stream, entries, false);
+    const int code = ReadBestEntries(stream, entries, false);
     if (code == FileNotSupported) return FailWith(NotSupportedIcon, path, Reasons(entries));
     return code == FileOk ? 0 : Fail(code, path);
 }

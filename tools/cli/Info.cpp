@@ -2,6 +2,7 @@
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/IconOpening.h"
+#include "formats/ProgramIcons.h"
 #include "formats/StripBitmap.h"
 #include "tools/cli/Cli.h"
 
@@ -99,6 +100,40 @@ int PictureInfo(const std::string& path, bool json) {
     return 0;
 }
 
+// A program's or library's icon and cursor groups.
+int ProgramInfo(const std::string& path, bool json) {
+    ProgramIcons program;
+    {
+        InputFile in(path);
+        if (!in.file) return CantOpen(path, in.err);
+        StdioStream stream(in.file);
+        const int code = ReadProgramIcons(stream, program);
+        if (code == FileNotSupported) return FailPlain(path, "not a Windows program or library");
+        if (code != FileOk) return Fail(code, path);
+    }
+    std::vector<std::string> groups, skipped;
+    if (!json) Print(stdout, "kind: program\ngroups: %zu\n", program.Groups.size());
+    for (size_t k = 0; k < program.Groups.size(); ++k) {
+        const IconGroup& g = program.Groups[k];
+        const std::string name = g.Named ? g.Name : std::to_string(g.Number);
+        if (json)
+            groups.push_back("{\"kind\": \"" + std::string(g.Cursor ? "cursor" : "icon") + "\", \"name\": " +
+                             (g.Named ? JsonString(g.Name) : name) + ", \"language\": " + std::to_string(g.Language) +
+                             ", \"entries\": " + std::to_string(g.Entries) + "}");
+        else
+            Print(stdout, "group %zu: %s %s, language %u, %d entries\n", k + 1, g.Cursor ? "cursor" : "icon", name.c_str(),
+                  g.Language, g.Entries);
+    }
+    for (const std::string& s : program.Skipped) {
+        if (json) skipped.push_back(JsonString(s));
+        else Print(stdout, "not read: %s\n", s.c_str());
+    }
+    if (json)
+        Print(stdout, "{\"kind\": \"program\", \"groups\": %s, \"not_read\": %s}\n", JsonList(groups).c_str(),
+              JsonList(skipped).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int Info(const std::string& path, bool json) {
@@ -119,6 +154,9 @@ int Info(const std::string& path, bool json) {
         Report(f, json);
         return 0;
     }
+    uint8_t start[2] = {};
+    if (stream.ReadAt(0, start, sizeof start) == sizeof start && StartsAsProgram(start, sizeof start))
+        return ProgramInfo(path, json);
     // What the editor reads of it as it is, and every entry it holds.
     static uint32_t pixels[ImagePixels];
     ClearImage(pixels);

@@ -5,6 +5,7 @@
 //   pixtor-cli convert --to ico|cur|png|txt [--out DIR] [options] IN...
 //   pixtor-cli pack OUT.ico|OUT.cur IN... [--sizes LIST] [--png 256|all|none] [--depth 32|auto] [--hotspot X,Y]
 //   pixtor-cli unpack [--out DIR] FILE...
+//   pixtor-cli extract [--out DIR] [--json] FILE...
 //   pixtor-cli strip join OUT.bmp IN...
 //   pixtor-cli strip split [--txt] IN.bmp PREFIX
 //
@@ -27,6 +28,7 @@ const char* const UsageText =
     "       pixtor-cli pack OUT.ico|OUT.cur IN... [--sizes LIST] [--png 256|all|none] [--depth 32|auto]\n"
     "                  [--hotspot X,Y]\n"
     "       pixtor-cli unpack [--out DIR] FILE...\n"
+    "       pixtor-cli extract [--out DIR] [--json] FILE...\n"
     "       pixtor-cli strip join OUT.bmp IN...\n"
     "       pixtor-cli strip split [--txt] IN.bmp PREFIX\n"
     "\n"
@@ -60,6 +62,13 @@ const char* const UsageText =
     "transparency as alpha, named FILE.ico-WxH-Dbit.png (FILE.ico-WxH-png.png\n"
     "for a PNG entry, as it is stored) beside FILE or in DIR.\n"
     "\n"
+    "extract writes each icon group of a Windows program or library (32-bit,\n"
+    "64-bit or 16-bit, .icl libraries too) as one icon file of all its sizes, and\n"
+    "each cursor group as one cursor file, named by the group's name or number,\n"
+    "into DIR (the current folder unless --out); of several programs, each into\n"
+    "a folder of its own name. --json tells each file's groups as one object.\n"
+    "info FILE lists a program's groups.\n"
+    "\n"
     "strip join writes the images (.ico, .cur, .png or .txt, all of one size)\n"
     "side by side as a 32-bit toolbar bitmap; strip split writes PREFIX-0.png,\n"
     "PREFIX-1.png, ... (PREFIX-0.txt, ... with --txt).\n";
@@ -88,6 +97,7 @@ int Command(std::vector<std::string> args) {
     if (command == "convert") return Convert(args);
     if (command == "pack") return Pack(args);
     if (command == "unpack") return Unpack(args);
+    if (command == "extract") return Extract(args);
     if (command == "strip") {
         if (args.empty()) return Usage("strip takes join or split");
         const std::string sub = args[0];

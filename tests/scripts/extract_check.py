@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""pixtor-cli extract against wrestool (icoutils): the same icon and cursor
+groups of Wine's own 64-bit and 32-bit system libraries and of a 16-bit
+icon library made here.
+usage: extract_check.py PIXTOR_CLI WORKDIR [RUNNER]   (RUNNER: a Windows pixtor-cli.exe's)
+       extract_check.py --ne OUT                      (only write the 16-bit library)
+
+wrestool appends as many stray bytes as the group resource holds after the
+last picture, writes a cursor picture's size with the 4 bytes of its hot
+spot that it leaves out, and halves a cursor group's height even where the
+group holds the picture's own (Wine's do): so each of our files must be
+the start of wrestool's; a cursor's pictures, widths and hot spots must be
+wrestool's, its heights the pictures' own.
+"""
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+
+WINE64 = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
+LIBRARIES = ["shell32.dll", "user32.dll", "comctl32.dll", "notepad.exe"]
+HERE = os.path.dirname(os.path.abspath(__file__))
+WINE32 = os.path.join(HERE, "..", "..", "build", "wow64-root", "usr", "lib", "x86_64-linux-gnu", "wine", "i386-windows")
+
+
+def dib(size, colour):
+    """A 32-bit picture with alpha and its mask, as an icon resource holds it."""
+    rows = b"".join(bytes(colour) + bytes([255 if (x + y) % 4 else 0]) for y in range(size) for x in range(size))
+    mask = bytes(((size + 31) // 32 * 4) * size)
+    return struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0) + rows + mask
+
+
+def ne_library(names=("APP", 9, "HAND")):
+    """A 16-bit icon library: two icon groups (one named) and a named cursor
+    group, pictures of 16, 32 and 48 px, resources aligned to 16 bytes;
+    names: the groups' names or numbers."""
+    pictures = [(1, dib(16, (10, 20, 200))), (2, dib(32, (10, 200, 20))), (3, dib(48, (200, 20, 10))),
+                (4, dib(32, (90, 90, 90)))]
+    cursor = struct.pack("<HH", 5, 7) + dib(32, (0, 0, 255))
+    def group(kind, entries):
+        out = struct.pack("<HHH", 0, kind, len(entries))
+        for ident, data in entries:
+            if kind == 1:
+                size = struct.unpack("<i", data[4:8])[0]
+                out += struct.pack("<BBBBHHIH", size % 256, size % 256, 0, 0, 1, 32, len(data), ident)
+            else:
+                size = struct.unpack("<i", data[8:12])[0]
+                out += struct.pack("<HHHHIH", size, 2 * size, 1, 32, len(data), ident)
+        return out
+    resources = [  # (type, id or name, data)
+        (3, 1, pictures[0][1]), (3, 2, pictures[1][1]), (3, 3, pictures[2][1]), (3, 4, pictures[3][1]),
+        (1, 6, cursor),
+        (14, names[0], group(1, pictures[:3])), (14, names[1], group(1, pictures[3:])),
+        (12, names[2], group(2, [(6, cursor)])),
+    ] + [(14, n, group(1, pictures[3:])) for n in names[3:]]
+    shift, mz_size, ne_size = 4, 64, 64
+    table = mz_size + ne_size
+    types = []
+    for kind in (3, 1, 14, 12):
+        types.append((kind, [r for r in resources if r[0] == kind]))
+    table_size = 2 + sum(8 + 12 * len(rs) for _, rs in types) + 2
+    strings = b""
+    name_at = {}
+    for _, key, _ in resources:
+        if isinstance(key, str) and key not in name_at:
+            name_at[key] = table_size + len(strings)
+            strings += bytes([len(key.encode())]) + key.encode()
+    strings += b"\0"
+    data_at = (table + table_size + len(strings) + 15) // 16 * 16
+    blobs, placed = b"", {}
+    for r in resources:
+        placed[id(r)] = data_at + len(blobs)
+        blobs += r[2] + bytes((-len(r[2])) % 16)
+    out = struct.pack("<H", shift)
+    for kind, rs in types:
+        out += struct.pack("<HHI", 0x8000 | kind, len(rs), 0)
+        for r in rs:
+            ident = name_at[r[1]] if isinstance(r[1], str) else 0x8000 | r[1]
+            out += struct.pack("<HHHHHH", placed[id(r)] >> shift, (len(r[2]) + 15) >> shift, 0x30, ident, 0, 0)
+    out += struct.pack("<H", 0) + strings
+    mz = b"MZ" + bytes(0x3A) + struct.pack("<I", mz_size)
+    ne = b"NE" + bytes(0x22) + struct.pack("<HH", ne_size, ne_size + len(out)) + bytes(ne_size - 0x28)
+    head = mz + ne + out
+    return head + bytes(data_at - len(head)) + blobs
+
+
+def directory(data):
+    count = struct.unpack("<H", data[4:6])[0]
+    return [struct.unpack("<BBBBHHII", data[6 + 16 * k:22 + 16 * k]) for k in range(count)]
+
+
+def compare(ours, theirs, cursor):
+    """Empty, or what differs."""
+    if not cursor:
+        return "" if theirs.startswith(ours) else "differs"
+    a, b = directory(ours), directory(theirs)
+    if len(a) != len(b):
+        return "%d pictures, wrestool %d" % (len(a), len(b))
+    for (w, h, _, _, x, y, size, at), (w2, h2, _, _, x2, y2, size2, at2) in zip(a, b):
+        if (w, x, y) != (w2, x2, y2) or ours[at:at + size] != theirs[at2:at2 + size] or h not in (h2, 2 * h2 % 256):
+            return "a picture differs: %s against %s" % ((w, h, x, y, size), (w2, h2, x2, y2, size2))
+    return ""
+
+
+def check_library(cli, runner, path, work):
+    """Every group of path, extracted by both; a list of what differs."""
+    name = os.path.basename(path)
+    ours, theirs = os.path.join(work, name + ".ours"), os.path.join(work, name + ".theirs")
+    os.makedirs(theirs)
+    for kind in ("14", "12"):
+        subprocess.run(["wrestool", "-x", "--type=" + kind, "-o", theirs, path], check=True, capture_output=True)
+    where = ("Z:" + ours.replace("/", "\\"), "Z:" + path.replace("/", "\\")) if runner else (ours, path)
+    p = subprocess.run(([runner] if runner else []) + [cli, "extract", "--out", *where], capture_output=True, text=True)
+    if p.returncode != 0:
+        return ["%s: extract failed: %s" % (name, p.stderr.strip())]
+    problems, listed = [], set(os.listdir(ours))
+    for got in sorted(os.listdir(theirs)):
+        kind, group = re.match(re.escape(name) + r"_(\d+)_(.+?)(?:_\d+)?\.(?:ico|cur)$", got).groups()
+        mine = group.strip("'") + (".cur" if kind == "12" else ".ico")
+        if mine not in listed:
+            problems.append("%s: no %s for wrestool's %s" % (name, mine, got))
+            continue
+        listed.discard(mine)
+        with open(os.path.join(ours, mine), "rb") as a, open(os.path.join(theirs, got), "rb") as b:
+            differs = compare(a.read(), b.read(), kind == "12")
+        if differs:
+            problems.append("%s: %s %s" % (name, mine, differs))
+    return problems + ["%s: %s, which wrestool does not write" % (name, extra) for extra in sorted(listed)]
+
+
+def hostile_names(cli, runner, work):
+    """Names from a file are made safe, clashes numbered, nothing written
+    outside the folder."""
+    names = ("..", "a/b\\c:d", "CON", "same", "SAME", "lpt1.x", "tab\there ")
+    path = os.path.join(work, "names.icl")
+    with open(path, "wb") as f:
+        f.write(ne_library(names))
+    out = os.path.join(work, "names")
+    where = ("Z:" + out.replace("/", "\\"), "Z:" + path.replace("/", "\\")) if runner else (out, path)
+    subprocess.run(([runner] if runner else []) + [cli, "extract", "--out", *where], capture_output=True)
+    written = sorted(os.listdir(out)) if os.path.isdir(out) else []
+    want = sorted(["._.ico", "a_b_c_d.ico", "_CON.cur", "same.ico", "SAME-2.ico", "_lpt1.x.ico", "tab_here_.ico"])
+    outside = sorted(set(os.listdir(work)) - {"names.icl", "names", "library.icl"})
+    return [] if written == want and not outside else ["names made safe: %s, outside: %s" % (written, outside)]
+
+
+def main(argv):
+    if len(argv) == 3 and argv[1] == "--ne":
+        with open(argv[2], "wb") as f:
+            f.write(ne_library())
+        return 0
+    if len(argv) not in (3, 4):
+        sys.stderr.write(__doc__)
+        return 2
+    cli, work, runner = os.path.abspath(argv[1]), os.path.abspath(argv[2]), argv[3] if len(argv) == 4 else None
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    ne = os.path.join(work, "library.icl")
+    with open(ne, "wb") as f:
+        f.write(ne_library())
+    libraries = [os.path.join(WINE64, n) for n in LIBRARIES] + [ne]
+    if os.path.isdir(WINE32):
+        libraries += [os.path.join(os.path.abspath(WINE32), n) for n in LIBRARIES]
+    else:
+        print("no 32-bit libraries at %s: the 32-bit test root is made by tools/test" % WINE32)
+    problems = hostile_names(cli, runner, work)
+    for path in libraries:
+        sub = os.path.join(work, str(libraries.index(path)))
+        os.makedirs(sub)
+        problems += check_library(cli, runner, path, sub)
+    for p in problems:
+        print("FAIL", p)
+    print("%d libraries, %s" % (len(libraries), "every group as wrestool's" if not problems else "%d problems" % len(problems)))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,133 @@
+// pixtor-cli extract: every icon group of a Windows program or library as
+// one icon file of all its sizes, every cursor group as one cursor file.
+#include <set>
+#include "document/FileNames.h"
+#include "formats/FileErrors.h"
+#include "formats/ProgramIcons.h"
+#include "tools/cli/Cli.h"
+
+namespace cli {
+
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// A name from the file, safe as a file's name in any folder of any system:
+// no separators, drive letters, control characters or characters Windows
+// refuses; no "." or ".."; no device name (CON, COM1, ...), whatever
+// follows it; no trailing dot or blank.
+std::string SafeName(const std::string& name) {
+    std::string safe;
+    for (char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        safe += u < 0x20 || u == 0x7F || std::string("<>:\"/\\|?*").find(c) != std::string::npos ? '_' : c;
+    }
+    while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.back() = '_';
+    if (safe.empty()) return "_";
+    const std::string stem = Lower(safe.substr(0, safe.find('.')));
+    static const std::set<std::string> devices = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+                          stem[3] >= '0' && stem[3] <= '9';
+    if (devices.count(stem) || numbered) safe = "_" + safe;
+    return safe;
+}
+
+std::string GroupName(const IconGroup& g) { return g.Named ? g.Name : std::to_string(g.Number); }
+
+}  // namespace
+
+int Extract(const std::vector<std::string>& args) {
+    std::string folder;
+    bool json = false;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        bool missing = false;
+        if (OptionValue(args, i, "--out", value, missing)) {
+            if (missing || value.empty()) return Usage("--out needs a folder");
+            folder = value;
+        } else if (args[i] == "--json") {
+            json = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return Usage(("unknown option '" + args[i] + "'").c_str());
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.empty()) return Usage("extract takes at least one FILE");
+    if (folder.empty()) folder = ".";
+    if (!MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
+    // One program's groups straight into the folder; several programs' each
+    // into a folder of the program's name.
+    std::set<std::string> folders;
+    int failed = 0;
+    for (const std::string& path : files) {
+        ProgramIcons program;
+        {
+            InputFile in(path);
+            if (!in.file) {
+                failed += CantOpen(path, in.err);
+                continue;
+            }
+            StdioStream stream(in.file);
+            const int code = ReadProgramIcons(stream, program);
+            if (code == FileNotSupported) {
+                failed += FailPlain(path, "not a Windows program or library");
+                continue;
+            }
+            if (code != FileOk) {
+                failed += Fail(code, path);
+                continue;
+            }
+        }
+        std::string into = folder;
+        if (files.size() > 1) {
+            std::string own = SafeName(TitleOfPath(path));
+            for (int n = 2; !folders.insert(Lower(own)).second; ++n) own = SafeName(TitleOfPath(path)) + "-" + std::to_string(n);
+            into = folder + "/" + own;
+            if (!MakeFolder(into)) {
+                failed += Fail(FileCantOpen, into, "the folder cannot be made");
+                continue;
+            }
+        }
+        for (const std::string& why : program.Skipped) Warn(path, why.c_str());
+        std::set<std::string> taken;
+        std::vector<std::string> listed;
+        bool ok = true;
+        for (const IconGroup& g : program.Groups) {
+            const std::string ext = g.Cursor ? ".cur" : ".ico";
+            std::string name = SafeName(GroupName(g));
+            for (int n = 2; !taken.insert(Lower(name + ext)).second; ++n) name = SafeName(GroupName(g)) + "-" + std::to_string(n);
+            const std::string out = into + "/" + name + ext;
+            if (WriteBytes(out, g.File)) {
+                ok = false;
+                continue;
+            }
+            const char* kind = g.Cursor ? "cursor" : "icon";
+            if (json) {
+                listed.push_back("{\"kind\": \"" + std::string(kind) + "\", \"name\": " +
+                                 (g.Named ? JsonString(g.Name) : std::to_string(g.Number)) + ", \"language\": " +
+                                 std::to_string(g.Language) + ", \"entries\": " + std::to_string(g.Entries) +
+                                 ", \"file\": " + JsonString(out) + "}");
+            } else {
+                Print(stdout, "%s: %s %s, language %u, %d entries -> %s\n", path.c_str(), kind, GroupName(g).c_str(),
+                      g.Language, g.Entries, out.c_str());
+            }
+        }
+        if (json) {
+            std::vector<std::string> skipped;
+            for (const std::string& s : program.Skipped) skipped.push_back(JsonString(s));
+            Print(stdout, "{\"file\": %s, \"groups\": %s, \"not_read\": %s}\n", JsonString(path).c_str(),
+                  JsonList(listed).c_str(), JsonList(skipped).c_str());
+        }
+        failed += !ok;
+    }
+    if (failed) Print(stderr, "%s: %d of %zu files not wholly extracted\n", Program, failed, files.size());
+    return failed ? ExitFailure : 0;
+}
+
+}  // namespace cli
