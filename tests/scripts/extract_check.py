@@ -12,6 +12,7 @@ group holds the picture's own (Wine's do): so each of our files must be
 the start of wrestool's; a cursor's pictures, widths and hot spots must be
 wrestool's, its heights the pictures' own.
 """
+import json
 import os
 import re
 import shutil
@@ -133,17 +134,23 @@ def check_library(cli, runner, path, work):
 def hostile_names(cli, runner, work):
     """Names from a file are made safe, clashes numbered, nothing written
     outside the folder."""
-    names = ("..", "a/b\\c:d", "CON", "same", "SAME", "lpt1.x", "tab\there ")
+    names = ("..", "a/b\\c:d", "CON", "same", "SAME", "lpt1.x", "tab\there ", "CON .x", "a.", " ", "n" * 250)
     path = os.path.join(work, "names.icl")
     with open(path, "wb") as f:
         f.write(ne_library(names))
     out = os.path.join(work, "names")
     where = ("Z:" + out.replace("/", "\\"), "Z:" + path.replace("/", "\\")) if runner else (out, path)
-    subprocess.run(([runner] if runner else []) + [cli, "extract", "--out", *where], capture_output=True)
+    p = subprocess.run(([runner] if runner else []) + [cli, "extract", "--json", "--out", *where], capture_output=True)
+    told = json.loads(p.stdout.decode("utf-8"))
+    if sorted(g["name"] for g in told["groups"]) != sorted(names) or told["not_read"]:
+        return ["--json tells %s" % told]
     written = sorted(os.listdir(out)) if os.path.isdir(out) else []
-    want = sorted(["._.ico", "a_b_c_d.ico", "_CON.cur", "same.ico", "SAME-2.ico", "_lpt1.x.ico", "tab_here_.ico"])
+    want = sorted(["._.ico", "a_b_c_d.ico", "_CON.cur", "same.ico", "SAME-2.ico", "_lpt1.x.ico", "tab_here_.ico",
+                   "_CON .x.ico", "a_.ico", "_.ico", "n" * 200 + ".ico"])
     outside = sorted(set(os.listdir(work)) - {"names.icl", "names", "library.icl"})
-    return [] if written == want and not outside else ["names made safe: %s, outside: %s" % (written, outside)]
+    if p.returncode or written != want or outside:
+        return ["names made safe: %s, outside: %s, exit %d" % (written, outside, p.returncode)]
+    return []
 
 
 def main(argv):

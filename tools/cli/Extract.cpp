@@ -19,19 +19,28 @@ std::string Lower(std::string s) {
 // A name from the file, safe as a file's name in any folder of any system:
 // no separators, drive letters, control characters or characters Windows
 // refuses; no "." or ".."; no device name (CON, COM1, ...), whatever
-// follows it; no trailing dot or blank.
+// follows it; no trailing dot or blank; at most 200 bytes, so that a number
+// and an extension still fit a file system's 255.
 std::string SafeName(const std::string& name) {
     std::string safe;
-    for (char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        safe += u < 0x20 || u == 0x7F || std::string("<>:\"/\\|?*").find(c) != std::string::npos ? '_' : c;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const unsigned char u = static_cast<unsigned char>(name[i]);
+        const bool c1 = u == 0xC2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) < 0xA0;
+        if (c1) ++i;   // U+0080 .. U+009F, controls too
+        safe += c1 || u < 0x20 || u == 0x7F || std::string("<>:\"/\\|?*").find(name[i]) != std::string::npos ? '_' : name[i];
     }
+    size_t cut = std::min<size_t>(safe.size(), 200);
+    while (cut > 0 && cut < safe.size() && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80) --cut;
+    safe.resize(cut);
     while (!safe.empty() && (safe.back() == '.' || safe.back() == ' ')) safe.back() = '_';
     if (safe.empty()) return "_";
-    const std::string stem = Lower(safe.substr(0, safe.find('.')));
+    std::string stem = Lower(safe.substr(0, safe.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
     static const std::set<std::string> devices = {"con", "prn", "aux", "nul", "conin$", "conout$"};
-    const bool numbered = stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
-                          stem[3] >= '0' && stem[3] <= '9';
+    const std::string tail = stem.size() > 3 ? stem.substr(3) : std::string();
+    const bool numbered = (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) &&
+                          ((tail.size() == 1 && tail[0] >= '0' && tail[0] <= '9') ||
+                           tail == "\xC2\xB9" || tail == "\xC2\xB2" || tail == "\xC2\xB3");   // superscript 1, 2, 3
     if (devices.count(stem) || numbered) safe = "_" + safe;
     return safe;
 }
@@ -84,8 +93,10 @@ int Extract(const std::vector<std::string>& args) {
                 continue;
             }
         }
+        for (const std::string& why : program.Skipped) Warn(path, why.c_str());
+        if (program.Groups.empty()) Warn(path, "no icon or cursor group in it");
         std::string into = folder;
-        if (files.size() > 1) {
+        if (files.size() > 1 && !program.Groups.empty()) {
             std::string own = SafeName(TitleOfPath(path));
             for (int n = 2; !folders.insert(Lower(own)).second; ++n) own = SafeName(TitleOfPath(path)) + "-" + std::to_string(n);
             into = folder + "/" + own;
@@ -94,7 +105,6 @@ int Extract(const std::vector<std::string>& args) {
                 continue;
             }
         }
-        for (const std::string& why : program.Skipped) Warn(path, why.c_str());
         std::set<std::string> taken;
         std::vector<std::string> listed;
         bool ok = true;
