@@ -6,6 +6,13 @@ install(TARGETS pixtor pixtor-cli RUNTIME DESTINATION .)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY
                NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
+# pixtor-cli's manual, as text with Windows line ends: no manual reader there.
+set(PIXTOR_MANUAL ${PROJECT_SOURCE_DIR}/tools/cli/pixtor-cli.1)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/pixtor-cli.txt
+    COMMAND sh -c "groff -man -Tascii -P-cbou '${PIXTOR_MANUAL}' | sed 's/$/\r/' > '${CMAKE_BINARY_DIR}/pixtor-cli.txt'"
+    DEPENDS ${PIXTOR_MANUAL} VERBATIM)
+add_custom_target(pixtor-cli-manual ALL DEPENDS ${CMAKE_BINARY_DIR}/pixtor-cli.txt)
+install(FILES ${CMAKE_BINARY_DIR}/pixtor-cli.txt DESTINATION .)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(PIXTOR_ARCHIVE_ARCH win32)
 else()

@@ -34,6 +34,10 @@ public:
 };
 
 // A C stdio file, for the command-line tool and tests on every platform.
+// A file read of up to a few megabytes is read whole at the first read and
+// served from memory: the readers ask for many small pieces at offsets
+// of their own, each of which would be a seek and a read. Writes go on at
+// the end without a seek each.
 class StdioStream : public ByteStream {
 public:
     explicit StdioStream(std::FILE* f) : file(f) {}
@@ -42,4 +46,7 @@ public:
     long long Size() override;
 private:
     std::FILE* file;
+    enum { Unknown, Whole, InPlace } reading = Unknown;
+    std::vector<uint8_t> whole;
+    bool atEnd = false;   // the last thing done was a write
 };

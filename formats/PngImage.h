@@ -32,6 +32,12 @@ bool StartsAsPng(const uint8_t* data, size_t size);
 // when there is none.
 bool PngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
 
+// A PNG that decodes (data holds it whole) as an icon entry stores it:
+// 8-bit RGBA, not interlaced. Its header, picture data and end chunks, as
+// they are, go to `kept`; the chunks that only describe the picture go.
+// False, and kept untouched, for any other PNG.
+bool KeepAsEntry(const uint8_t* data, size_t size, std::vector<uint8_t>& kept);
+
 // The pace x pace pixels (colour references; the mask colour transparent)
 // as the bytes of an 8-bit RGBA PNG file; empty if encoding failed.
 std::vector<uint8_t> EncodePng(int pace, const uint32_t* pixels);

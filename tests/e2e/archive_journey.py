@@ -21,9 +21,12 @@ def journey(archive, out, failures):
     top = os.path.basename(archive)[:-len(".zip")]
     with zipfile.ZipFile(archive) as z:
         names = sorted(z.namelist())
-        want = sorted(top + "/" + n for n in ("README.txt", "pixtor-cli.exe", "pixtor.exe"))
+        want = sorted(top + "/" + n for n in ("README.txt", "pixtor-cli.exe", "pixtor-cli.txt", "pixtor.exe"))
         if names != want:
             failures.append("the archive holds %s, expected %s" % (names, want))
+        manual = z.read(top + "/pixtor-cli.txt").decode("ascii", "replace")
+        if "EXIT STATUS" not in manual or "\r\n" not in manual:
+            failures.append("pixtor-cli.txt is not the manual with Windows line ends")
         readme = z.read(top + "/README.txt").decode("ascii", "replace")
         if "pixtor-cli" not in readme or "\n" in readme.replace("\r\n", ""):
             failures.append("README.txt is not the read-me with Windows line ends")

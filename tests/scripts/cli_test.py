@@ -4,11 +4,14 @@ and safe writing. What the codecs do with pixels the core tests check.
 usage: cli_test.py PIXTOR_CLI WORKDIR [convert|strip|errors|safe_write ...]
 """
 import glob
+import io
 import json
 import os
+import re
 import resource
 import signal
 import stat
+import subprocess
 import struct
 import sys
 import zlib
@@ -162,6 +165,21 @@ def section_pack(cli, work):
     cli.run("pack", big, os.path.join(work, "p64.png"), "--hotspot", "40,21")
     cli.run("pack", os.path.join(work, "small.cur"), big, "--sizes", "32")
     check(cli.info(os.path.join(work, "small.cur"))["entry 1"] == "32x32, 32 bits, hot spot 20,10", "the made cursor's hot spot")
+    # Stored as PNG, an 8-bit RGBA picture keeps its compressed data, less the
+    # chunks that only describe it; a picture of another kind is written anew.
+    from PIL import PngImagePlugin
+    told = PngImagePlugin.PngInfo()
+    told.add_text("Comment", "made for a test")
+    Image.new("RGBA", (24, 24), (9, 8, 7, 200)).save(os.path.join(work, "p24.png"), pnginfo=told)
+    Image.new("RGBA", (20, 20), (1, 2, 3, 255)).convert("P").save(os.path.join(work, "p20.png"))
+    cli.run("pack", os.path.join(work, "png.ico"), os.path.join(work, "p24.png"), os.path.join(work, "p20.png"), "--png", "all")
+    data, given = read_bytes(os.path.join(work, "png.ico")), read_bytes(os.path.join(work, "p24.png"))
+    entries = [struct.unpack("<II", data[6 + 16 * k + 8:6 + 16 * k + 16]) for k in range(2)]
+    stored = [data[offset:offset + size] for size, offset in entries]
+    check(stored[1] == given[:given.index(b"tEXt") - 4] + given[given.index(b"IDAT") - 4:],
+          "the RGBA PNG kept as it was compressed, without its text")
+    check(stored[0][25] == 6 and Image.open(io.BytesIO(stored[0])).convert("RGBA").getpixel((3, 3)) == (1, 2, 3, 255),
+          "the palette PNG written anew as RGBA")
     for args in ((os.path.join(work, "o.ico"),), (os.path.join(work, "o.png"), icon), ("--sizes", "0,16", "o.ico", icon)):
         cli.run("pack", *args, rc=2)
 
@@ -172,6 +190,61 @@ def section_pack(cli, work):
     check(sorted(os.listdir(out)) == ["favicon.ico-48x48-png.png", "packed.ico-32x32-4bit.png", "packed.ico-48x48-32bit.png"]
           and "-> " in p.stdout and read_bytes(os.path.join(out, "favicon.ico-48x48-png.png")) == read_bytes(p48),
           "unpack wrote %s" % os.listdir(out))
+
+
+def section_conventions(cli, work):
+    """--help and --version, the manual, --json everywhere, batches on every
+    core as one thread writes them, and progress only on a terminal."""
+    manual = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "cli", "pixtor-cli.1")
+    check(cli.run("--version").stdout == "pixtor-cli 1.0.0\n", "--version")
+    usage = cli.run("--help").stdout
+    for command in ("info", "convert", "pack", "unpack", "extract", "strip"):
+        own = cli.run(command, "--help").stdout
+        check(own.startswith("usage: pixtor-cli " + command) and "Exit status: 0 done" in own, "%s --help: %r" % (command, own))
+    p = subprocess.run(["man", "--warnings", "-l", manual], capture_output=True, text=True, env=dict(os.environ, MANWIDTH="80"))
+    text = p.stdout.replace("\u2010", "-")
+    check(p.returncode == 0 and not p.stderr.strip(), "man -l %s: %s" % (manual, p.stderr))
+    missing = sorted(set(re.findall(r"(?:^|\s\[?)(--[a-z]+)", usage)) - set(re.findall(r"--[a-z]+", text)))
+    check(not missing and "EXIT STATUS" in text and "EXAMPLES" in text, "the manual lacks %s" % missing)
+
+    # A batch on every core writes what one file at a time does, byte for byte, and tells it as JSON.
+    names = []
+    for k in range(12):
+        names.append(write_txt(os.path.join(work, "b%02d.txt" % k), test_image(16 + 16 * (k % 2), (1, 4, 8, 24)[k % 4])))
+    p = cli.run("convert", "--to", "png", "--out", os.path.join(work, "batch"), "--json", *names)
+    told = [json.loads(line) for line in p.stdout.splitlines()]
+    check(told[-1] == {"files": 12, "failed": 0} and [t["file"] for t in told[:-1]] == names, "--json of a batch: %s" % told)
+    for name in names:
+        one = os.path.join(work, "one.png")
+        cli.run("convert", name, one)
+        check(read_bytes(one) == read_bytes(os.path.join(work, "batch", os.path.basename(name)[:-4] + ".png")),
+              "%s: the batch wrote other bytes" % name)
+    strip = os.path.join(work, "s.bmp")
+    for args, written in ((("strip", "join", strip, names[0], names[2], "--json"), strip),
+                          (("strip", "split", strip, os.path.join(work, "part"), "--json"), strip),
+                          (("pack", os.path.join(work, "p.ico"), names[0], names[1], "--json"), os.path.join(work, "p.ico"))):
+        check(json.loads(cli.run(*args).stdout)["file"] == written, "%s --json" % args[0])
+    listed = os.path.join(work, "list.txt")
+    with open(listed, "w", newline="") as f:   # names with spaces, CRLF and an empty line
+        f.write("".join("%s\t%s\t%s\r\n\n" % (os.path.join(work, "l %d.cur" % k), names[2 * k], names[2 * k + 1])
+                        for k in range(6)))
+    p = cli.run("pack", "--list", listed, "--sizes", "16,32", "--hotspot", "3,5", "--json")
+    check([json.loads(line).get("file") for line in p.stdout.splitlines()][:6] == [
+        os.path.join(work, "l %d.cur" % k) for k in range(6)], "pack --list --json: %s" % p.stdout)
+    for k in range(6):
+        cli.run("pack", os.path.join(work, "one.cur"), names[2 * k], names[2 * k + 1], "--sizes", "16,32", "--hotspot", "3,5")
+        check(read_bytes(os.path.join(work, "one.cur")) == read_bytes(os.path.join(work, "l %d.cur" % k)),
+              "pack --list line %d wrote other bytes" % k)
+
+    # Progress on a terminal only, once a batch runs longer than it is told to wait.
+    import pty
+    main_fd, terminal = pty.openpty()
+    p = subprocess.run([cli.path, "convert", "--to", "txt", "--out", os.path.join(work, "tty"), *names], stdout=subprocess.PIPE,
+                       stderr=terminal, env=dict(os.environ, PIXTOR_PROGRESS_AFTER="0"), timeout=60)
+    os.close(terminal)
+    shown = os.read(main_fd, 65536).decode()
+    os.close(main_fd)
+    check(p.returncode == 0 and "12 of 12 files done" in shown, "no progress on a terminal: %r" % shown)
 
 
 def section_strip(cli, work):
@@ -332,6 +405,7 @@ def section_safe_write(cli, work):
 
 
 SECTIONS = {"png": section_png, "convert": section_convert, "modern": section_modern, "pack": section_pack,
+            "conventions": section_conventions,
             "strip": section_strip,
             "errors": section_errors,
             "safe_write": section_safe_write}

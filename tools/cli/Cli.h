@@ -80,6 +80,10 @@ int WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 int WriteText(const std::string& path, const std::string& text);
 int WritePng(const std::string& path, int pace, const uint32_t* pixels);
 
+// The end of a batch of files: with json its summary (when there were
+// several), and a line for the files that failed; the batch's exit status.
+int BatchDone(int failed, size_t files, const char* done, bool json);
+
 // IN's name without its extension (or with it), beside IN or in folder.
 std::string OutputStem(const std::string& in, const std::string& folder, bool keepExtension = false);
 // Makes folder by any name; false when it could not be made.
@@ -95,7 +99,7 @@ int Extract(const std::vector<std::string>& args);
 std::string JsonString(const std::string& text);
 std::string JsonList(const std::vector<std::string>& items);
 int Unpack(const std::vector<std::string>& args);
-int StripJoin(const std::vector<std::string>& args);
+int StripJoin(std::vector<std::string> args);
 int StripSplit(std::vector<std::string> args);
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 // pixtor-cli convert: one picture to another file of the editor's kinds.
 #include <algorithm>
+#include <set>
 #include "document/IcColors.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
@@ -32,6 +33,7 @@ struct ConvertOptions {
     int HotX = 0, HotY = 0;
     int Entry = 0;            // 0: the best
     std::string To, Out;      // --to: many inputs, each to a file of that kind (in Out)
+    bool Json = false;        // what was written, as JSON
 };
 
 bool IsOutputKind(const std::string& ext) { return ext == "ico" || ext == "cur" || ext == "txt" || ext == "png"; }
@@ -71,6 +73,8 @@ int Convert(const std::vector<std::string>& args) {
         } else if (OptionValue(args, i, "--out", value, missing)) {
             if (missing || value.empty()) return Usage("--out needs a folder");
             opt.Out = value;
+        } else if (args[i] == "--json") {
+            opt.Json = true;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return Usage(("unknown option '" + args[i] + "'").c_str());
         } else {
@@ -86,23 +90,20 @@ int Convert(const std::vector<std::string>& args) {
     }
     if (files.empty()) return Usage("convert --to takes at least one IN");
     if (!opt.Out.empty()) MakeFolder(opt.Out);
-    // Each input on its own: one that fails is told and the rest go on. An
-    // output is never one of the inputs, nor written twice.
-    int failed = 0;
-    std::vector<std::string> written;
-    for (const std::string& in : files) {
-        const std::string out = OutputName(in, opt);
-        const bool input = std::find(files.begin(), files.end(), out) != files.end();
-        if (input || std::find(written.begin(), written.end(), out) != written.end()) {
-            FailPlain(in, "not converted: " + out + (input ? " is an input" : " is another input's output"));
-            ++failed;
-            continue;
-        }
-        written.push_back(out);
-        failed += ConvertOne(in, out, opt) != 0;
+    // Each input on its own, on every core: one that fails is told and the
+    // rest go on. An output is never one of the inputs, nor written twice.
+    std::vector<std::string> outs, refused(files.size());
+    std::set<std::string> inputs(files.begin(), files.end()), written;
+    for (size_t k = 0; k < files.size(); ++k) {
+        outs.push_back(OutputName(files[k], opt));
+        if (inputs.count(outs[k])) refused[k] = outs[k] + " is an input";
+        else if (!written.insert(outs[k]).second) refused[k] = outs[k] + " is another input's output";
     }
-    if (failed) Print(stderr, "%s: %d of %zu files not converted\n", Program, failed, files.size());
-    return failed ? ExitFailure : 0;
+    const int failed = RunBatch(files.size(), [&](size_t k) {
+        if (!refused[k].empty()) return FailPlain(files[k], "not converted: " + refused[k]);
+        return ConvertOne(files[k], outs[k], opt);
+    });
+    return BatchDone(failed, files.size(), "converted", opt.Json);
 }
 
 int ConvertOne(const std::string& inPath, const std::string& outPath, const ConvertOptions& opt) {
@@ -141,18 +142,22 @@ int ConvertOne(const std::string& inPath, const std::string& outPath, const Conv
 
     if (pace != image.Pace) DimeChange(pace, image.Pace, image.Pixels);
 
+    int rc;
     if (outText || outExt == "png") {
         if (opt.Depth && opt.Depth != 24) ReduceToDepth(image, index);
-        if (outText) return WriteText(outPath, FormatTextImage(pace, image.Pixels));
-        return WritePng(outPath, pace, image.Pixels);
+        rc = outText ? WriteText(outPath, FormatTextImage(pace, image.Pixels)) : WritePng(outPath, pace, image.Pixels);
+    } else {
+        if (outCursor && index == FormatIndexOf(16, 8) && (hotX || hotY))
+            Warn(outPath, "a 16x16 8-bit cursor stores its hot spot as 0,0");
+        const uint32_t* pixels = image.Pixels;
+        rc = WriteOut(outPath, [&](ByteStream& file) {
+            return Format(file, pixels, index, outCursor ? 1 : 0, static_cast<uint16_t>(hotX), static_cast<uint16_t>(hotY));
+        });
     }
-    if (outCursor && index == FormatIndexOf(16, 8) && (hotX || hotY))
-        Warn(outPath, "a 16x16 8-bit cursor stores its hot spot as 0,0");
-    const uint32_t* pixels = image.Pixels;
-    return WriteOut(outPath, [&](ByteStream& file) {
-        return Format(file, pixels, index, outCursor ? 1 : 0, static_cast<uint16_t>(hotX),
-                      static_cast<uint16_t>(hotY));
-    });
+    if (rc == 0 && opt.Json)
+        Print(stdout, "{\"file\": %s, \"written\": %s, \"size\": %d, \"depth\": %d}\n", JsonString(inPath).c_str(),
+              JsonString(outPath).c_str(), pace, bits);
+    return rc;
 }
 
 }  // namespace cli

@@ -71,50 +71,39 @@ int Extract(const std::vector<std::string>& args) {
     if (folder.empty()) folder = ".";
     if (!MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
     // One program's groups straight into the folder; several programs' each
-    // into a folder of the program's name.
+    // into a folder of the program's name, made when it has a group. Each
+    // program on its own, on every core.
+    std::vector<std::string> into(files.size(), folder);
     std::set<std::string> folders;
-    int failed = 0;
-    for (const std::string& path : files) {
+    for (size_t k = 0; files.size() > 1 && k < files.size(); ++k) {
+        std::string own = SafeName(TitleOfPath(files[k]));
+        for (int n = 2; !folders.insert(Lower(own)).second; ++n) own = SafeName(TitleOfPath(files[k])) + "-" + std::to_string(n);
+        into[k] = folder + "/" + own;
+    }
+    const int failed = RunBatch(files.size(), [&](size_t k) {
+        const std::string& path = files[k];
         ProgramIcons program;
         {
             InputFile in(path);
-            if (!in.file) {
-                failed += CantOpen(path, in.err);
-                continue;
-            }
+            if (!in.file) return CantOpen(path, in.err);
             StdioStream stream(in.file);
             const int code = ReadProgramIcons(stream, program);
-            if (code == FileNotSupported) {
-                failed += FailPlain(path, "not a Windows program or library");
-                continue;
-            }
-            if (code != FileOk) {
-                failed += Fail(code, path);
-                continue;
-            }
+            if (code == FileNotSupported) return FailPlain(path, "not a Windows program or library");
+            if (code != FileOk) return Fail(code, path);
         }
         for (const std::string& why : program.Skipped) Warn(path, why.c_str());
         if (program.Groups.empty()) Warn(path, "no icon or cursor group in it");
-        std::string into = folder;
-        if (files.size() > 1 && !program.Groups.empty()) {
-            std::string own = SafeName(TitleOfPath(path));
-            for (int n = 2; !folders.insert(Lower(own)).second; ++n) own = SafeName(TitleOfPath(path)) + "-" + std::to_string(n);
-            into = folder + "/" + own;
-            if (!MakeFolder(into)) {
-                failed += Fail(FileCantOpen, into, "the folder cannot be made");
-                continue;
-            }
-        }
+        else if (files.size() > 1 && !MakeFolder(into[k])) return Fail(FileCantOpen, into[k], "the folder cannot be made");
         std::set<std::string> taken;
         std::vector<std::string> listed;
-        bool ok = true;
+        int rc = 0;
         for (const IconGroup& g : program.Groups) {
             const std::string ext = g.Cursor ? ".cur" : ".ico";
             std::string name = SafeName(GroupName(g));
             for (int n = 2; !taken.insert(Lower(name + ext)).second; ++n) name = SafeName(GroupName(g)) + "-" + std::to_string(n);
-            const std::string out = into + "/" + name + ext;
-            if (WriteBytes(out, g.File)) {
-                ok = false;
+            const std::string out = into[k] + "/" + name + ext;
+            if (int wrong = WriteBytes(out, g.File)) {
+                rc = wrong;
                 continue;
             }
             const char* kind = g.Cursor ? "cursor" : "icon";
@@ -134,10 +123,9 @@ int Extract(const std::vector<std::string>& args) {
             Print(stdout, "{\"file\": %s, \"groups\": %s, \"not_read\": %s}\n", JsonString(path).c_str(),
                   JsonList(listed).c_str(), JsonList(skipped).c_str());
         }
-        failed += !ok;
-    }
-    if (failed) Print(stderr, "%s: %d of %zu files not wholly extracted\n", Program, failed, files.size());
-    return failed ? ExitFailure : 0;
+        return rc;
+    });
+    return BatchDone(failed, files.size(), "wholly extracted", json);
 }
 
 }  // namespace cli

@@ -113,7 +113,7 @@ int LoadPng(const std::string& path, Image& image) {
     if (picture.Width != picture.Height || (picture.Width != 16 && picture.Width != 32))
         return Fail(FileNotSupported, path,
                     "image is " + std::to_string(picture.Width) + "x" + std::to_string(picture.Height) +
-                        ": the editor takes 16x16 and 32x32 images");
+                        ": convert takes 16x16 and 32x32 pictures (pack takes any size)");
     image.Pace = picture.Width;
     image.Bits = 24;
     image.FormatIndex = FormatIndexOf(image.Pace, 24);
@@ -292,6 +292,12 @@ bool MakeFolder(const std::string& folder) {
         return false;
     }
     return !made;
+}
+
+int BatchDone(int failed, size_t files, const char* done, bool json) {
+    if (json && files > 1) Print(stdout, "{\"files\": %zu, \"failed\": %d}\n", files, failed);
+    if (failed) Print(stderr, "%s: %d of %zu files not %s\n", Program, failed, files, done);
+    return failed ? ExitFailure : 0;
 }
 
 }  // namespace cli

@@ -178,7 +178,7 @@ int Info(const std::string& path, bool json) {
         f.HotY = r.HotY;
         if (r.MultiImageWarning) f.Warnings.push_back(MultiImageWarning);
     } else {
-        f.Warnings.push_back(std::string(NotSupportedIcon) + " The editor converts its best picture.");
+        f.Warnings.push_back("no 16x16 or 32x32 picture of up to 24 bits alone: convert takes its best picture");
     }
     Report(f, json);
     return 0;

@@ -20,6 +20,7 @@ struct PackOptions {
     bool AutoDepth = false;
     bool HotGiven = false;
     int HotX = 0, HotY = 0;
+    bool Json = false;
 };
 
 // A picture on its way into the file: an entry of an icon or cursor, kept
@@ -93,6 +94,8 @@ int ReadInput(const std::string& path, std::vector<Source>& sources) {
             return Fail(FileNotSupported, path, "image is " + std::to_string(png.Width) + "x" + std::to_string(png.Height) +
                                                     ": an icon's pictures are square");
         sources.push_back(Picture(path, png.Width, png.Height, std::move(png.Pixels)));
+        // Stored as a PNG, the picture keeps its own compressed data.
+        KeepAsEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), sources.back().Entry.Data);
         return 0;
     }
     IconEntries entries;
@@ -168,43 +171,51 @@ std::string Told(const Source& s) {
     return told + ", from " + s.Input;
 }
 
-}  // namespace
-
-int Pack(const std::vector<std::string>& args) {
-    PackOptions opt;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        bool missing = false;
-        if (OptionValue(args, i, "--sizes", value, missing)) {
-            if (missing || !ParseSizes(value, opt.Sizes))
-                return Usage(("--sizes takes sizes from 1 to 256 joined by commas, not '" + value + "'").c_str());
-        } else if (OptionValue(args, i, "--png", value, missing)) {
-            if (value == "256") opt.Png = PngSizes::Largest;
-            else if (value == "all") opt.Png = PngSizes::All;
-            else if (value == "none") opt.Png = PngSizes::None;
-            else return Usage(("--png takes 256, all or none, not '" + value + "'").c_str());
-        } else if (OptionValue(args, i, "--depth", value, missing)) {
-            if (value != "32" && value != "auto") return Usage(("--depth takes 32 or auto, not '" + value + "'").c_str());
-            opt.AutoDepth = value == "auto";
-        } else if (OptionValue(args, i, "--hotspot", value, missing)) {
-            const size_t comma = value.find(',');
-            if (missing || comma == std::string::npos || !ParseInt(value.substr(0, comma), opt.HotX) ||
-                !ParseInt(value.substr(comma + 1), opt.HotY))
-                return Usage(("--hotspot takes X,Y with two whole numbers, not '" + value + "'").c_str());
-            opt.HotGiven = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(("unknown option '" + args[i] + "'").c_str());
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() < 2) return Usage("pack takes OUT.ico or OUT.cur and at least one IN");
-    const std::string out = files[0];
+// OUT names an icon or a cursor, and --hotspot goes with a cursor.
+int CheckOut(const std::string& out, const PackOptions& opt) {
     const std::string kind = LowerExtension(out);
     if (kind != "ico" && kind != "cur") return Usage(("OUT must be a .ico or .cur file: '" + out + "'").c_str());
-    const bool cursor = kind == "cur";
-    if (opt.HotGiven && !cursor) return Usage("--hotspot goes with a .cur OUT");
+    if (opt.HotGiven && kind != "cur") return Usage("--hotspot goes with a .cur OUT");
+    return 0;
+}
+
+// A list of files to pack: a line each, OUT and its inputs apart by tabs.
+// Empty lines are passed over.
+int ReadList(const std::string& path, std::vector<std::vector<std::string>>& lines) {
+    std::string text;
+    if (int rc = ReadWhole(path, 1L << 28, "a list of files", text)) return rc;
+    size_t at = 0, number = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        at = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        std::vector<std::string> fields;
+        bool blank = false;
+        for (size_t from = 0;;) {
+            const size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+            blank = blank || fields.back().empty();
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+        if (fields.size() < 2 || blank)
+            return FailPlain(path, "line " + std::to_string(number) +
+                                       " is not OUT and its inputs apart by tabs; nothing written");
+        lines.push_back(std::move(fields));
+    }
+    if (lines.empty()) return FailPlain(path, "no line of files to pack; nothing written");
+    return 0;
+}
+
+// One file: files[0] is OUT, the rest its inputs.
+int PackOne(const std::vector<std::string>& files, const PackOptions& opt) {
+    const std::string& out = files[0];
+    if (int rc = CheckOut(out, opt)) return rc;
+    const bool cursor = LowerExtension(out) == "cur";
 
     std::vector<Source> sources;
     for (size_t k = 1; k < files.size(); ++k) {
@@ -248,6 +259,11 @@ int Pack(const std::vector<std::string>& args) {
             e.Bits = s.Bits;
             e.Png = s.Png;
             e.Data = std::move(s.Entry.Data);
+        } else if (s.Png && !s.Entry.Data.empty()) {
+            e.Width = e.Height = s.Size();
+            e.Bits = 32;
+            e.Png = true;
+            e.Data = std::move(s.Entry.Data);
         } else if (!StoreEntry(s.Size(), s.Entry.Height, s.Pixels, s.Bits, s.Png, e)) {
             return Fail(FileNoMemory, out, "a picture could not be stored");
         }
@@ -260,12 +276,72 @@ int Pack(const std::vector<std::string>& args) {
         }
     }
     if (int rc = WriteOut(out, [&](ByteStream& file) { return WriteIconFile(file, cursor, entries); })) return rc;
+    std::vector<std::string> listed;
     for (size_t k = 0; k < sources.size(); ++k) {
-        std::string hot;
-        if (cursor) hot = ", hot spot " + std::to_string(entries[k].HotX) + "," + std::to_string(entries[k].HotY);
-        Print(stdout, "%s entry %zu: %s%s\n", out.c_str(), k + 1, Told(sources[k]).c_str(), hot.c_str());
+        const StoredEntry& e = entries[k];
+        const std::string hot = std::to_string(e.HotX) + "," + std::to_string(e.HotY);
+        if (opt.Json)
+            listed.push_back("{\"entry\": " + std::to_string(k + 1) + ", \"width\": " + std::to_string(e.Width) +
+                             ", \"height\": " + std::to_string(e.Height) + ", \"depth\": " + std::to_string(e.Bits) +
+                             ", \"png\": " + (e.Png ? "true" : "false") + ", \"hot_spot\": " +
+                             (cursor ? "[" + hot + "]" : std::string("null")) + ", \"from\": " +
+                             JsonString(sources[k].Input) + ", \"made\": " + (sources[k].Made.empty() ? "false" : "true") + "}");
+        else
+            Print(stdout, "%s entry %zu: %s%s\n", out.c_str(), k + 1, Told(sources[k]).c_str(),
+                  cursor ? (", hot spot " + hot).c_str() : "");
     }
+    if (opt.Json) Print(stdout, "{\"file\": %s, \"entries\": %s}\n", JsonString(out).c_str(), JsonList(listed).c_str());
     return 0;
+}
+
+}  // namespace
+
+int Pack(const std::vector<std::string>& args) {
+    PackOptions opt;
+    std::vector<std::string> files;
+    std::string list;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        bool missing = false;
+        if (OptionValue(args, i, "--sizes", value, missing)) {
+            if (missing || !ParseSizes(value, opt.Sizes))
+                return Usage(("--sizes takes sizes from 1 to 256 joined by commas, not '" + value + "'").c_str());
+        } else if (OptionValue(args, i, "--png", value, missing)) {
+            if (value == "256") opt.Png = PngSizes::Largest;
+            else if (value == "all") opt.Png = PngSizes::All;
+            else if (value == "none") opt.Png = PngSizes::None;
+            else return Usage(("--png takes 256, all or none, not '" + value + "'").c_str());
+        } else if (OptionValue(args, i, "--depth", value, missing)) {
+            if (value != "32" && value != "auto") return Usage(("--depth takes 32 or auto, not '" + value + "'").c_str());
+            opt.AutoDepth = value == "auto";
+        } else if (OptionValue(args, i, "--hotspot", value, missing)) {
+            const size_t comma = value.find(',');
+            if (missing || comma == std::string::npos || !ParseInt(value.substr(0, comma), opt.HotX) ||
+                !ParseInt(value.substr(comma + 1), opt.HotY))
+                return Usage(("--hotspot takes X,Y with two whole numbers, not '" + value + "'").c_str());
+            opt.HotGiven = true;
+        } else if (OptionValue(args, i, "--list", value, missing)) {
+            if (missing || value.empty()) return Usage("--list takes a file of lines OUT<tab>IN<tab>IN...");
+            list = value;
+        } else if (args[i] == "--json") {
+            opt.Json = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return Usage(("unknown option '" + args[i] + "'").c_str());
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (list.empty()) {
+        if (files.size() < 2) return Usage("pack takes OUT.ico or OUT.cur and at least one IN");
+        return PackOne(files, opt);
+    }
+    if (!files.empty()) return Usage("pack takes its files from --list or from the command line, not both");
+    std::vector<std::vector<std::string>> lines;
+    if (int rc = ReadList(list, lines)) return rc;
+    for (const std::vector<std::string>& line : lines)
+        if (int rc = CheckOut(line[0], opt)) return rc;
+    const int failed = RunBatch(lines.size(), [&](size_t k) { return PackOne(lines[k], opt); });
+    return BatchDone(failed, lines.size(), "packed", opt.Json);
 }
 
 }  // namespace cli

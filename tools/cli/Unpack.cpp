@@ -1,9 +1,9 @@
 // pixtor-cli unpack: every entry of icons and cursors as a PNG picture of
 // its own size, its transparency as alpha.
 #include <algorithm>
+#include <map>
 #include <set>
 #include "formats/FileErrors.h"
-#include "formats/IconOpening.h"
 #include "formats/PngImage.h"
 #include "tools/cli/Cli.h"
 
@@ -35,13 +35,14 @@ int WriteEntry(const std::string& path, const std::string& out, IconEntry& e) {
 // Every entry of an icon or cursor; a PNG (a favicon, whatever its name)
 // is its one entry.
 int ReadEntries(const std::string& path, IconEntries& entries) {
+    bool png = false;
     {
         InputFile in(path);
         if (!in.file) return CantOpen(path, in.err);
-        StdioStream stream(in.file);
-        uint32_t pixels[ImagePixels];
-        if (OpenIconFile(stream, pixels).Route != IconAsPng) return LoadEntries(path, entries);
+        uint8_t start[8];
+        png = std::fread(start, 1, sizeof start, in.file) == sizeof start && StartsAsPng(start, sizeof start);
     }
+    if (!png) return LoadEntries(path, entries);
     std::string bytes;
     if (int rc = ReadWhole(path, static_cast<long>(MaxPngBytes), "a PNG picture", bytes)) return rc;
     const std::string problem = ReadPngEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), entries);
@@ -56,6 +57,7 @@ int ReadEntries(const std::string& path, IconEntries& entries) {
 
 int Unpack(const std::vector<std::string>& args) {
     std::string folder;
+    bool json = false;
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string value;
@@ -63,6 +65,8 @@ int Unpack(const std::vector<std::string>& args) {
         if (OptionValue(args, i, "--out", value, missing)) {
             if (missing || value.empty()) return Usage("--out needs a folder");
             folder = value;
+        } else if (args[i] == "--json") {
+            json = true;
         } else if (args[i].size() > 1 && args[i][0] == '-') {
             return Usage(("unknown option '" + args[i] + "'").c_str());
         } else {
@@ -71,40 +75,56 @@ int Unpack(const std::vector<std::string>& args) {
     }
     if (files.empty()) return Usage("unpack takes at least one FILE");
     if (!folder.empty() && !MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
-    // Each file on its own: one that fails is told and the rest go on. No
-    // picture is written over an input, nor over another one written now.
-    std::set<std::string> written(files.begin(), files.end());
-    int failed = 0;
-    for (const std::string& path : files) {
+    // Each file on its own, on every core: one that fails is told and the
+    // rest go on. No picture is written over an input, nor over another
+    // file's: a file whose pictures would take the names of an earlier
+    // one's is refused.
+    const std::set<std::string> inputs(files.begin(), files.end());
+    std::vector<std::string> stems(files.size()), refused(files.size());
+    std::map<std::string, std::string> first;
+    for (size_t k = 0; k < files.size(); ++k) {
+        stems[k] = OutputStem(files[k], folder, true);
+        const auto was = first.emplace(stems[k], files[k]);
+        if (!was.second) refused[k] = "its pictures would take the names of " + was.first->second + "'s";
+    }
+    const int failed = RunBatch(files.size(), [&](size_t k) {
+        const std::string& path = files[k];
+        if (!refused[k].empty()) return FailPlain(path, "not unpacked: " + refused[k]);
         IconEntries entries;
-        if (ReadEntries(path, entries)) {
-            ++failed;
-            continue;
-        }
+        if (int rc = ReadEntries(path, entries)) return rc;
         for (const std::string& why : entries.Skipped) Warn(path, (why + ", not unpacked").c_str());
         std::set<std::string> taken;
-        bool ok = true;
+        std::vector<std::string> listed;
+        int rc = 0;
         for (IconEntry& e : entries.Pictures) {
-            const std::string out = EntryName(OutputStem(path, folder, true), e, taken);
-            if (!written.insert(out).second) {
-                FailPlain(path, "entry " + std::to_string(e.Index + 1) + " not unpacked: " + out +
-                                    " is an input or another entry's picture");
-                ok = false;
+            const std::string out = EntryName(stems[k], e, taken);
+            if (inputs.count(out)) {
+                rc = FailPlain(path, "entry " + std::to_string(e.Index + 1) + " not unpacked: " + out + " is an input");
                 continue;
             }
-            if (WriteEntry(path, out, e)) {
-                ok = false;
+            if (int wrong = WriteEntry(path, out, e)) {
+                rc = wrong;
                 continue;
             }
-            std::string hot;
-            if (entries.IsCursor) hot = ", hot spot " + std::to_string(e.HotX) + "," + std::to_string(e.HotY);
-            Print(stdout, "%s entry %d: %s%s -> %s\n", path.c_str(), e.Index + 1, Describe(e).c_str(), hot.c_str(),
-                  out.c_str());
+            const std::string hot = entries.IsCursor ? std::to_string(e.HotX) + "," + std::to_string(e.HotY) : "";
+            if (json)
+                listed.push_back("{\"entry\": " + std::to_string(e.Index + 1) + ", \"width\": " + std::to_string(e.Width) +
+                                 ", \"height\": " + std::to_string(e.Height) + ", \"depth\": " + std::to_string(e.Bits) +
+                                 ", \"png\": " + (e.Png ? "true" : "false") + ", \"hot_spot\": " +
+                                 (hot.empty() ? "null" : "[" + hot + "]") + ", \"written\": " + JsonString(out) + "}");
+            else
+                Print(stdout, "%s entry %d: %s%s -> %s\n", path.c_str(), e.Index + 1, Describe(e).c_str(),
+                      hot.empty() ? "" : (", hot spot " + hot).c_str(), out.c_str());
         }
-        failed += !ok;
-    }
-    if (failed) Print(stderr, "%s: %d of %zu files not wholly unpacked\n", Program, failed, files.size());
-    return failed ? ExitFailure : 0;
+        if (json) {
+            std::vector<std::string> skipped;
+            for (const std::string& why : entries.Skipped) skipped.push_back(JsonString(why));
+            Print(stdout, "{\"file\": %s, \"entries\": %s, \"not_read\": %s}\n", JsonString(path).c_str(),
+                  JsonList(listed).c_str(), JsonList(skipped).c_str());
+        }
+        return rc;
+    });
+    return BatchDone(failed, files.size(), "wholly unpacked", json);
 }
 
 }  // namespace cli
