@@ -33,8 +33,12 @@ long long StdioStream::ReadAt(uint64_t offset, void* buffer, size_t count) {
         reading = InPlace;
         if (size >= 0 && size <= WholeLimit && std::fseek(file, 0, SEEK_SET) == 0) {
             whole.resize(static_cast<size_t>(size));
-            if (std::fread(whole.data(), 1, whole.size(), file) == whole.size()) reading = Whole;
-            else whole.clear();
+            if (std::fread(whole.data(), 1, whole.size(), file) == whole.size()) {
+                reading = Whole;
+            } else {
+                whole.clear();
+                std::clearerr(file);   // read in place from here, as if never tried
+            }
             atEnd = false;
         }
     }

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <zlib.h>
 #include "document/Document.h"
 
@@ -99,24 +100,66 @@ bool PngSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height
     return true;
 }
 
+namespace {
+
+uint32_t Get32Big(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+// The picture data of an 8-bit RGBA PNG, in the pieces its chunks hold,
+// inflates whole to exactly its rows, each with a filter PNG defines, with
+// nothing after: what the decoder does not check on its own (it takes a
+// stream that stops short, or goes on).
+bool DataFitsPicture(const std::vector<std::pair<const uint8_t*, size_t>>& pieces, uint32_t width, uint32_t height) {
+    const size_t row = 1 + 4 * static_cast<size_t>(width);
+    std::vector<uint8_t> rows(row * height + 1);
+    z_stream z = {};
+    if (inflateInit(&z) != Z_OK) return false;
+    z.next_out = rows.data();
+    z.avail_out = static_cast<uInt>(rows.size());
+    int status = Z_OK;
+    for (size_t k = 0; k < pieces.size() && status == Z_OK; ++k) {
+        z.next_in = const_cast<Bytef*>(pieces[k].first);
+        z.avail_in = static_cast<uInt>(pieces[k].second);
+        while (z.avail_in && status == Z_OK) status = inflate(&z, Z_NO_FLUSH);
+        if (status == Z_STREAM_END && (z.avail_in || k + 1 < pieces.size())) status = Z_DATA_ERROR;
+    }
+    const bool whole = status == Z_STREAM_END && z.total_out == row * height;
+    inflateEnd(&z);
+    for (size_t y = 0; whole && y < height; ++y)
+        if (rows[y * row] > 4) return false;
+    return whole;
+}
+
+}  // namespace
+
 bool KeepAsEntry(const uint8_t* data, size_t size, std::vector<uint8_t>& kept) {
     // Bit depth 8, colour type 6 (RGBA), interlace method 0.
     if (!StartsAsPng(data, size) || size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0 || data[24] != 8 ||
         data[25] != 6 || data[28] != 0)
         return false;
+    const uint32_t width = Get32Big(data + 16), height = Get32Big(data + 20);
+    if (width < 1 || width > static_cast<uint32_t>(MaxPngEdge) || height < 1 || height > static_cast<uint32_t>(MaxPngEdge))
+        return false;
     std::vector<uint8_t> copy(data, data + 8);
+    std::vector<std::pair<const uint8_t*, size_t>> pieces;
     size_t at = 8;
     while (at + 12 <= size) {
-        const size_t length = static_cast<size_t>(data[at]) << 24 | static_cast<size_t>(data[at + 1]) << 16 |
-                              static_cast<size_t>(data[at + 2]) << 8 | data[at + 3];
+        const size_t length = Get32Big(data + at);
         if (length > size - at - 12) return false;
         const uint8_t* type = data + at + 4;
         const bool end = std::memcmp(type, "IEND", 4) == 0;
-        if (end || std::memcmp(type, "IHDR", 4) == 0 || std::memcmp(type, "IDAT", 4) == 0)
+        const bool picture = std::memcmp(type, "IDAT", 4) == 0;
+        if (end || picture || std::memcmp(type, "IHDR", 4) == 0) {
+            // What is kept is what was made: every chunk's check sum holds.
+            if (crc32(0, type, static_cast<uInt>(4 + length)) != Get32Big(type + 4 + length)) return false;
             copy.insert(copy.end(), data + at, data + at + 12 + length);
-        else if (!(type[0] & 0x20) && std::memcmp(type, "PLTE", 4) != 0)
+            if (picture) pieces.emplace_back(type + 4, length);
+        } else if (!(type[0] & 0x20) && std::memcmp(type, "PLTE", 4) != 0) {
             return false;   // a chunk the picture needs that no reader of icons knows
+        }
         if (end) {
+            if (!DataFitsPicture(pieces, width, height)) return false;
             kept.swap(copy);
             return true;
         }

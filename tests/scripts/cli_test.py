@@ -9,6 +9,7 @@ import json
 import os
 import re
 import resource
+import shutil
 import signal
 import stat
 import subprocess
@@ -180,6 +181,21 @@ def section_pack(cli, work):
           "the RGBA PNG kept as it was compressed, without its text")
     check(stored[0][25] == 6 and Image.open(io.BytesIO(stored[0])).convert("RGBA").getpixel((3, 3)) == (1, 2, 3, 255),
           "the palette PNG written anew as RGBA")
+    # Data that is not what its maker wrote (a check sum of a chunk, or of the
+    # compressed stream, wrong) is not kept: the picture is written anew.
+    at = given.index(b"IDAT") - 4
+    length = struct.unpack(">I", given[at:at + 4])[0]
+    for where in (at + 8 + length, at + 8 + length - 1):   # the chunk's CRC, the stream's Adler-32 (its CRC mended)
+        damaged = given[:where] + bytes([given[where] ^ 1]) + given[where + 1:]
+        if where < at + 8 + length:
+            crc = struct.pack(">I", zlib.crc32(damaged[at + 4:at + 8 + length]))
+            damaged = damaged[:at + 8 + length] + crc + damaged[at + 12 + length:]
+        cli.run("pack", os.path.join(work, "damaged.ico"), write_bytes(os.path.join(work, "damaged.png"), damaged), "--png", "all")
+        entry = read_bytes(os.path.join(work, "damaged.ico"))[22:]
+        picture = Image.open(io.BytesIO(entry))
+        picture.load()
+        check(b"IDAT" + damaged[at + 8:at + 12 + length] not in entry and picture.getpixel((3, 3)) == (9, 8, 7, 200),
+              "a damaged PNG kept (byte %d)" % where)
     for args in ((os.path.join(work, "o.ico"),), (os.path.join(work, "o.png"), icon), ("--sizes", "0,16", "o.ico", icon)):
         cli.run("pack", *args, rc=2)
 
@@ -200,12 +216,16 @@ def section_conventions(cli, work):
     usage = cli.run("--help").stdout
     for command in ("info", "convert", "pack", "unpack", "extract", "strip"):
         own = cli.run(command, "--help").stdout
-        check(own.startswith("usage: pixtor-cli " + command) and "Exit status: 0 done" in own, "%s --help: %r" % (command, own))
+        check(own.startswith("usage: pixtor-cli " + command) and "Exit status: 0 done" in own and "editor" not in own,
+              "%s --help: %r" % (command, own))
+    check("editor" not in usage, "--help speaks of the editor")
     p = subprocess.run(["man", "--warnings", "-l", manual], capture_output=True, text=True, env=dict(os.environ, MANWIDTH="80"))
     text = p.stdout.replace("\u2010", "-")
     check(p.returncode == 0 and not p.stderr.strip(), "man -l %s: %s" % (manual, p.stderr))
     missing = sorted(set(re.findall(r"(?:^|\s\[?)(--[a-z]+)", usage)) - set(re.findall(r"--[a-z]+", text)))
     check(not missing and "EXIT STATUS" in text and "EXAMPLES" in text, "the manual lacks %s" % missing)
+    check('"pixtor-cli %s"' % cli.run("--version").stdout.split()[1] in read_bytes(manual).decode().splitlines()[0],
+          "the manual is of another version")
 
     # A batch on every core writes what one file at a time does, byte for byte, and tells it as JSON.
     names = []
@@ -224,6 +244,11 @@ def section_conventions(cli, work):
                           (("strip", "split", strip, os.path.join(work, "part"), "--json"), strip),
                           (("pack", os.path.join(work, "p.ico"), names[0], names[1], "--json"), os.path.join(work, "p.ico"))):
         check(json.loads(cli.run(*args).stdout)["file"] == written, "%s --json" % args[0])
+    odd = os.path.join(work, os.fsdecode(b"caf\xe9 \xff.txt"))   # a name that is not UTF-8
+    shutil.copy(names[0], odd)
+    told = json.loads(cli.run("convert", "--to", "png", "--json", odd).stdout)
+    check(told["file"].endswith("caf\ufffd \ufffd.txt") and told["written"].endswith("caf\ufffd \ufffd.png"),
+          "--json of a name not UTF-8: %s" % told)
     listed = os.path.join(work, "list.txt")
     with open(listed, "w", newline="") as f:   # names with spaces, CRLF and an empty line
         f.write("".join("%s\t%s\t%s\r\n\n" % (os.path.join(work, "l %d.cur" % k), names[2 * k], names[2 * k + 1])
@@ -235,6 +260,12 @@ def section_conventions(cli, work):
         cli.run("pack", os.path.join(work, "one.cur"), names[2 * k], names[2 * k + 1], "--sizes", "16,32", "--hotspot", "3,5")
         check(read_bytes(os.path.join(work, "one.cur")) == read_bytes(os.path.join(work, "l %d.cur" % k)),
               "pack --list line %d wrote other bytes" % k)
+    # Lines run at once: none writes what another line writes or reads.
+    with open(listed, "w") as f:
+        f.write("%s\t%s\n%s\t%s\n%s\t%s\n" % (os.path.join(work, "m.ico"), names[0], os.path.join(work, "m.ico"), names[1],
+                                              os.path.join(work, "n.ico"), os.path.join(work, "m.ico")))
+    p = cli.run("pack", "--list", listed, rc=1, says="line 3 not packed: %s is written by line 1" % os.path.join(work, "m.ico"))
+    check("line 2 not packed" in p.stderr and not os.path.exists(os.path.join(work, "n.ico")), "pack --list: %s" % p.stderr)
 
     # Progress on a terminal only, once a batch runs longer than it is told to wait.
     import pty
@@ -245,6 +276,9 @@ def section_conventions(cli, work):
     shown = os.read(main_fd, 65536).decode()
     os.close(main_fd)
     check(p.returncode == 0 and "12 of 12 files done" in shown, "no progress on a terminal: %r" % shown)
+    p = subprocess.run([cli.path, "convert", "--to", "txt", "--out", os.path.join(work, "pipe"), *names], capture_output=True,
+                       text=True, env=dict(os.environ, PIXTOR_PROGRESS_AFTER="0"), timeout=60)
+    check(p.returncode == 0 and p.stderr == "", "progress where no one reads it: %r" % p.stderr)
 
 
 def section_strip(cli, work):

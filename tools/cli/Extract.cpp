@@ -71,8 +71,9 @@ int Extract(const std::vector<std::string>& args) {
     if (folder.empty()) folder = ".";
     if (!MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
     // One program's groups straight into the folder; several programs' each
-    // into a folder of the program's name, made when it has a group. Each
-    // program on its own, on every core.
+    // into a folder of the program's name (numbered where names meet, in
+    // the order given, whether or not a program has groups), made when it
+    // has a group. Each program on its own, on every core.
     std::vector<std::string> into(files.size(), folder);
     std::set<std::string> folders;
     for (size_t k = 0; files.size() > 1 && k < files.size(); ++k) {

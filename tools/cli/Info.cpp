@@ -1,4 +1,5 @@
 // pixtor-cli info: what a file holds, as lines or as one JSON object.
+#include "document/FileNames.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
 #include "formats/IconOpening.h"
@@ -23,20 +24,32 @@ struct Facts {
     std::vector<std::string> Warnings;
 };
 
+// A name that is not UTF-8 (any bytes are a name on Linux) has \ufffd for
+// each byte that is no part of a character, so that the JSON stays JSON.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+    std::u16string unused;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char u = static_cast<unsigned char>(text[i]);
+        if (u >= 0x80) {
+            const size_t n = u >= 0xF0 ? 4 : u >= 0xE0 ? 3 : u >= 0xC0 ? 2 : 1;
+            const std::string character = text.substr(i, n);
+            const bool whole = n > 1 && character.size() == n && Utf16FromUtf8(character, unused);
+            out += whole ? character : "\\ufffd";
+            i += whole ? n : 1;
+            continue;
+        }
+        if (u == '"' || u == '\\') {
             out += '\\';
-            out += c;
+            out += static_cast<char>(u);
         } else if (u < 0x20) {
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\u%04x", u);
             out += escaped;
         } else {
-            out += c;
+            out += static_cast<char>(u);
         }
+        ++i;
     }
     return out + "\"";
 }

@@ -1,6 +1,7 @@
 // pixtor-cli pack: one icon or cursor of several pictures, from PNG and text
 // pictures and from the entries of other icons and cursors.
 #include <algorithm>
+#include <map>
 #include <set>
 #include "formats/FileErrors.h"
 #include "formats/IconOpening.h"
@@ -171,20 +172,30 @@ std::string Told(const Source& s) {
     return told + ", from " + s.Input;
 }
 
-// OUT names an icon or a cursor, and --hotspot goes with a cursor.
-int CheckOut(const std::string& out, const PackOptions& opt) {
+// Why OUT cannot be written with these options ("" when it can): it names
+// an icon or a cursor, and --hotspot goes with a cursor.
+std::string OutProblem(const std::string& out, const PackOptions& opt) {
     const std::string kind = LowerExtension(out);
-    if (kind != "ico" && kind != "cur") return Usage(("OUT must be a .ico or .cur file: '" + out + "'").c_str());
-    if (opt.HotGiven && kind != "cur") return Usage("--hotspot goes with a .cur OUT");
-    return 0;
+    if (kind != "ico" && kind != "cur") return "OUT must be a .ico or .cur file: '" + out + "'";
+    if (opt.HotGiven && kind != "cur") return "--hotspot goes with a .cur OUT";
+    return "";
 }
 
-// A list of files to pack: a line each, OUT and its inputs apart by tabs.
-// Empty lines are passed over.
-int ReadList(const std::string& path, std::vector<std::vector<std::string>>& lines) {
+struct ListLine {
+    size_t Number = 0;               // in the list, from 1
+    std::vector<std::string> Files;  // OUT, then its inputs
+    std::string Refused;             // why it is not packed
+};
+
+// A list of files to pack: a line each, OUT and its inputs apart by tabs,
+// in UTF-8 (a byte-order mark before the first is passed over). Empty
+// lines are passed over. A line that cannot be packed on its own is
+// refused and the rest go on; a list that is no list at all is refused
+// whole.
+int ReadList(const std::string& path, const PackOptions& opt, std::vector<ListLine>& lines) {
     std::string text;
     if (int rc = ReadWhole(path, 1L << 28, "a list of files", text)) return rc;
-    size_t at = 0, number = 0;
+    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0, number = 0;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
         if (end == std::string::npos) end = text.size();
@@ -193,28 +204,45 @@ int ReadList(const std::string& path, std::vector<std::vector<std::string>>& lin
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
-        std::vector<std::string> fields;
+        ListLine listed;
+        listed.Number = number;
         bool blank = false;
         for (size_t from = 0;;) {
             const size_t tab = line.find('\t', from);
-            fields.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
-            blank = blank || fields.back().empty();
+            listed.Files.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+            blank = blank || listed.Files.back().empty();
             if (tab == std::string::npos) break;
             from = tab + 1;
         }
-        if (fields.size() < 2 || blank)
+        if (listed.Files.size() < 2 || blank || line.find('\0') != std::string::npos)
             return FailPlain(path, "line " + std::to_string(number) +
                                        " is not OUT and its inputs apart by tabs; nothing written");
-        lines.push_back(std::move(fields));
+        lines.push_back(std::move(listed));
     }
     if (lines.empty()) return FailPlain(path, "no line of files to pack; nothing written");
+    // No file is written by two lines, nor written by one while another
+    // reads it: the lines run at once.
+    std::map<std::string, size_t> writer;
+    for (const ListLine& l : lines) writer.emplace(l.Files[0], l.Number);
+    for (ListLine& l : lines) {
+        l.Refused = OutProblem(l.Files[0], opt);
+        const size_t first = writer[l.Files[0]];
+        if (l.Refused.empty() && first != l.Number)
+            l.Refused = l.Files[0] + " is written by line " + std::to_string(first);
+        for (size_t k = 1; k < l.Files.size() && l.Refused.empty(); ++k) {
+            const auto w = writer.find(l.Files[k]);
+            if (w != writer.end() && w->second != l.Number)
+                l.Refused = l.Files[k] + " is written by line " + std::to_string(w->second);
+        }
+    }
     return 0;
 }
 
 // One file: files[0] is OUT, the rest its inputs.
 int PackOne(const std::vector<std::string>& files, const PackOptions& opt) {
     const std::string& out = files[0];
-    if (int rc = CheckOut(out, opt)) return rc;
+    const std::string problem = OutProblem(out, opt);
+    if (!problem.empty()) return Usage(problem.c_str());
     const bool cursor = LowerExtension(out) == "cur";
 
     std::vector<Source> sources;
@@ -336,11 +364,12 @@ int Pack(const std::vector<std::string>& args) {
         return PackOne(files, opt);
     }
     if (!files.empty()) return Usage("pack takes its files from --list or from the command line, not both");
-    std::vector<std::vector<std::string>> lines;
-    if (int rc = ReadList(list, lines)) return rc;
-    for (const std::vector<std::string>& line : lines)
-        if (int rc = CheckOut(line[0], opt)) return rc;
-    const int failed = RunBatch(lines.size(), [&](size_t k) { return PackOne(lines[k], opt); });
+    std::vector<ListLine> lines;
+    if (int rc = ReadList(list, opt, lines)) return rc;
+    const int failed = RunBatch(lines.size(), [&](size_t k) {
+        if (lines[k].Refused.empty()) return PackOne(lines[k].Files, opt);
+        return FailPlain(list, "line " + std::to_string(lines[k].Number) + " not packed: " + lines[k].Refused);
+    });
     return BatchDone(failed, lines.size(), "packed", opt.Json);
 }
 

@@ -24,8 +24,8 @@ struct CommandHelp {
 
 const CommandHelp Commands[] = {
     {"info", "info [--json] FILE\n",
-     "Tells what FILE holds: an icon's or cursor's size, depth and hot spot as the\n"
-     "editor takes it and every entry it holds (size, depth, PNG or bitmap, hot\n"
+     "Tells what FILE holds: an icon's or cursor's size, depth and hot spot as\n"
+     "convert reads it and every entry it holds (size, depth, PNG or bitmap, hot\n"
      "spot) and why any could not be read; a strip's images; a program's icon and\n"
      "cursor groups (name or number, language, entries). --json: one object.\n"},
     {"convert",
@@ -59,7 +59,8 @@ const CommandHelp Commands[] = {
      "is --hotspot in the largest picture's pixels, scaled to each size, or a\n"
      "cursor input's own. --json: the entries written, as one object. --list\n"
      "FILE packs many files on every core, a line of FILE each: OUT and its\n"
-     "INs apart by tabs; the options go for every line.\n"},
+     "INs apart by tabs; the options go for every line (--json: an object for\n"
+     "each file and a summary).\n"},
     {"unpack", "unpack [--out DIR] [--json] FILE...\n",
      "Writes every entry of each FILE as a PNG of its own size, with its\n"
      "transparency as alpha, named FILE.ico-WxH-Dbit.png (FILE.ico-WxH-png.png\n"
@@ -106,8 +107,8 @@ std::string Help() {
     std::string text;
     for (const CommandHelp& c : Commands) text += Synopsis(c, text.empty());
     return text + "       pixtor-cli --version\n\n"
-                  "Icons, cursors and toolbar strips of the Pixtor editor, for scripts and build\n"
-                  "pipelines. 'pixtor-cli COMMAND --help' tells a command's options; 'man\n"
+                  "Icons, cursors and toolbar strips for scripts and build pipelines.\n"
+                  "'pixtor-cli COMMAND --help' (or -h) tells a command's options; 'man\n"
                   "pixtor-cli' tells them all, with examples.\n\n" +
            ExitStatus;
 }
@@ -120,7 +121,7 @@ int Command(std::vector<std::string> args) {
     if (args.empty()) return Usage();
     const std::string command = args[0];
     args.erase(args.begin());
-    if (command == "-h" || command == "--help" || command == "help") {
+    if (command == "-h" || command == "--help") {
         Print(stdout, "%s", Help().c_str());
         return 0;
     }
