@@ -5,6 +5,7 @@
 #include "controls/Dialogs.h"
 #include "platform/Gdi.h"
 #include "resources/Ids.h"
+#include "resources/Names.h"
 
 
 static const char* const AboutLines[4] = {
@@ -36,7 +37,7 @@ INT_PTR CALLBACK AboutMe(HWND hDlg, UINT message, WPARAM wParam, LPARAM lParam) 
         CreateDialogFace(hDlg, RGB(60, 0, 180));
         HWND animation = GetDlgItem(hDlg, IDC_ANIMATION);
         SetFocus(animation);
-        SendMessageA(animation, ACM_OPENA, 0, reinterpret_cast<LPARAM>("Myavi"));
+        SendMessageA(animation, ACM_OPENA, 0, reinterpret_cast<LPARAM>(AboutClipName));
         SendMessageA(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF));
         return TRUE;
     }

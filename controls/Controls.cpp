@@ -3,7 +3,10 @@
 #include "platform/Gdi.h"
 #include <commctrl.h>
 #include <cstring>
+#include <iterator>
+#include "document/Document.h"
 #include "resources/Ids.h"
+#include "resources/Names.h"
 
 HWND OwnerDrawButton[BitmapButtonCount + 1];
 HBITMAP OwnerDrawFace[2 * BitmapButtonCount];
@@ -33,19 +36,7 @@ HWND CreateOwnerDrawButton(HINSTANCE inst, HWND parent, int x, int y, int cx, in
 
 // ---- Bitmap button faces --------------------------------------------------
 
-// Normal and pressed face of each bitmap button, in button id order.
-static const char* const FaceNames[BitmapButtonCount][2] = {
-    {"NudgeUpFirst", "NudgeUpSecond"},
-    {"NudgeDownFirst", "NudgeDownSecond"},
-    {"NudgeRightFirst", "NudgeRightSecond"},
-    {"NudgeLeftFirst", "NudgeLeftSecond"},
-    {"ToolBarRightFirst", "ToolBarRightSecond"},
-    {"ToolBarLeftFirst", "ToolBarLeftSecond"},
-    {"ToolBarAddFirst", "ToolBarAddSecond"},
-    {"ToolBarDeleteFirst", "ToolBarDeleteSecond"},
-    {"ToolBarUpdateFirst", "ToolBarUpdateSecond"},
-    {"ToolBarRetrieveFirst", "ToolBarRetrieveSecond"},
-};
+static_assert(std::size(FaceNames) == BitmapButtonCount, "faces for every bitmap button");
 
 // Every face gets the window's blue-violet behind its picture, whatever
 // background the picture was drawn on.
@@ -99,10 +90,10 @@ static const ToolButton CommandButtons[] = {
     {6, IDM_RESOLUTION, TBSTATE_ENABLED},
 };
 
-// The brush is in force at start, so its button starts with its chosen face
-// (image 9 + tool); the others show their normal faces 0..8.
-constexpr int ToolCountOnBar = IDM_TOOLLAST - IDM_TOOLFIRST + 1;
-constexpr int ChosenFaceOffset = ToolCountOnBar;
+// The strip holds each tool's normal face, then its chosen face. The brush
+// is in force at start, so its button starts with its chosen face.
+static_assert(IDM_TOOLLAST - IDM_TOOLFIRST + 1 == ToolCount, "a command for every tool");
+constexpr int ChosenFaceOffset = ToolCount;
 
 static HWND MakeToolbar(HWND parent, HINSTANCE inst, const char* bitmapName, DWORD style,
                         int width, int height, int imageSize, HBITMAP* keep,
@@ -115,7 +106,7 @@ static HWND MakeToolbar(HWND parent, HINSTANCE inst, const char* bitmapName, DWO
     SendMessageA(tb, TB_SETBITMAPSIZE, 0, MAKELPARAM(imageSize, imageSize));
     TBADDBITMAP images = {nullptr, reinterpret_cast<UINT_PTR>(bitmap)};
     SendMessageA(tb, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&images));
-    TBBUTTON tbb[ToolCountOnBar] = {};
+    TBBUTTON tbb[ToolCount] = {};
     for (int i = 0; i < count; ++i) {
         tbb[i].iBitmap = buttons[i].Image;
         tbb[i].idCommand = buttons[i].Command;
@@ -128,7 +119,7 @@ static HWND MakeToolbar(HWND parent, HINSTANCE inst, const char* bitmapName, DWO
 
 HWND ToolBar(HWND parent, HINSTANCE inst) {
     static HWND hwndTB;
-    hwndTB = MakeToolbar(parent, inst, "TOOL",
+    hwndTB = MakeToolbar(parent, inst, ToolbarStripNames[0],
                          WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER,
                          500, 40, 32, &CloseCleaner[0], CommandButtons,
                          static_cast<int>(sizeof CommandButtons / sizeof CommandButtons[0]));
@@ -139,21 +130,21 @@ HWND ToolBar(HWND parent, HINSTANCE inst) {
 
 HWND DrawToolBar(HWND parent, HINSTANCE inst) {
     static HWND hwndTB;
-    ToolButton buttons[ToolCountOnBar];
-    for (int t = 0; t < ToolCountOnBar; ++t)
+    ToolButton buttons[ToolCount];
+    for (int t = 0; t < ToolCount; ++t)
         buttons[t] = {t == 0 ? ChosenFaceOffset : t, IDM_TOOLFIRST + t,
                       TBSTATE_ENABLED | TBSTATE_WRAP};
-    hwndTB = MakeToolbar(parent, inst, "DrawTool",
+    hwndTB = MakeToolbar(parent, inst, ToolbarStripNames[1],
                          WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                              CCS_NORESIZE,
-                         0, 0, 24, &CloseCleaner[1], buttons, ToolCountOnBar);
+                         0, 0, 24, &CloseCleaner[1], buttons, ToolCount);
     MoveWindow(hwndTB, 5, 135, 31, 270, FALSE);
     ShowWindow(hwndTB, SW_SHOW);
     return hwndTB;
 }
 
 void ShowChosenTool(HWND toolbar, int tool) {
-    for (int t = 0; t < ToolCountOnBar; ++t)
+    for (int t = 0; t < ToolCount; ++t)
         SendMessageA(toolbar, TB_CHANGEBITMAP, IDM_TOOLFIRST + t, MAKELPARAM(t, 0));
     SendMessageA(toolbar, TB_CHANGEBITMAP, IDM_TOOLFIRST + tool,
                  MAKELPARAM(tool + ChosenFaceOffset, 0));

@@ -40,14 +40,12 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 // the strip's bitmap.
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
+    StripImages strip;
+    CopyStripImages(strip);
     PopFileInitialize(MainWindow, 2);
     int saved = FileFlag;
-    if (SaveAsk(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved) == SaveFailed) return false;
-    ForgetDocumentName();
-    FileFlag = 0;
-    NeedToSave = 0;
-    ToolBarStr.DiscardRequest = 1;
-    InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+    if (SaveAsk(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved, &strip) == SaveFailed) return false;
+    LeaveToolbarMode();
     return true;
 }
 
@@ -63,14 +61,12 @@ static void ApplyResolution() {
     }
     XxX = j;
     CxC = c;
-    MenuStr.IconMode = cTool == 0;
-    MenuStr.ToolbarMode = cTool == 1;
     // The main window applies the format and puts every check on the menus.
     SendMessageA(MainWindow, WM_FORMATINDEX, 0, FormatIndex(XxX == 1 ? 32 : 16, CxC));
-    if (ToolBarStr.StripActive == 0 && cTool == 1) {
-        ToolBarStr.CreateRequest = ToolBarStr.StripActive = 1;
-        // Shown at once, not only where the closing dialog uncovers it.
-        InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
+    // The new strip takes the picture at its new size.
+    if (cTool == 1) {
+        EnterToolbarMode();
+        UpdateMenu();
     }
     CloseResolution();
 }

@@ -266,6 +266,11 @@ bool ReadPiece(ByteStream& file, uint64_t offset, uint8_t* buffer, size_t count,
 // entry points at: a file that ends inside them has no picture to read.
 constexpr size_t DirectoryBytes = 6 + 16;
 constexpr size_t ImageHeaderBytes = 40;
+// A 1-bit picture's colour rows, and then its mask rows, are each read with
+// one request of this many bytes, more than the rows hold: what follows the
+// rows (the mask, the file's end) is read along and left unused, and a file
+// that ends sooner delivers less, which is enough.
+constexpr size_t OneBitRead16 = 194, OneBitRead32 = 326;
 
 void SetColour(uint32_t& pixel, unsigned r, unsigned g, unsigned b) {
     pixel = (pixel & 0xFF000000u) | MakeColour(r, g, b);
@@ -326,7 +331,7 @@ IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels) {
     switch (bits) {
     case 1:
         colourAt = off + 48;
-        colourSize = pace == 16 ? 194 : 326;
+        colourSize = pace == 16 ? OneBitRead16 : OneBitRead32;
         maskSize = colourSize;
         break;
     case 4: colourSize = static_cast<size_t>(64 + l.colourBytes()); maskSize = static_cast<size_t>(l.maskBytes()); break;
@@ -390,7 +395,7 @@ IconReadResult FormatOpen(ByteStream& file, uint32_t* pixels) {
         const uint8_t* row = buffer + fileRow * 4;
         uint32_t* out = scratch + (pace - 1 - fileRow) * pace;
         for (int x = 0; x < pace; ++x)
-            if (row[x >> 3] & (0x80u >> (x & 7))) SetColour(out[x], 95, 111, 111);
+            if (row[x >> 3] & (0x80u >> (x & 7))) SetColour(out[x], RedOf(MaskColor), GreenOf(MaskColor), BlueOf(MaskColor));
     }
 
     const size_t n = static_cast<size_t>(pace) * static_cast<size_t>(pace);

@@ -207,11 +207,21 @@ static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 // before the strip is written or its name is asked for.
 static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
 
+// What a save writes in toolbar mode: the strip as it stands, copied into
+// images; null in icon mode.
+static const StripImages* StripToSave(StripImages& images) {
+    SettleStrip();
+    if (!ToolBarStr.StripActive) return nullptr;
+    CopyStripImages(images);
+    return &images;
+}
+
 // Save as: the dialog, then the write; its outcome.
 static int SaveUnderNewName(HWND hwnd) {
-    SettleStrip();
+    StripImages images;
+    const StripImages* strip = StripToSave(images);
     PopFileInitialize(hwnd, FilterForMode());
-    const int outcome = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag);
+    const int outcome = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag, strip);
     NeedToSave = outcome == SaveWritten ? 0 : 1;
     UpdateWindow(hIcon);
     return outcome;
@@ -232,33 +242,41 @@ static bool BeforeOpening(HWND hwnd) {
     return true;
 }
 
+// A strip read in toolbar mode becomes the strip; false when the list for
+// it could not be had (reported), which leaves the strip as it was.
+static bool TakeStrip(const StripImages& strip) {
+    if (EnterToolbarMode(strip)) return true;
+    MistakeHandler(FileNoMemory);
+    return false;
+}
+
 // The file named by szFileName becomes the document, in toolbar mode as a
 // strip.
 static void ReadNamedFile(HWND hwnd) {
-    ToolBarStr.StripPace = Pace;
     const int oldFileFlag = FileFlag;
     FileFlag = 1;
     // A file that could not be read leaves the document, and whether it
     // has unsaved changes, as it was.
-    int index = PopFileRead(VirtualScreen, szFileName);
+    StripImages strip;
+    const bool toolbar = ToolBarStr.StripActive != 0;
+    int index = PopFileRead(VirtualScreen, szFileName, toolbar ? &strip : nullptr);
+    if (toolbar && index >= 0 && !TakeStrip(strip)) index = -1;
     MouseBit = 1;
     if (index >= 0) {
         NeedToSave = 0;
         if (!LastReadWasWhole()) FileFlag = 0;
         // A new picture starts its own history; a refused file keeps the
         // picture and its history as they were.
-        DinamicMem.Stored = 0;
-        DinamicMem.StepsBack = 0;
-        DinamicMem.NextSlot = 0;
+        DinamicReset();
     } else {
         FileFlag = oldFileFlag;   // the name given back is saved as it was
     }
     // The size and depth of what was read; a strip is 24 bits at its size,
-    // also when the file could not be read; an icon that was not read
-    // leaves them as they were.
-    if (ToolBarStr.StripActive) index = FormatIndex(ToolBarStr.StripPace, TrueColourRank);
+    // also when the file could not be read (at the size in force); an icon
+    // that was not read leaves them as they were.
+    if (toolbar && index < 0) index = FormatIndex(Pace, TrueColourRank);
     SendMessageA(hwnd, WM_FORMATINDEX, 0, index >= 0 ? index : OpenPaceMessageToMenu);
-    if (ToolBarStr.StripActive) {
+    if (toolbar) {
         InvalidateRect(hwnd, nullptr, TRUE);
         InvalidateRect(hIcon, nullptr, TRUE);
     }
@@ -287,12 +305,13 @@ void OpenDroppedFile(HWND hwnd, const char* path) {
 static void SaveAs(HWND hwnd) { SaveUnderNewName(hwnd); }
 
 static void Save(HWND hwnd) {
-    SettleStrip();
+    StripImages images;
+    const StripImages* strip = StripToSave(images);
     if (szFileName[0] && FileFlag) {
         // A write that fails keeps the name it was writing to, not one from
         // before some earlier dialog.
         KeepNames();
-        NeedToSave = PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu) ? 0 : 1;
+        NeedToSave = PopFileWrite(VirtualScreen, szFileName, OpenPaceMessageToMenu, strip) ? 0 : 1;
     } else {
         SaveAs(hwnd);
     }
@@ -301,14 +320,15 @@ static void Save(HWND hwnd) {
 // The save prompt before leaving; false when the user cancelled. Yes always
 // shows the save dialog, and a cancelled dialog still lets the caller go on.
 static bool OfferToSave(HWND hwnd) {
-    SettleStrip();
+    StripImages images;
+    const StripImages* strip = StripToSave(images);
     if (NeedToSave == 0) return true;
     int answer = PixtorSavePrompt ? PixtorSavePrompt(hwnd, hBitDialogue) : RunSavePrompt(hwnd, hBitDialogue);
     if (answer == 2) return false;
     if (answer == 0) {
         PopFileInitialize(hwnd, FilterForMode());
         // A cancelled dialog still lets the caller go on; a failed write does not.
-        if (SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag) == SaveFailed) return false;
+        if (SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag, strip) == SaveFailed) return false;
     }
     return true;
 }
@@ -354,32 +374,14 @@ static void StripButton(HWND hwnd, int id) {
 // Leaving toolbar mode offers to save the strip first; a cancelled prompt,
 // or a save that was chosen but failed, keeps the mode and the strip.
 static void IconMode(HWND hwnd) {
-    if (!ToolBarStr.StripActive || !OfferToSave(hwnd)) return;
-    MenuStr.ToolbarMode = 0;
-    MenuStr.IconMode = 1;
-    RequestOfStrip(&ToolBarStr.DiscardRequest, TRUE);
-    // Ended now, not at the strip's next paint: a strip button pressed in
-    // between would otherwise still edit it and mark the icon unsaved.
-    SettleStrip();
-    szTitleName[0] = szFileName[0] = 0;
-    FileFlag = 0;
-    NeedToSave = 0;
+    if (ToolBarStr.StripActive && OfferToSave(hwnd)) LeaveToolbarMode();
 }
 
-// The picture on the board becomes the first image of a new strip.
-static void ToolbarMode() {
-    if (ToolBarStr.StripActive) return;
-    MenuStr.IconMode = 0;
-    MenuStr.ToolbarMode = 1;
-    ToolBarStr.StripActive = 1;
-    // The main window clips its children: the strip is asked to show the
-    // new strip at once rather than at its next repaint from any cause.
-    RequestOfStrip(&ToolBarStr.CreateRequest, FALSE);
-}
-
+// Toolbar mode starts a new strip whose first image is the picture on the
+// board.
 static void ChangeMode(HWND hwnd, int id) {
     if (id == IDM_ICONMODE) IconMode(hwnd);
-    else ToolbarMode();
+    else if (!ToolBarStr.StripActive) EnterToolbarMode();
     UpdateMenu();
     InvalidateRect(hwnd, nullptr, FALSE);
 }
@@ -394,7 +396,7 @@ static void New(HWND hwnd) {
     if (Ask(hwnd, "Current image will be destroyed. Proceed?", "Pixtor", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
         return;
     ClearImage(VirtualScreen);
-    szTitleName[0] = szFileName[0] = 0;
+    ForgetDocumentName();
     // In toolbar mode the strip is the document and stays as it was, so
     // its unsaved changes are still offered for saving on leaving.
     if (!ToolBarStr.StripActive) NeedToSave = 0;
@@ -413,7 +415,7 @@ static void Extract(HWND hwnd) {
         SendMessageA(hwnd, WM_FORMATINDEX, 0, FormatIndex(Pace, TrueColourRank));
         NeedToSave = 1;
         FileFlag = 1;
-        szFileName[0] = szTitleName[0] = 0;
+        ForgetDocumentName();
     }
     PopFileInitialize(hwnd, 0);
 }

@@ -18,7 +18,7 @@ constexpr Place StripPlace = {IDC_STRIP, 40, 50, 300, 50};
 constexpr Place HotSpotPlace = {IDC_HOTSPOT, 370, 50, 70, 30};
 
 // The read-outs in hBut order: X, Y, drag, width, height, then A, R, G, B.
-constexpr Place ReadOutPlaces[9] = {
+constexpr Place ReadOutPlaces[] = {
     {IDC_READX, LayoutSize - 170, LayoutSize - 62, 45, 12},
     {IDC_READY, LayoutSize - 120, LayoutSize - 62, 45, 12},
     {IDC_READDRAG, LayoutSize - 60, LayoutSize - 62, 45, 12},

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
@@ -20,6 +21,7 @@
 #include "formats/FileErrors.h"
 #include "formats/win32/IconFile.h"
 #include "resources/Ids.h"
+#include "resources/Names.h"
 #include "shell/Layout.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
@@ -30,7 +32,7 @@ HBITMAP hBmp, hStBmp;
 
 static HWND hToolBar;
 static HWND hToolTips[2];
-static HWND hBut[9];
+static HWND hBut[std::size(ReadOutPlaces)];
 static HMENU hMenu;
 static HBRUSH hDrag, hStatic, hAlpha, hRed, hGreen, hBlue;
 
@@ -41,7 +43,7 @@ static int BandLimit() { return yClient * 83 / 100; }
 // ---- Creation -------------------------------------------------------------------
 
 static void CreateReadOutsAndPalette(HWND hwnd) {
-    for (int k = 0; k < 9; ++k) {
+    for (size_t k = 0; k < std::size(ReadOutPlaces); ++k) {
         const Place& p = ReadOutPlaces[k];
         hBut[k] = StaticCallEx(hInst, hwnd, p.X, p.Y, p.Width, p.Height, p.Id);
     }
@@ -100,40 +102,33 @@ static void OpenCommandLineFile(HWND hwnd, const wchar_t* commandLine) {
         MistakeHandler(FileCantOpen);
         return;
     }
-    if (strip) {
-        ToolBarStr.StripActive = 1;
-        MenuStr.IconMode = 0;
-        MenuStr.ToolbarMode = 1;
+    StripImages images;
+    int index = PopFileRead(VirtualScreen, szFileName, strip ? &images : nullptr);
+    if (strip && index >= 0 && !EnterToolbarMode(images)) {
+        MistakeHandler(FileNoMemory);
+        index = -1;
     }
-    const int index = PopFileRead(VirtualScreen, szFileName);
+    // A strip file that could not be read still opens toolbar mode: a new,
+    // unnamed strip starts from the board.
+    if (strip && index < 0) EnterToolbarMode();
     if (index >= 0) {
         FileFlag = LastReadWasWhole() ? 1 : 0;
     } else {
-        szFileName[0] = szTitleName[0] = 0;
+        ForgetDocumentName();
         FileFlag = 0;
     }
-    // A strip file that could not be read still leaves toolbar mode whole:
-    // a new, unnamed strip starts from the board.
-    if (ToolBarStr.StripActive && !ToolBarStr.hStripList) ToolBarStr.CreateRequest = 1;
     if (index >= 0) OnFormatMessage(hwnd, index);
     UpdateMenu();
 }
 
+// The document's start-up state is set before the window is made
+// (PixtorStartUp); this makes the window's own parts.
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* cs) {
-    // Size and depth are the document's start format, set at start-up.
-    MenuStr.SimpleGrid = MenuStr.ShowGrid = MenuStr.IconMode = 1;
-    MenuStr.InversionGrid = MenuStr.ToolbarMode = 0;
-    CursorStr.IsCursor = 0;
-    CursorStr.HotX = CursorStr.HotY = 0;
-    if (!DinamicMem.Block) {
-        DinamicMem.Image = VirtualScreen;
-        DinamicAlloc();
-    }
     hStatImage = MakeChild("STATIC", SS_BITMAP, SepLinePlace, hwnd);
     hStatBar = MakeChild("STATIC", SS_BITMAP, StatusPlace, hwnd);
-    hBmp = LoadBitmapA(hInst, "SepLine");
+    hBmp = LoadBitmapA(hInst, StatusImageNames[0]);
     SendMessageA(hStatImage, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBmp));
-    hStBmp = LoadBitmapA(hInst, "Status");
+    hStBmp = LoadBitmapA(hInst, StatusImageNames[1]);
     SendMessageA(hStatBar, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hStBmp));
 
     // Hints go to the status image at once: the tooltips never wait.
@@ -280,11 +275,15 @@ static const Hint Hints[] = {
     {IDM_UNDO, "  %10s", "Undo"},            {IDM_UNDOBACK, "  %10s", "Undo back"},
     {IDM_PALETTE, "  %10s", "Palette"},      {IDM_SHOWGRID, "  %10s", "Show Grid"},
     {IDM_RESOLUTION, "  %16s", "Change resolution"},
-    {40, "  %10s", "Drawing brush"},         {41, "  %10s", "Draw line"},
-    {42, "  %10s", "Fill regeon"},           {43, "  %10s", "Draw round"},
-    {44, "  %16s", "Draw filled round"},     {45, "  %10s", "Draw square"},
-    {46, "  %16s", "Draw filled square"},    {47, "  %12s", "Mask color"},
-    {48, "  %12s", "Set hot spot"},
+    {IDM_TOOLFIRST + ToolBrush, "  %10s", "Drawing brush"},
+    {IDM_TOOLFIRST + ToolLine, "  %10s", "Draw line"},
+    {IDM_TOOLFIRST + ToolFill, "  %10s", "Fill regeon"},
+    {IDM_TOOLFIRST + ToolRound, "  %10s", "Draw round"},
+    {IDM_TOOLFIRST + ToolFilledRound, "  %16s", "Draw filled round"},
+    {IDM_TOOLFIRST + ToolSquare, "  %10s", "Draw square"},
+    {IDM_TOOLFIRST + ToolFilledSquare, "  %16s", "Draw filled square"},
+    {IDM_TOOLFIRST + ToolMask, "  %12s", "Mask color"},
+    {IDM_TOOLFIRST + ToolHotSpot, "  %12s", "Set hot spot"},
 };
 
 void FormatHint(char* out, HWND source, WPARAM id) {

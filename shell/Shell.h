@@ -2,11 +2,12 @@
 // State listed here is owned by the shell; other subsystems read it.
 #pragma once
 #include <windows.h>
+#include "document/Document.h"
 
 // ---- Start-up state (WinMain) ------------------------------------------
 extern const char szAppName[];      // "Pixtor1.0.0": class, title, single-instance key
 extern HINSTANCE hInst;
-extern HCURSOR hCursor[9];          // board cursor per tool (CursorShape)
+extern HCURSOR hCursor[ToolCount];  // board cursor per tool (CursorShape)
 extern HBITMAP hBit[6];             // five menu-bar images and the "About" check mark
 extern HBITMAP hBitDialogue[4];     // dialog buttons: Yes, No, Cancel, OK
 extern HWND hModlessDlg;            // the resolution dialog, or 0

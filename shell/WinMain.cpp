@@ -2,6 +2,7 @@
 // menu bar, the main window, the message loop and the teardown.
 #include <windows.h>
 #include <commctrl.h>
+#include <iterator>
 #include "colour/Gradient.h"
 #include "colour/Palette.h"
 #include "controls/Controls.h"
@@ -9,24 +10,21 @@
 #include "document/Document.h"
 #include "document/Undo.h"
 #include "resources/Ids.h"
+#include "resources/Names.h"
 #include "shell/Shell.h"
 #include "strip/ToolBarStrip.h"
 
 const char szAppName[] = "Pixtor1.0.0";
 HINSTANCE hInst;
-HCURSOR hCursor[9];
+HCURSOR hCursor[ToolCount];
 HBITMAP hBit[6];
 HBITMAP hBitDialogue[4];
 HWND hModlessDlg;
 int xStart, yStart, xClient, yClient;
 
-static const char* const szBitName[6] = {"Pixtor", "Pixtor1", "Pixtor2", "Pixtor3", "Pixtor4", "AboutMe"};
-static const char* const szDlgSave[4] = {"IconDlYesB", "IconDlNoB", "IconDlCnslB", "IconDlOK"};
 // System menu entries the fixed-size window has no use for.
 static const UINT Style[2] = {SC_SIZE, SC_MAXIMIZE};
-// Board cursor per tool; the filled shapes share the cursors of the outlined.
-static const char* const CursorNames[9] = {"Icur", "Line", "Spill", "Round", nullptr,
-                                            "Square", nullptr, "Masker", "Hot"};
+static_assert(std::size(CursorNames) == ToolCount, "a pointer for every tool");
 
 static HMENU hMenuBar, hFileMenu;
 static HBRUSH hMenuBarBrush;
@@ -65,13 +63,14 @@ static void RegisterClasses() {
 }
 
 static void LoadPictures() {
-    for (int t = 0; t < 9; ++t)
+    for (int t = 0; t < ToolCount; ++t)
         if (CursorNames[t]) hCursor[t] = LoadCursorA(hInst, CursorNames[t]);
     hCursor[ToolFilledRound] = hCursor[ToolRound];
     hCursor[ToolFilledSquare] = hCursor[ToolSquare];
     OwnerDrawBitmapLoader(hInst);
-    for (int i = 0; i < 4; ++i) hBitDialogue[i] = LoadBitmapA(hInst, szDlgSave[i]);
-    for (int i = 0; i < 6; ++i) hBit[i] = LoadBitmapA(hInst, szBitName[i]);
+    static_assert(std::size(szDlgSave) == std::size(hBitDialogue) && std::size(szBitName) == std::size(hBit));
+    for (size_t i = 0; i < std::size(hBitDialogue); ++i) hBitDialogue[i] = LoadBitmapA(hInst, szDlgSave[i]);
+    for (size_t i = 0; i < std::size(hBit); ++i) hBit[i] = LoadBitmapA(hInst, szBitName[i]);
 }
 
 // A row of images only: the two drop-downs at the left, minimise and close
@@ -108,7 +107,8 @@ HWND PixtorStartUp(HINSTANCE instance, const wchar_t* cmdLine, int cmdShow) {
     InitPalette();
     InitGradient();
     ToolBarStr = ToolBarRecord{};
-    GlobalPoint.Pixels = VirtualScreen;
+    DinamicMem.Image = VirtualScreen;
+    DinamicAlloc();
     InitCommonControls();
     hInst = instance;
     RegisterClasses();

@@ -1,8 +1,9 @@
-// The toolbar strip window. Every paint first carries out the requests
-// that commands left in ToolBarStr, always in the same order (discard,
-// delete, create, the three selection limits, add, update, retrieve), and
+// The toolbar strip window and toolbar mode. Every paint first carries out
+// the requests that commands left in ToolBarStr, always in the same order
+// (delete, create, the three selection limits, add, update, retrieve), and
 // then draws the visible slots with the selected image enlarged.
 #include "strip/ToolBarStrip.h"
+#include <new>
 #include "platform/ChildWindow.h"
 #include "document/Document.h"
 #include "strip/StripList.h"
@@ -20,13 +21,22 @@ int SelectedImage() {
     return index >= 0 && index < ToolBarStr.StripCount ? index : -1;
 }
 
+void SetMode(bool toolbar) {
+    ToolBarStr.StripActive = toolbar ? 1 : 0;
+    MenuStr.ToolbarMode = toolbar ? 1 : 0;
+    MenuStr.IconMode = toolbar ? 0 : 1;
+}
 
-void Discard() {
-    ToolBarStr.CreateRequest = ToolBarStr.DiscardRequest = 0;
-    ToolBarStr.StripCount = ToolBarStr.StripActive = ToolBarStr.SelSlot = 0;
+void DestroyList() {
     if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
     ToolBarStr.hStripList = nullptr;
-    ForgetDocumentName();
+}
+
+// The working image as it is now, in the list's pixel order.
+HBITMAP WorkingImage() {
+    static uint32_t bits[ImagePixels];
+    PortingProc0(VirtualScreen, bits);
+    return CreateBitmap(Pace, Pace, 1, 32, bits);
 }
 
 // A strip of one image keeps it. Presses of the selection buttons not yet
@@ -47,12 +57,11 @@ void DeleteSelected() {
 // A new, unnamed document whose first image is the picture on the board.
 // A list that cannot be had leaves the request for the next paint.
 void Create(HBITMAP snapshot) {
-    if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
+    DestroyList();
     ToolBarStr.hStripList = CreateStripList(Pace, NewListImages);
     ToolBarStr.StripCount = 0;
     if (!ToolBarStr.hStripList || ImageList_Add(ToolBarStr.hStripList, snapshot, nullptr) < 0) {
-        if (ToolBarStr.hStripList) ImageList_Destroy(ToolBarStr.hStripList);
-        ToolBarStr.hStripList = nullptr;
+        DestroyList();
         return;
     }
     ToolBarStr.CreateRequest = 0;
@@ -116,16 +125,12 @@ void DrawStrip(HDC hdc, int width, int height) {
 }
 
 void OnStripPaint(HWND hwnd) {
-    // The working image as it is now, in the list's pixel order.
-    static uint32_t snapshotBits[ImagePixels];
-    PortingProc0(VirtualScreen, snapshotBits);
-    HBITMAP snapshot = CreateBitmap(Pace, Pace, 1, 32, snapshotBits);
+    HBITMAP snapshot = WorkingImage();
     PAINTSTRUCT ps;
     HDC hdc = BeginPaint(hwnd, &ps);
     RECT rc;
     GetClientRect(hwnd, &rc);
 
-    if (ToolBarStr.DiscardRequest == 1) Discard();
     if (ToolBarStr.DeleteRequest == 1) DeleteSelected();
     if (ToolBarStr.CreateRequest == 1) Create(snapshot);
     HoldSelection(rc.right / Pace);
@@ -139,6 +144,61 @@ void OnStripPaint(HWND hwnd) {
 }
 
 }  // namespace
+
+void EnterToolbarMode() {
+    SetMode(true);
+    ToolBarStr.CreateRequest = 1;
+    HBITMAP snapshot = WorkingImage();
+    Create(snapshot);
+    DeleteObject(snapshot);
+    // The main window clips its children: shown now, not at the strip's
+    // next repaint from some other cause.
+    InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
+}
+
+bool EnterToolbarMode(const StripImages& strip) {
+    HIMAGELIST list = CreateStripList(strip.Pace, strip.Count);
+    if (!list || !AppendStripImages(list, strip.Pace, strip.Count, strip.Pixels.data())) {
+        if (list) ImageList_Destroy(list);
+        return false;
+    }
+    SetMode(true);
+    DestroyList();
+    ToolBarStr.hStripList = list;
+    ToolBarStr.StripCount = strip.Count;
+    ToolBarStr.FirstVisible = ToolBarStr.SelSlot = 0;
+    // Edits asked of the strip that was open do not fall on this one.
+    ToolBarStr.CreateRequest = ToolBarStr.AddRequest = ToolBarStr.DeleteRequest = ToolBarStr.UpdateRequest = 0;
+    ToolBarStr.RetrieveRequest = 1;
+    InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+    return true;
+}
+
+void LeaveToolbarMode() {
+    SetMode(false);
+    DestroyList();
+    ToolBarStr.CreateRequest = ToolBarStr.AddRequest = ToolBarStr.DeleteRequest = ToolBarStr.UpdateRequest =
+        ToolBarStr.RetrieveRequest = 0;
+    ToolBarStr.StripCount = ToolBarStr.SelSlot = ToolBarStr.FirstVisible = 0;
+    ForgetDocumentName();
+    FileFlag = 0;
+    NeedToSave = 0;
+    InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
+}
+
+bool CopyStripImages(StripImages& out) {
+    out.Pace = StripListPace(ToolBarStr.hStripList);
+    out.Count = out.Pace > 0 ? ToolBarStr.StripCount : 0;
+    const size_t each = static_cast<size_t>(out.Pace) * out.Pace;
+    try {
+        out.Pixels.resize(each * static_cast<size_t>(out.Count));
+    } catch (const std::bad_alloc&) {
+        out.Count = 0;
+    }
+    for (int k = 0; k < out.Count; ++k)
+        if (!ReadStripImage(ToolBarStr.hStripList, k, out.Pixels.data() + each * k)) out.Count = 0;
+    return out.Count > 0;
+}
 
 LRESULT CALLBACK ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;

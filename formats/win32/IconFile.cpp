@@ -11,9 +11,8 @@
 #include "formats/IconOpening.h"
 #include "formats/PngImage.h"
 #include "formats/SafeWrite.h"
-#include "formats/win32/BitmapFormat.h"
+#include "formats/StripBitmap.h"
 #include "formats/win32/HandleStream.h"
-#include "strip/ToolBarStrip.h"
 
 static OPENFILENAMEW ofn;
 // The main window, which owns the file dialogs and every file message.
@@ -86,8 +85,9 @@ int PopFileSaveDlg(HWND hwnd, char* file, char* title) {
 
 // The writer of the mode: a strip bitmap in toolbar mode, else an icon or
 // a cursor. Returns its file error code.
-static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int formatIndex) {
-    if (ToolBarStr.StripActive) return BitmapFormat(stream);
+static int WriteDocument(ByteStream& stream, const uint32_t* pixels, int formatIndex, const StripImages* strip) {
+    // A strip that is not there is a failed write, never an empty file.
+    if (strip) return strip->Count > 0 ? WriteStripBitmap(stream, *strip) : FileWriteError;
     return Format(stream, pixels, formatIndex, CursorStr.IsCursor, CursorStr.HotX, CursorStr.HotY);
 }
 
@@ -108,8 +108,8 @@ private:
     long long left;
 };
 
-int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex) {
-    CursorStr.IsCursor = IsCursorFileName(szFileName) ? 1 : 0;
+int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex, const StripImages* strip) {
+    CursorStr.IsCursor = IsCursorFileName(path) ? 1 : 0;
     if (!FitsSystemPath(path)) {
         MistakeHandler(FileCantOpen);
         return 0;
@@ -118,16 +118,16 @@ int PopFileWrite(const uint32_t* pixels, const char* path, int formatIndex) {
     // The old file is replaced only by a new one holding every byte.
     std::string detail;
     const int result = WriteFileSafely(path, [&](ByteStream& stream) {
-        if (room < 0) return WriteDocument(stream, pixels, formatIndex);
+        if (room < 0) return WriteDocument(stream, pixels, formatIndex, strip);
         FillingUp disk(stream, room);
-        return WriteDocument(disk, pixels, formatIndex);
+        return WriteDocument(disk, pixels, formatIndex, strip);
     }, detail);
     if (result == FileOk) return 1;
     MistakeHandler(result == FileCantOpen || result == FileNoMemory ? result : FileWriteError);
     return 0;
 }
 
-int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
+int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag, const StripImages* strip) {
     const int flagBefore = *fileFlag;
     const int chosen = PopFileSaveDlg(hwnd, szFileName, szTitleName);
     if (chosen == 0) {
@@ -137,7 +137,7 @@ int SaveAsk(HWND hwnd, const uint32_t* pixels, int formatIndex, int* fileFlag) {
     // A name refused, or a failed write, leaves the names in force before
     // the dialog, and with them their flag: a file read with loss stays one
     // Save asks about.
-    if (chosen < 0 || !PopFileWrite(pixels, szFileName, formatIndex)) {
+    if (chosen < 0 || !PopFileWrite(pixels, szFileName, formatIndex, strip)) {
         *fileFlag = flagBefore;
         return SaveFailed;
     }
@@ -249,14 +249,14 @@ static int ReadIcon(ByteStream& stream, uint32_t* pixels) {
 }
 
 // A strip in toolbar mode: its size at 24 bits, -1 when it was not read.
-static int ReadStrip(ByteStream& stream) {
-    const int code = BitmapFormatOpen(stream);
-    if (code == FileOk) return FormatIndex(ToolBarStr.StripPace, TrueColourRank);
+static int ReadStrip(ByteStream& stream, StripImages& strip) {
+    const int code = ReadStripBitmap(stream, strip);
+    if (code == FileOk) return FormatIndex(strip.Pace, TrueColourRank);
     MistakeHandler(code);
     return -1;
 }
 
-int PopFileRead(uint32_t* pixels, const char* path) {
+int PopFileRead(uint32_t* pixels, const char* path, StripImages* strip) {
     wchar_t name[MAX_PATH];
     HANDLE file = WidePath(path, name) ? CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                      FILE_ATTRIBUTE_NORMAL, nullptr)
@@ -267,7 +267,7 @@ int PopFileRead(uint32_t* pixels, const char* path) {
     }
     HandleStream stream(file);
     ReadWhole = true;
-    const int index = ToolBarStr.StripActive ? ReadStrip(stream) : ReadIcon(stream, pixels);
+    const int index = strip ? ReadStrip(stream, *strip) : ReadIcon(stream, pixels);
     CloseHandle(file);
     return index;
 }

@@ -15,56 +15,52 @@ Pixels Numbered() {
     return px;
 }
 
-TEST(DimeChange, ShrinkingAndsEachBlockAndLeavesTheRestBehind) {
+// Enlarging makes each 2x2 block one pixel, the fourth byte with it, and
+// shrinking gives the picture back; shrinking ANDs a block of unequal
+// colours; elements beyond the new image stay.
+TEST(DimeChange, EnlargingRepeatsEachPixelWholeAndShrinkingAndsEachBlock) {
     auto px = Numbered();
     const auto numbered = px;
     DimeChange(16, 16, px.data());   // only 16 to 32 changes anything
     DimeChange(32, 32, px.data());
     DimeChange(48, 16, px.data());
     ASSERT_EQ(px, numbered);
-    // The blocks of small pixels 0, 1, 2 and 255: top left, top right, bottom left, bottom right.
-    const std::pair<int, std::array<uint32_t, 4>> blocks[] = {{0, {0x404040, 0x404040, 0x404040, 0x404040}},
-                                                              {1, {MaskColor, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
+    DimeChange(32, 16, px.data());
+    for (int i = 0; i < ImagePixels; ++i) ASSERT_EQ(px[i], px[i & ~33]) << i;   // ~33: the block's top left
+    DimeChange(16, 32, px.data());
+    EXPECT_EQ(Pixels(px.begin(), px.begin() + 256), Pixels(numbered.begin(), numbered.begin() + 256));
+    // The blocks of small pixels 1, 2 and 255: top left, top right, bottom left, bottom right.
+    const std::pair<int, std::array<uint32_t, 4>> blocks[] = {{1, {MaskColor, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
                                                               {2, {MaskColor, 0, MaskColor, MaskColor}},
                                                               {255, {0x0000F0, 0x00F0F0, 0x0000F0, 0x0000FF}}};
     for (const auto& [at, block] : blocks)
         for (int d = 0; d < 4; ++d) px[(2 * (at / 16) + d / 2) * 32 + 2 * (at % 16) + d % 2] = block[d];
     const auto before = px;
     DimeChange(16, 32, px.data());
-    // Four equal colours stay, mask AND white is the mask colour, mask AND black is black.
-    EXPECT_EQ(Pixels(px.begin(), px.begin() + 3), (Pixels{0x00404040, MaskColor, 0}));
-    EXPECT_EQ(px[255], 0x0000F0u);
+    // Mask AND white is the mask colour, mask AND black is black.
+    EXPECT_EQ(Pixels({px[1], px[2], px[255]}), (Pixels{MaskColor, 0, 0x0000F0}));
     for (int i = 256; i < ImagePixels; ++i) ASSERT_EQ(px[i], before[i]) << i;
 }
 
-// Enlarging copies each pixel whole, the fourth byte with it, into its 2x2
-// block; shrinking back gives the picture again.
-TEST(DimeChange, EnlargingDoublesEachPixelWholeAndShrinkingGivesItBack) {
-    auto px = Numbered();
-    const auto small = px;
-    DimeChange(32, 16, px.data());
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) ASSERT_EQ(px[y * 32 + x], small[(y / 2) * 16 + x / 2]) << x << "," << y;
-    DimeChange(16, 32, px.data());
-    EXPECT_EQ(Pixels(px.begin(), px.begin() + 256), Pixels(small.begin(), small.begin() + 256));
-}
-
-TEST(Nudge, EachDirectionShiftsByOneAndFreesALineOfMask) {
+// A nudge moves each pixel one step; in a frame of mask the opposite nudge
+// gives the picture back; pace nudges leave only mask, nothing coming in at
+// the other edge; nothing beyond the image is touched.
+TEST(Nudge, OneStepTheOppositeGivesBackAFramedPictureAndPaceStepsLeaveOnlyMask) {
+    const struct { int cmd, back, dx, dy; } moves[] = {{NudgeUp, NudgeDown, 0, -1}, {NudgeDown, NudgeUp, 0, 1},
+                                                       {NudgeRight, NudgeLeft, 1, 0}, {NudgeLeft, NudgeRight, -1, 0}};
     for (int pace : {16, 32})
-        for (int cmd : {NudgeUp, NudgeDown, NudgeRight, NudgeLeft}) {
-            SCOPED_TRACE(pace * 1000 + cmd);
+        for (const auto& m : moves) {
+            SCOPED_TRACE(pace * 1000 + m.cmd);
             auto px = Numbered();
-            const auto before = px;
-            NudgeImage(cmd, px.data(), pace);
-            const int dx = cmd == NudgeRight ? -1 : cmd == NudgeLeft ? 1 : 0;   // where each pixel comes from
-            const int dy = cmd == NudgeDown ? -1 : cmd == NudgeUp ? 1 : 0;
-            for (int y = 0; y < pace; ++y)
-                for (int x = 0; x < pace; ++x) {
-                    const int sx = x + dx, sy = y + dy;
-                    const bool freed = sx < 0 || sy < 0 || sx >= pace || sy >= pace;
-                    ASSERT_EQ(px[y * pace + x], freed ? MaskColor : before[sy * pace + sx]) << x << "," << y;
-                }
-            for (int i = pace * pace; i < ImagePixels; ++i) ASSERT_EQ(px[i], before[i]);   // beyond the image
+            for (int i = 0; i < pace * pace; ++i)
+                if (i < pace || i >= pace * (pace - 1) || i % pace == 0 || i % pace == pace - 1) px[i] = MaskColor;
+            const auto framed = px;
+            NudgeImage(m.cmd, px.data(), pace);
+            EXPECT_EQ(px[(7 + m.dy) * pace + 5 + m.dx], framed[7 * pace + 5]);
+            NudgeImage(m.back, px.data(), pace);
+            EXPECT_EQ(px, framed);
+            for (int k = 0; k < pace; ++k) NudgeImage(m.cmd, px.data(), pace);
+            for (int i = 0; i < ImagePixels; ++i) ASSERT_EQ(px[i], i < pace * pace ? MaskColor : framed[i]) << i;
         }
 }
 

@@ -1,4 +1,5 @@
-// The icon and cursor file: what the writer writes and the reader takes back or refuses.
+// The icon and cursor file: what the writer writes, and what the editor's reader (and
+// the reader of every entry) takes back or refuses.
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -7,17 +8,16 @@
 #include "document/Document.h"
 #include "formats/FileErrors.h"
 #include "formats/IcFormat.h"
+#include "formats/IconEntries.h"
 
 namespace {
 
 using Pixels = std::vector<uint32_t>;
 
-// Per format index: size, depth, the entry's colour count and the image's bytes (the file: 22 more).
-struct SizeRow { int pace, bits, colourCount, imageBytes; };
-const SizeRow kSizes[FormatCount] = {
-    {16, 1, 2, 176},   {32, 1, 2, 304},   {16, 4, 16, 296},  {32, 4, 16, 744},
-    {16, 8, 0, 1384},  {32, 8, 0, 2216},  {16, 24, 0, 872},  {32, 24, 0, 3240},
-};
+// Per format index (its size and depth from the format table): the entry's
+// colour count and the image's bytes (the file: 22 more).
+struct SizeRow { int colourCount, imageBytes; };
+const SizeRow kSizes[FormatCount] = {{2, 176}, {2, 304}, {16, 296}, {16, 744}, {0, 1384}, {0, 2216}, {0, 872}, {0, 3240}};
 constexpr uint32_t kWhite = 0x00FFFFFF;
 
 Bytes Write(const Pixels& px, int index, bool cursor = false, uint16_t hotX = 0, uint16_t hotY = 0) {
@@ -54,7 +54,7 @@ Pixels ExactImage(int pace, int bits) {
         }
     return px;
 }
-Pixels Exact(int index) { return ExactImage(kSizes[index].pace, kSizes[index].bits); }
+Pixels Exact(int index) { return ExactImage(FormatTable[index].Pace, FormatTable[index].Bits); }
 
 // Colours only (byte 3 dropped) of the first pace x pace pixels.
 Pixels ColoursOf(const Pixels& px, int pace) {
@@ -110,29 +110,40 @@ TEST(IcEveryFormat, WritesItsHeaderReadsBackAndFailsWhereAReadBringsNothing) {
     for (int index = 0; index < FormatCount; ++index)
         for (bool cursor : {false, true}) {
             const SizeRow& row = kSizes[index];
+            const int pace = FormatTable[index].Pace, bits = FormatTable[index].Bits;
             const std::string name = std::to_string(index) + (cursor ? " cursor" : " icon");
             // Hot spot y as a bit count would choose another depth; a 16x16 8-bit cursor stores 0.
-            const bool hot = cursor && !(row.pace == 16 && row.bits == 8);
-            const int x = row.pace - 1, y = row.bits == 8 ? 24 : 8, hotX = hot ? x : 0, hotY = hot ? y : 0;
+            const bool hot = cursor && !(pace == 16 && bits == 8);
+            const int x = pace - 1, y = bits == 8 ? 24 : 8, hotX = hot ? x : 0, hotY = hot ? y : 0;
             const Bytes f = Write(Exact(index), index, cursor, static_cast<uint16_t>(x), static_cast<uint16_t>(y));
             EXPECT_EQ(f.size(), static_cast<size_t>(22 + row.imageBytes)) << name;
             // Directory, entry, image header and, at 1 bit, the table.
             const Bytes header =
-                Bytes{0, 0, static_cast<uint8_t>(cursor ? 2 : 1), 0, 1, 0, static_cast<uint8_t>(row.pace),
-                      static_cast<uint8_t>(row.pace), static_cast<uint8_t>(row.colourCount), 0} +
-                Le(2, cursor ? hotX : 1) + Le(2, cursor ? hotY : row.bits) + Le(4, row.imageBytes) + Le(4, 22) +
-                Le(4, 40) + Le(4, row.pace) + Le(4, 2 * row.pace) + Le(2, 1) + Le(2, row.bits) + Bytes(24, 0) +
-                (row.bits == 1 ? Bytes{0, 0, 0, 0, 255, 255, 255, 0} : Bytes{});
+                Bytes{0, 0, static_cast<uint8_t>(cursor ? 2 : 1), 0, 1, 0, static_cast<uint8_t>(pace),
+                      static_cast<uint8_t>(pace), static_cast<uint8_t>(row.colourCount), 0} +
+                Le(2, cursor ? hotX : 1) + Le(2, cursor ? hotY : bits) + Le(4, row.imageBytes) + Le(4, 22) +
+                Le(4, 40) + Le(4, pace) + Le(4, 2 * pace) + Le(2, 1) + Le(2, bits) + Bytes(24, 0) +
+                (bits == 1 ? Bytes{0, 0, 0, 0, 255, 255, 255, 0} : Bytes{});
             EXPECT_EQ(Slice(f, 0, header.size()), header) << name;
+            // The reader of every entry takes it too: the colours opaque, the mask transparent.
+            MemoryStream in(f);
+            IconEntries read;
+            ASSERT_EQ(ReadIconEntries(in, read), FileOk) << name;
+            const Pixels colours = ColoursOf(Exact(index), pace), &entry = read.Pictures.at(0).Pixels;
+            ASSERT_EQ(std::make_pair(read.Pictures[0].Bits, entry.size()), std::make_pair(bits, colours.size())) << name;
+            for (size_t i = 0; i < colours.size(); ++i) {
+                const bool mask = colours[i] == MaskColor;
+                ASSERT_EQ(mask ? entry[i] >> 24 : entry[i], mask ? 0 : 0xFF000000u | colours[i]) << name << " " << i;
+            }
             cases.push_back({name, cursor ? Moved(f, 100, {}) : f, IconLoaded,   // cursors read from offset 100
                              "images=1 warning=0 index=" + std::to_string(index) + " cursor=" + std::to_string(cursor) +
-                                 " width=" + std::to_string(row.pace) + " colours=" + std::to_string(row.colourCount) +
-                                 " depth=" + std::to_string(row.bits) + " hotRead=" + std::to_string(cursor) +
+                                 " width=" + std::to_string(pace) + " colours=" + std::to_string(row.colourCount) +
+                                 " depth=" + std::to_string(bits) + " hotRead=" + std::to_string(cursor) +
                                  " hotX=" + std::to_string(hotX) + " hotY=" + std::to_string(hotY),
-                             ColoursOf(Exact(index), row.pace)});
+                             colours});
             // Cut where the mask rows, the colour data or the image header begin, inside the
             // header, or inside the directory entry (an icon's width alone, a cursor's hot spot).
-            for (int length : {22 + row.imageBytes - 4 * row.pace, 62, 61, 22, 21, cursor ? 16 : 7})
+            for (int length : {22 + row.imageBytes - 4 * pace, 62, 61, 22, 21, cursor ? 16 : 7})
                 cases.push_back({name + " cut to " + std::to_string(length), Slice(f, 0, static_cast<size_t>(length)),
                                  IconReadFailed, "hotRead=0 hotX=0 hotY=0 index=-1"});
         }
@@ -182,9 +193,10 @@ TEST(IcWriter, ChosenImagesGiveTheTabledBytes) {
         {"16x16 8 bits: entry i is pixel i, the mask colour's entry black",
          Gen<uint32_t>(ImagePixels, [](int i) { return !i ? MaskColor : i < 256 ? MakeColour(i, 200, 255 - i) : 0; }),
          4, {{62, Table([](int e) { return e ? MakeColour(e, 200, 255 - e) : 0u; })}}},
-        {"24 bits write the mask as black and colours exactly",   // the top row, then the bottom-right pixel
-         Dots(0, {{0, MaskColor}, {1, MakeColour(1, 2, 3)}, {255, MakeColour(0xAA, 0xBB, 0xCC)}}), 6,
-         {{782, {0, 0, 0, 3, 2, 1}}, {107, {0xCC, 0xBB, 0xAA}}}},
+        {"24 bits write the mask (whatever byte 3) as black and colours exactly, one blue step from it too",
+         Dots(0, {{0, MaskColor | 0x01000000u}, {1, MakeColour(1, 2, 3)}, {2, MakeColour(95, 111, 112)},
+                  {255, MakeColour(0xAA, 0xBB, 0xCC)}}), 6,   // the top row and its mask row, the bottom-right pixel
+         {{782, {0, 0, 0, 3, 2, 1, 112, 111, 95}}, {890, {0x80}}, {107, {0xCC, 0xBB, 0xAA}}}},
     };
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include "document/Document.h"
 #include "formats/FileErrors.h"
-#include "formats/IcFormat.h"
 #include "formats/IconEntries.h"
 #include "formats/PngImage.h"
 #include "tests/core/TestBytes.h"
@@ -11,23 +10,6 @@
 namespace {
 
 uint32_t Half(int x, int y) { return x < 8 ? 0xFF0000FFu : (y % 2 ? 0x00FFFFFFu : 0x8000FF00u); }
-
-TEST(IconEntries, OurOwnFilesReadAsTheyWereWritten) {
-    uint32_t px[ImagePixels];
-    for (int i = 0; i < ImagePixels; ++i) px[i] = i % 7 ? MakeColour(0, 0, 0) : MaskColor;
-    for (int index = 0; index < FormatCount; ++index) {
-        MemoryStream file;
-        ASSERT_EQ(Format(file, px, index, 0, 0, 0), FileOk);
-        MemoryStream in(file.data);
-        IconEntries read;
-        ASSERT_EQ(ReadIconEntries(in, read), FileOk) << index;
-        ASSERT_EQ(read.Pictures.size(), 1u);
-        const IconEntry& e = read.Pictures[0];
-        EXPECT_EQ(std::make_tuple(e.Width, e.Bits), std::make_tuple(FormatTable[index].Pace, FormatTable[index].Bits));
-        for (int i = 0; i < e.Width * e.Width; ++i)   // black and opaque, or transparent
-            ASSERT_TRUE(px[i] == MaskColor ? e.Pixels[i] >> 24 == 0 : e.Pixels[i] == 0xFF000000u) << index << " " << i;
-    }
-}
 
 TEST(IconEntries, TheBestPictureForEachSize) {
     const Bytes png = EncodePng(32, std::vector<uint32_t>(32 * 32, MakeColour(1, 2, 3)).data());

@@ -13,7 +13,7 @@ namespace {
 // last pixel. A script is words played from state 0 on a fresh store:
 //   dN  a stroke drawing state N (the press saves the image first)
 //   uN  "Undo", then state N is shown;   bN  "Undo back", then N is shown
-//   reset  what opening a file does;   free  the store's block is gone
+//   free  the store's block is gone
 //   U+ U- B+ B-  "Undo" or "Undo back" is enabled (+) or not (-)
 TEST(Undo, StepsThroughTheRingAsScripted) {
     const char* const scripts[] = {
@@ -22,7 +22,6 @@ TEST(Undo, StepsThroughTheRingAsScripted) {
         "d1 d2 d3 u2 u1 d4 u1 u3 u2 u1 u0 U- b1 b2 b3 b1 b4 B- b4",
         "u0 b0 U- B- d1 U+ b1 B- u0 U- b1",   // nothing to do when empty or just saved
         "d1 d2 d3 d4 d5 d6 d7 d8 d9 d10 d11 d12 u11 u10 u9 u8 u7 u6 u5 U- B+ u5 b6 b7",   // a full ring
-        "d1 d2 reset U- B- u2 d3 U+ u2 b3",   // opening a file forgets the history
         "d1 d2 free U- B- d3 u3 b3 U- B-",    // without a block nothing is kept and nothing breaks
     };
     for (const char* script : scripts) {
@@ -35,9 +34,7 @@ TEST(Undo, StepsThroughTheRingAsScripted) {
         for (int step = 1; words >> w; ++step) {
             SCOPED_TRACE(std::string(script) + ": word " + std::to_string(step) + ", " + w);
             const uint32_t n = static_cast<uint32_t>(std::atoi(w.c_str() + 1));
-            if (w == "reset") {
-                DinamicReset();
-            } else if (w == "free") {
+            if (w == "free") {
                 ObjectDestructor();
             } else if (w[0] == 'd') {
                 DinamicSave();

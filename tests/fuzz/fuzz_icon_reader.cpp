@@ -14,17 +14,7 @@
 // pixel for pixel.
 static void CheckPacked(const IconEntries& decoded, const IconEntries& looked) {
     std::vector<StoredEntry> kept, fresh;
-    for (const IconEntry& e : looked.Pictures) {
-        StoredEntry s;
-        s.Width = e.Width;
-        s.Height = e.Height;
-        s.Bits = e.Bits;
-        s.Png = e.Png;
-        s.HotX = e.HotX;
-        s.HotY = e.HotY;
-        s.Data = e.Data;
-        kept.push_back(std::move(s));
-    }
+    for (const IconEntry& e : looked.Pictures) kept.push_back({e.Width, e.Height, e.Bits, e.Png, e.HotX, e.HotY, e.Data});
     for (const IconEntry& e : decoded.Pictures) {
         fresh.emplace_back();
         if (!StoreEntry(e.Width, e.Height, e.Pixels, 32, false, fresh.back())) __builtin_trap();

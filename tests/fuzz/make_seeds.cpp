@@ -1,9 +1,11 @@
 // Writes the fuzzers' seed corpus with the program's own writers: every
-// size, depth and kind of icon file, a few strips, and PNGs of both sizes.
+// size, depth and kind of icon file, one of a bitmap and a PNG entry, a few
+// strips, and PNGs of both sizes.
 #include <cstdio>
 #include <string>
 #include "document/Document.h"
 #include "formats/IcFormat.h"
+#include "formats/IconPack.h"
 #include "formats/StripBitmap.h"
 #include "formats/PngImage.h"
 
@@ -28,21 +30,14 @@ int main(int argc, char** argv) {
             Format(out, px, f, cursor, 3, 5);
             if (!Save(std::string(argv[1]) + "/seed-" + std::to_string(f) + (cursor ? ".cur" : ".ico"), out.data)) return 1;
         }
-    {   // the 32x32 24-bit picture and a PNG entry after it, as other programs write them
-        MemoryStream one;
-        Format(one, px, 7, 0, 0, 0);
-        const std::vector<uint8_t> png = EncodePng(32, px);
-        std::vector<uint8_t> file = {0, 0, 1, 0, 2, 0};
-        const size_t bitmap = one.data.size() - 22, first = 6 + 32;
-        for (size_t entry = 0; entry < 2; ++entry) {
-            const size_t bytes = entry ? png.size() : bitmap, at = entry ? first + bitmap : first;
-            const uint8_t fields[16] = {32, 32, 0, 0, 1, 0, 32, 0, uint8_t(bytes), uint8_t(bytes >> 8), 0, 0,
-                                        uint8_t(at), uint8_t(at >> 8), 0, 0};
-            file.insert(file.end(), fields, fields + 16);
-        }
-        file.insert(file.end(), one.data.begin() + 22, one.data.end());
-        file.insert(file.end(), png.begin(), png.end());
-        if (!Save(std::string(argv[1]) + "/seed-two-entries.ico", file)) return 1;
+    {   // a 24-bit bitmap and a PNG entry of the picture in one icon, as the pack writer stores them
+        std::vector<uint32_t> rgba(px, px + ImagePixels);
+        for (uint32_t& p : rgba) p = p == MaskColor ? 0 : p | 0xFF000000u;
+        std::vector<StoredEntry> two(2);
+        MemoryStream out;
+        if (!StoreEntry(32, 32, rgba, 24, false, two[0]) || !StoreEntry(32, 32, rgba, 32, true, two[1]) ||
+            WriteIconFile(out, false, two) != 0 || !Save(std::string(argv[1]) + "/seed-two-entries.ico", out.data))
+            return 1;
     }
     for (int pace : {16, 32})
         for (int count : {1, 3}) {

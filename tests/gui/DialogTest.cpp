@@ -7,19 +7,6 @@
 #include "strip/ToolBarStrip.h"
 #include "tests/gui/EditorFixture.h"
 
-namespace {
-// The checked items among the size, depth and mode entries of both menus.
-std::vector<UINT> MenuChecks() {
-    std::vector<UINT> on;
-    for (UINT id : {IDM_SIZE16, IDM_SIZE32, IDM_DEPTH1, IDM_DEPTH4, IDM_DEPTH8, IDM_DEPTH24, IDM_ICONMODE,
-                    IDM_TOOLBARMODE})
-        if (Checked(MenuStr.hMainMenu, id)) on.push_back(id);
-    for (UINT id : {IDM_SIZE16, IDM_SIZE32})
-        if (Checked(MenuStr.hPopupMenu, id)) on.push_back(1000 + id);   // the right-click menu's own marks
-    return on;
-}
-}
-
 class ResolutionDialog : public Editor {
 protected:
     HWND Open() {
@@ -30,8 +17,7 @@ protected:
     void Choose(HWND dlg, int id) { SendDlgItemMessageA(dlg, id, BM_CLICK, 0, 0); }
     void OK(HWND dlg) {
         SendMessageA(dlg, WM_COMMAND, IDC_RESOK, 0);
-        EXPECT_FALSE(IsWindow(dlg)) << "OK closes the dialog";
-        EXPECT_EQ(hModlessDlg, nullptr);
+        EXPECT_TRUE(!IsWindow(dlg) && !hModlessDlg) << "OK closes the dialog";
     }
     std::vector<int> RadiosOn(HWND dlg) {
         std::vector<int> on;
@@ -43,7 +29,7 @@ protected:
 };
 
 // Size, depth and mode are chosen apart, in any order: on each opening the radios show the
-// menus' state, before OK they show the choice, and OK applies what they show; in toolbar mode
+// state, before OK they show the choice, and OK applies what they show; in toolbar mode
 // another size and depth change nothing.
 TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     HWND dlg = Open();
@@ -52,36 +38,29 @@ TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     EXPECT_FALSE(IsWindow(dlg)) << "focus back on the main window closes it, applying nothing";
     Click(3, 4);
     using Ids = std::vector<int>;
-    const struct { Ids Shown, Chosen, Before; int Format; std::vector<UINT> Checks; } steps[] = {
-        {{IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE}, {IDC_RES32, IDC_RESDEPTH8},
-         {IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}, 5, {IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}},
-        {{IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}, {IDC_RES16, IDC_RESDEPTH1},
-         {IDC_RES16, IDC_RESDEPTH1, IDC_RESICONMODE}, 0, {IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}},
-        {{IDC_RES16, IDC_RESDEPTH1, IDC_RESICONMODE}, {IDC_RES32, IDC_RESDEPTH4, IDC_RESTOOLBARMODE, IDC_RES16},
-         {IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}, 2,
-         {IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}},
-        {{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}, {IDC_RES32, IDC_RESDEPTH1},
-         {IDC_RES32, IDC_RESDEPTH1, IDC_RESTOOLBARMODE}, 2,
-         {IDM_SIZE16, IDM_DEPTH4, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}},
+    Ids shown = {IDC_RES16, IDC_RESDEPTH24, IDC_RESICONMODE};   // what the next opening shows
+    const struct { Ids Chosen, Radios; } steps[] = {
+        {{IDC_RES32, IDC_RESDEPTH8}, {IDC_RES32, IDC_RESDEPTH8, IDC_RESICONMODE}},
+        {{IDC_RES16, IDC_RESDEPTH1}, {IDC_RES16, IDC_RESDEPTH1, IDC_RESICONMODE}},
+        {{IDC_RES32, IDC_RESDEPTH4, IDC_RESTOOLBARMODE, IDC_RES16}, {IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE}},
+        {{IDC_RES32, IDC_RESDEPTH1}, {IDC_RES32, IDC_RESDEPTH1, IDC_RESTOOLBARMODE}},   // applies nothing
     };
     for (const auto& s : steps) {
-        SCOPED_TRACE(testing::Message() << s.Chosen.size() << " chosen, format " << s.Format);
+        SCOPED_TRACE(testing::Message() << "step " << &s - steps);
         HWND first = Open();
         dlg = Open();
         EXPECT_NE(dlg, first) << "two openings keep the newer one";
-        EXPECT_EQ(RadiosOn(dlg), s.Shown);
+        EXPECT_EQ(RadiosOn(dlg), shown);
         const int pace = Pace;
         for (int id : s.Chosen) Choose(dlg, id);
-        EXPECT_EQ(RadiosOn(dlg), s.Before);
+        EXPECT_EQ(RadiosOn(dlg), s.Radios);
         EXPECT_EQ(Pace, pace) << "nothing applies before OK";
         OK(dlg);
-        EXPECT_EQ(OpenPaceMessageToMenu, s.Format);
-        EXPECT_EQ(MenuChecks(), s.Checks);
-        if (s.Format == 5) EXPECT_EQ(Pixel(6, 8) | Pixel(7, 9), 0u) << "the drawn pixel doubled with the image";
+        if (&s == steps) EXPECT_EQ(Pixel(6, 8) | Pixel(7, 9), 0u) << "the drawn pixel doubled with the image";
+        shown = s.Radios;
     }
-    EXPECT_EQ(ToolBarStr.StripActive, 1);
-    EXPECT_EQ(ToolBarStr.CreateRequest, 1);
-    EXPECT_TRUE(Dialogs.empty());
+    UpdateWindow(ToolBarStr.hStripWnd);
+    EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount, Dialogs.size()), std::make_tuple(1, 1, size_t(0)));
 
     // Back to icon mode: the bitmap save dialog is the question, and
     // cancelling it still empties the strip; the icon left is unnamed, so
@@ -89,41 +68,37 @@ TEST_F(ResolutionDialog, RadiosShowTheStateAndTheChoiceAndOKAppliesIt) {
     SetNames(szFileName, szTitleName, "C:\\strip.bmp");
     FileFlag = 1;
     NeedToSave = 1;
-    ToolBarStr.DiscardRequest = 0;
     dlg = Open();
+    EXPECT_EQ(RadiosOn(dlg), (Ids{IDC_RES16, IDC_RESDEPTH4, IDC_RESTOOLBARMODE})) << "the last choice applied nothing";
     Choose(dlg, IDC_RESICONMODE);
     OK(dlg);
     ASSERT_EQ(Dialogs.size(), 1u);
-    EXPECT_TRUE(Dialogs[0].Save);
-    EXPECT_EQ(Dialogs[0].Filter, "Bitmap (*.BMP)|*.bmp|");
-    EXPECT_EQ(SavePromptCount, 0) << "no yes/no question first";
-    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
-    EXPECT_EQ(ToolBarStr.DiscardRequest, 1);
+    EXPECT_EQ(std::make_pair(Dialogs[0].Save, Dialogs[0].Filter), std::make_pair(true, std::string("Bitmap (*.BMP)|*.bmp|")));
+    EXPECT_EQ(std::make_pair(SavePromptCount, DocState()), std::make_pair(0, std::make_tuple(0, 0, std::string())))
+        << "no yes/no question first, and the icon left unnamed";
+    UpdateWindow(ToolBarStr.hStripWnd);
+    EXPECT_EQ(std::make_pair(ToolBarStr.StripActive, ToolBarStr.hStripList), std::make_pair(0, HIMAGELIST(nullptr)));
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH4, IDM_ICONMODE, 1000 + IDM_SIZE16}));
 }
 
+// A size keeps the depth and a depth the size; in toolbar mode neither acts.
 TEST_F(Editor, MenuChecksFollowEverySizeAndDepthCommand) {
-    struct Step { int command; std::vector<UINT> checks; int format; };
-    const Step steps[] = {
-        {IDM_SIZE32, {IDM_SIZE32, IDM_DEPTH24, IDM_ICONMODE, 1000 + IDM_SIZE32}, 7},
-        {IDM_DEPTH8, {IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}, 5},
-        {IDM_SIZE16, {IDM_SIZE16, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE16}, 4},
-        {IDM_SIZE16, {IDM_SIZE16, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE16}, 4},
-        {IDM_DEPTH1, {IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}, 0},
+    const struct { int Command; std::vector<UINT> Checks; } steps[] = {
+        {IDM_SIZE32, {IDM_SIZE32, IDM_DEPTH24, IDM_ICONMODE, 1000 + IDM_SIZE32}},
+        {IDM_DEPTH8, {IDM_SIZE32, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE32}},
+        {IDM_SIZE16, {IDM_SIZE16, IDM_DEPTH8, IDM_ICONMODE, 1000 + IDM_SIZE16}},
+        {IDM_DEPTH1, {IDM_SIZE16, IDM_DEPTH1, IDM_ICONMODE, 1000 + IDM_SIZE16}},
     };
-    for (const Step& s : steps) {
-        SCOPED_TRACE(testing::Message() << "command " << s.command);
-        Command(s.command);
-        EXPECT_EQ(MenuChecks(), s.checks);
-        EXPECT_EQ(OpenPaceMessageToMenu, s.format);
+    for (const auto& s : steps) {
+        Command(s.Command);
+        EXPECT_EQ(MenuChecks(), s.Checks) << "command " << s.Command;
     }
-    // In toolbar mode the size and depth commands leave everything.
     ToolBarStr.StripActive = 1;
     NeedToSave = 0;
+    const int format = OpenPaceMessageToMenu;
     Command(IDM_SIZE32);
     Command(IDM_DEPTH8);
-    EXPECT_EQ(OpenPaceMessageToMenu, 0);
-    EXPECT_EQ(NeedToSave, 0);
+    EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, Pace, NeedToSave), std::make_tuple(format, 16, 0));
     ToolBarStr.StripActive = 0;
 }
 
@@ -165,11 +140,9 @@ TEST_F(Files, TheSavePromptAsksByNameAndItsThreeButtonsSaveLeaveAndStay) {
             return true;
         };
         WithPerson(100, person, [this] { Command(IDM_EXIT); });
-        EXPECT_TRUE(faces);
-        EXPECT_EQ(asked, c.Question);
+        EXPECT_EQ(std::make_pair(faces, asked), std::make_pair(true, c.Question));
         EXPECT_GT(ink, 50) << "the question shows, green on violet";
-        EXPECT_EQ(IsWindow(main) == FALSE, c.Closes);
-        EXPECT_EQ(Dialogs.size(), c.Dialogs);
+        EXPECT_EQ(std::make_pair(IsWindow(main) == FALSE, Dialogs.size()), std::make_pair(c.Closes, c.Dialogs));
     }
     EXPECT_GT(ReadBytes(ico).size(), 0u) << "Yes saved the drawing";
 }

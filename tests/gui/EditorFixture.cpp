@@ -39,6 +39,23 @@ std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor, int hot
     return out.data;
 }
 
+std::vector<UINT> MenuChecks() {
+    std::vector<UINT> on;
+    for (UINT id : {IDM_SIZE16, IDM_SIZE32, IDM_DEPTH1, IDM_DEPTH4, IDM_DEPTH8, IDM_DEPTH24, IDM_ICONMODE,
+                    IDM_TOOLBARMODE})
+        if (Checked(MenuStr.hMainMenu, id)) on.push_back(id);
+    for (UINT id : {IDM_SIZE16, IDM_SIZE32})
+        if (Checked(MenuStr.hPopupMenu, id)) on.push_back(1000 + id);
+    return on;
+}
+
+void PutOnClipboard(HWND owner, UINT format, HANDLE data) {
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    if (data) SetClipboardData(format, data);
+    CloseClipboard();
+}
+
 void DragWithMouse(HWND w, POINT at, POINT by) {
     ClientToScreen(w, &at);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
@@ -98,11 +115,9 @@ void Editor::Start(const std::string& commandLine) {
     SavePromptCount = 0;
     DialogChoice.clear();
     ColourChooserCalls = 0;
-    ThePerson = Person();
-    ThePerson.Prompt = [](const PromptRecord&) { return PromptAnswer; };
-    ThePerson.SavePrompt = [] { ++SavePromptCount; return SavePromptAnswer; };
-    ThePerson.FileDialog = [](const DialogRecord&) { return DialogChoice; };
-    ThePerson.Colour = [](CHOOSECOLORA*) { ++ColourChooserCalls; return FALSE; };
+    ThePerson = {[](const PromptRecord&) { return PromptAnswer; }, [] { ++SavePromptCount; return SavePromptAnswer; },
+                 [](const DialogRecord&) { return DialogChoice; },
+                 [](CHOOSECOLORA*) { ++ColourChooserCalls; return FALSE; }, nullptr};
     main = StartEditor(commandLine);
     ASSERT_NE(main, nullptr);
     board = hwndChild;

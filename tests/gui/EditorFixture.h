@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -43,6 +44,11 @@ void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<v
 inline bool Checked(void* menu, UINT id) {
     return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
+// The checked items among the size, depth and mode entries of both menus
+// (the right-click menu's own size marks as 1000 + id).
+std::vector<UINT> MenuChecks();
+// The clipboard emptied and, unless data is null, given data in format.
+void PutOnClipboard(HWND owner, UINT format, HANDLE data);
 
 class Editor : public ::testing::Test {
 protected:
@@ -72,6 +78,15 @@ protected:
     void Paint() { UpdateWindow(board); }
     void Tool(int tool) { Command(IDM_TOOLFIRST + tool); }
     void Command(int id) { SendMessageA(main, WM_COMMAND, id, 0); }
+    // The file named in the dialog that follows.
+    void OpenFile(const std::string& path) { DialogChoice = path; Command(IDM_OPEN); }
+    void SaveAs(const std::string& path) { DialogChoice = path; Command(IDM_SAVEAS); }
+    // The resolution dialog opened, the radios clicked in turn and OK pressed.
+    void Resolve(std::initializer_list<int> radios) {
+        Command(IDM_RESOLUTION);
+        for (int id : radios) SendDlgItemMessageA(hModlessDlg, id, BM_CLICK, 0, 0);
+        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
+    }
     uint32_t Pixel(int x, int y) const { return VirtualScreen[y * Pace + x] & 0x00FFFFFFu; }
     std::string Text(int id) const {
         char buffer[64] = {};
@@ -86,14 +101,21 @@ protected:
     static std::tuple<int, int, std::string> DocState() { return {NeedToSave, FileFlag, szFileName}; }
     static std::pair<int, int> HotSpot() { return {CursorStr.HotX, CursorStr.HotY}; }
     static bool Prompted(const std::string& text) { return !Prompts.empty() && Prompts.back().Text == text; }
+    // The texts of every question and message shown, in order.
+    static std::vector<std::string> Said() {
+        std::vector<std::string> texts;
+        for (const PromptRecord& p : Prompts) texts.push_back(p.Text);
+        return texts;
+    }
     void UseColour(COLORREF c) { ColorTable[0] = c; }
 };
 
 // An editor whose tests write files, in a folder emptied before and after.
 class Files : public Editor {
 protected:
+    virtual std::string FolderName() const { return "pixtor-file-test"; }
     void SetUp() override {
-        folder = TestFolder();
+        folder = TestFolder(FolderName());
         EmptyFolder(folder);
         Editor::SetUp();
     }

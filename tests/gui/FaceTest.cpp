@@ -8,13 +8,16 @@
 
 using Face = Editor;
 
+// The command toolbar, the toolbar that is not the tools'.
+static HWND CommandBar(HWND window) {
+    HWND bar = FindWindowExA(window, nullptr, TOOLBARCLASSNAMEA, nullptr);
+    return bar == hDrawTB ? FindWindowExA(window, bar, TOOLBARCLASSNAMEA, nullptr) : bar;
+}
+
 // The seven buttons of the command toolbar, in order, each with its own
 // picture, each sending its command when clicked.
 TEST_F(Face, TheCommandToolbarsButtonsAndWhatTheyDo) {
-    HWND bar = nullptr;
-    for (HWND w = FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr); w;
-         w = FindWindowExA(main, w, TOOLBARCLASSNAMEA, nullptr))
-        if (w != hDrawTB) bar = w;
+    HWND bar = CommandBar(main);
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0), 7);
     Click(2, 3);
@@ -31,8 +34,7 @@ TEST_F(Face, TheCommandToolbarsButtonsAndWhatTheyDo) {
     for (int k = 0; k < 7; ++k) {
         TBBUTTON button = {};
         SendMessageA(bar, TB_GETBUTTON, k, reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(button.idCommand, rows[k].Id) << "button " << k;
-        EXPECT_EQ(button.iBitmap, k) << "button " << k;
+        EXPECT_EQ(std::make_pair(button.idCommand, button.iBitmap), std::make_pair(rows[k].Id, k)) << "button " << k;
         RECT r;
         SendMessageA(bar, TB_GETITEMRECT, k, reinterpret_cast<LPARAM>(&r));
         const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -80,40 +82,32 @@ TEST_F(Face, TheHotSpotReadOutShowsItsPlace) {
     HotSpotText(text);
     EXPECT_STREQ(text, "X= 31 Y=  5");   // each number in a field of three
     HWND hot = static_cast<HWND>(CursorStr.hHotWnd);
-    InvalidateRect(hot, nullptr, TRUE);
-    UpdateWindow(hot);
+    RedrawWindow(hot, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     int w = 0;
     const std::vector<COLORREF> shown = Shown(hot, &w);
     const int h = static_cast<int>(shown.size()) / w;
     int ink[2] = {};
     for (size_t k = 0; k < shown.size(); ++k) ink[static_cast<int>(k / w) >= h / 2] += shown[k] != RGB(207, 31, 31);
-    EXPECT_GT(ink[0], 20);
-    EXPECT_GT(ink[1], 20);
+    EXPECT_GT(std::min(ink[0], ink[1]), 20) << "ink on both lines";
 }
 
 // A tooltip's notice writes the button's hint into the status image; from
 // anything else the image is left blank.
 TEST_F(Face, TheStatusImageShowsTheHintOfTheToolUnderThePointer) {
-    NMHDR notice = {};
-    notice.hwndFrom = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
-    notice.code = TTN_SHOW;
+    HWND tools = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
+    NMHDR notice = {tools, 0, TTN_SHOW};
     const std::vector<COLORREF> blank = Shown(hStatBar);
     SendMessageA(main, WM_NOTIFY, 42, reinterpret_cast<LPARAM>(&notice));
     EXPECT_NE(Shown(hStatBar), blank);
     notice.hwndFrom = board;
     SendMessageA(main, WM_NOTIFY, 42, reinterpret_cast<LPARAM>(&notice));
     EXPECT_EQ(Shown(hStatBar), blank);
-    // The texts, padded to their widths; a button without a hint, or a
-    // notice from elsewhere, gives the blank one.
-    HWND bar = FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr);
-    if (bar == hDrawTB) bar = FindWindowExA(main, bar, TOOLBARCLASSNAMEA, nullptr);
-    HWND commands = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
-    HWND tools = reinterpret_cast<HWND>(SendMessageA(hDrawTB, TB_GETTOOLTIPS, 0, 0));
+    // A command's and a tool's text, padded to its width; a button without
+    // a hint, or a notice from elsewhere, gives the blank one.
+    HWND commands = reinterpret_cast<HWND>(SendMessageA(CommandBar(main), TB_GETTOOLTIPS, 0, 0));
     const struct { HWND From; WPARAM Id; const char* Hint; } hints[] = {
-        {commands, IDM_OPEN, "   Open file"}, {commands, IDM_RESOLUTION, "  Change resolution"},
-        {tools, IDM_TOOLFIRST + 4, "  Draw filled round"}, {tools, IDM_TOOLFIRST + 7, "    Mask color"},
-        {tools, IDM_TOOLFIRST + 8, "  Set hot spot"}, {tools, IDM_NEW, "                  "},
-        {board, IDM_OPEN, "                  "}};
+        {commands, IDM_OPEN, "   Open file"}, {tools, IDM_TOOLFIRST + 4, "  Draw filled round"},
+        {tools, IDM_NEW, "                  "}, {board, IDM_OPEN, "                  "}};
     for (const auto& h : hints) {
         char text[64];
         FormatHint(text, h.From, h.Id);

@@ -8,80 +8,39 @@
 #include "tests/core/TestBytes.h"
 #include "tests/gui/EditorFixture.h"
 
-TEST_F(Files, TheLastExtensionDecidesCursorOrIconAndTheFileHoldsTheEditorsFormat) {
-    Command(IDM_SIZE32);
-    Command(IDM_DEPTH8);
-    Draw();
-    CursorStr.HotX = 3, CursorStr.HotY = 4;
-    const struct { const char* Name; int Type; } cases[] = {{"pointer.CUR", 2}, {"picture.ico", 1}};
-    for (auto& c : cases) {
-        DialogChoice = folder + c.Name;
-        Command(IDM_SAVEAS);
-        std::vector<uint8_t> bytes = ReadBytes(DialogChoice);
-        ASSERT_GT(bytes.size(), 22u) << c.Name;
-        EXPECT_EQ(bytes[2], c.Type) << c.Name;
-        MemoryStream in(bytes);
-        std::vector<uint32_t> pixels(ImagePixels);
-        EXPECT_EQ(FormatOpen(in, pixels.data()).FormatIndex, 5) << c.Name;
-        EXPECT_EQ(DocState(), std::make_tuple(0, 1, DialogChoice));
-        if (c.Type == 2) EXPECT_EQ(std::make_pair(bytes[10], bytes[12]), std::make_pair(uint8_t(3), uint8_t(4))) << "hot spot";
-    }
-    EXPECT_EQ(FilesIn(folder), 2);   // no temporary file is left behind
-    // Plain Save now writes under the name without asking.
-    Dialogs.clear();
-    Draw();
-    Command(IDM_SAVE);
-    EXPECT_TRUE(Dialogs.empty());
-    EXPECT_EQ(NeedToSave, 0);
-}
-
 TEST_F(Files, AFailedWriteLeavesThePreviousFileAndTheNameItWasWritingTo) {
     const std::string target = folder + "kept.ico", other = folder + "other.ico";
     const std::vector<uint8_t> old = {0, 0, 1, 0, 1, 0, 'o', 'l', 'd'};
     WriteBytes(target, old);
     Draw();
-    DialogChoice = target;
-    SavePromptAnswer = 0;   // leaving: Yes, save first
-    // Save as, and leaving with Yes, onto a file another program holds open or a read-only one:
-    // refused, the file never replaced, the drawing still unsaved under the name in force before
-    // the dialog, the editor open.
-    const struct { int Command; bool ReadOnly; } refused[] = {
-        {IDM_SAVEAS, false}, {IDM_SAVEAS, true}, {IDM_EXIT, false}};
-    for (const auto& r : refused) {
-        SCOPED_TRACE(testing::Message() << "command " << r.Command << (r.ReadOnly ? ", read-only" : ", in use"));
-        HANDLE lock = r.ReadOnly ? nullptr : Lock(target);
-        SetFileAttributesA(target.c_str(), r.ReadOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+    // Save as onto a file another program holds open or a read-only one: refused, the file never
+    // replaced, the drawing still unsaved under the name in force before the dialog.
+    for (bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "in use");
+        HANDLE lock = readOnly ? nullptr : Lock(target);
+        SetFileAttributesA(target.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
         Prompts.clear();
-        Command(r.Command);
+        SaveAs(target);
         if (lock) CloseHandle(lock);
         SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_EQ(Prompts.size(), 1u);
-        EXPECT_EQ(Prompts[0].Text, "Can't open file");
-        EXPECT_EQ(Prompts[0].Caption, "Error");
-        EXPECT_EQ(ReadBytes(target), old);
-        EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
-        EXPECT_EQ(NeedToSave, 1);
-        EXPECT_STREQ(szFileName, "");
-        EXPECT_TRUE(IsWindow(main));
+        EXPECT_EQ(Said(), std::vector<std::string>{"Can't open file"});
+        EXPECT_EQ(std::make_tuple(ReadBytes(target), FilesIn(folder), DocState()),
+                  std::make_tuple(old, 1, std::make_tuple(1, 0, std::string()))) << "no temporary file left either";
     }
 
     // A named image whose save fails keeps that name: the next Save goes
     // to the same file, never to the earlier one.
-    DialogChoice = other;
-    Command(IDM_SAVEAS);
+    SaveAs(other);
     const std::vector<uint8_t> otherBytes = ReadBytes(other);
-    DialogChoice = target;
-    Command(IDM_SAVEAS);
+    SaveAs(target);
     HANDLE lock = Lock(target);
     Click(5, 5);
     Prompts.clear();
     Command(IDM_SAVE);
     CloseHandle(lock);
-    EXPECT_TRUE(Prompted("Can't open file"));
-    EXPECT_EQ(std::string(szFileName), target);
+    EXPECT_EQ(std::make_pair(Prompted("Can't open file"), std::string(szFileName)), std::make_pair(true, target));
     Command(IDM_SAVE);
-    EXPECT_EQ(NeedToSave, 0);
-    EXPECT_EQ(ReadBytes(other), otherBytes);
+    EXPECT_EQ(std::make_pair(NeedToSave, ReadBytes(other)), std::make_pair(0, otherBytes));
     EXPECT_NE(ReadBytes(target), otherBytes);
 }
 
@@ -89,29 +48,24 @@ TEST_F(Files, SaveAsksForANameAndExitAsksOnlyWithChanges) {
     Draw();
     Command(IDM_SAVE);
     ASSERT_EQ(Dialogs.size(), 1u);
-    EXPECT_TRUE(Dialogs[0].Save);
-    EXPECT_EQ(Dialogs[0].DefaultExtension, "ico");
+    EXPECT_EQ(std::make_pair(Dialogs[0].Save, Dialogs[0].DefaultExtension), std::make_pair(true, std::string("ico")));
     EXPECT_EQ(DocState(), std::make_tuple(1, 0, std::string())) << "cancelled: still unsaved";
     NeedToSave = 0;
     Command(IDM_EXIT);
-    EXPECT_EQ(SavePromptCount, 0);
-    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(std::make_pair(SavePromptCount, IsWindow(main)), std::make_pair(0, FALSE));
 
     // Yes, then a cancelled save dialog, still closes.
     Restart("");
-    std::string named = folder + "named.ico";
-    DialogChoice = named;
+    const std::string named = folder + "named.ico";
     Draw();
-    Command(IDM_SAVEAS);
+    SaveAs(named);
     Draw();
     Dialogs.clear();
     DialogChoice.clear();   // the person cancels the save dialog
     SavePromptAnswer = 0;
     Command(IDM_EXIT);
-    EXPECT_EQ(SavePromptCount, 1);
     ASSERT_EQ(Dialogs.size(), 1u);
-    EXPECT_EQ(Dialogs[0].Initial, named);
-    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(std::make_tuple(SavePromptCount, Dialogs[0].Initial, IsWindow(main)), std::make_tuple(1, named, FALSE));
 }
 
 TEST_F(Files, NewKeepsSizeDepthHotSpotAndHistory) {
@@ -119,18 +73,14 @@ TEST_F(Files, NewKeepsSizeDepthHotSpotAndHistory) {
     Command(IDM_DEPTH8);
     CursorStr.HotX = 4, CursorStr.HotY = 9;
     Draw();
-    unsigned stored = DinamicMem.Stored;
-    PromptAnswer = IDNO;
-    Command(IDM_NEW);
+    const unsigned stored = DinamicMem.Stored;
+    const int format = OpenPaceMessageToMenu;
+    Command(IDM_NEW);   // answered No
     EXPECT_EQ(PaintedCells().size(), 1u);
     PromptAnswer = IDYES;
     Command(IDM_NEW);
-    EXPECT_TRUE(PaintedCells().empty());
-    EXPECT_EQ(Prompts.size(), 2u);
-    EXPECT_EQ(Prompts[0].Text, "Current image will be destroyed. Proceed?");
-    EXPECT_EQ(OpenPaceMessageToMenu, 5);
-    EXPECT_EQ(HotSpot(), std::make_pair(4, 9));
-    EXPECT_EQ(DinamicMem.Stored, stored);
+    EXPECT_EQ(std::make_tuple(PaintedCells().empty(), Prompts.size(), OpenPaceMessageToMenu, HotSpot(), DinamicMem.Stored),
+              std::make_tuple(true, size_t(2), format, std::make_pair(4, 9), stored));
     EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
 }
 
@@ -153,32 +103,26 @@ TEST_F(Files, OpenWithUnsavedChangesAnsweredYesSavesFirst) {
     EXPECT_EQ(DocState(), std::make_tuple(0, 1, DialogChoice));
 }
 
-TEST_F(Files, OpenTakesTheFilesSizeAndABrokenFileKeepsThePreviousName) {
-    const std::vector<uint8_t> big = IconBytes(7, RGB(0, 255, 0));
-    const std::string bigName = folder + "big.ico";
-    WriteBytes(bigName, big);
-    DialogChoice = bigName;
-    Command(IDM_OPEN);
-    EXPECT_EQ(std::make_tuple(OpenPaceMessageToMenu, MenuStr.Size32, Pixel(31, 31), DinamicMem.Stored),
-              std::make_tuple(7, 1, RGB(0, 255, 0), 0u));
-    EXPECT_EQ(DocState(), std::make_tuple(0, 1, bigName));
-
-    std::vector<uint8_t> broken(big.begin(), big.begin() + 30);
-    std::string brokenName = folder + "broken.ico";
-    WriteBytes(brokenName, broken);
-    Draw();
-    PromptAnswer = IDNO;   // do not save first
-    DialogChoice = brokenName;
-    Command(IDM_OPEN);
-    EXPECT_TRUE(Prompted("Error reading file!"));
-    EXPECT_EQ(DocState(), std::make_tuple(1, 1, bigName)) << "the drawing that stays, still unsaved";
-    EXPECT_EQ(Pixel(31, 31), RGB(0, 255, 0));   // nothing half-read
-}
-
-TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
+// Paste scales any bitmap to the image and is one undo step; Copy puts the
+// image on the clipboard at its own size and clears its fourth bytes.
+TEST_F(Editor, PasteScalesAnyBitmapAndCopyGivesTheImage) {
+    std::vector<uint32_t> bits(64 * 48);   // 64 x 48: left half red, right half blue
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) bits[y * 64 + x] = x < 32 ? 0x00FF0000u : 0x000000FFu;   // BGRA
     for (int pace : {16, 32}) {
         SCOPED_TRACE(pace);
         Command(pace == 16 ? IDM_SIZE16 : IDM_SIZE32);
+        ClearImage();
+        PutOnClipboard(main, CF_BITMAP, CreateBitmap(64, 48, 1, 32, bits.data()));
+        NeedToSave = 0;
+        Command(IDM_PASTE);
+        for (int i = 0; i < ImagePixels; ++i)
+            ASSERT_EQ(VirtualScreen[i] & 0xFFFFFFu,
+                      i >= pace * pace ? MaskColor : i % pace < pace / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << i;
+        EXPECT_EQ(NeedToSave, 1);   // Exit offers to save a pasted picture
+        Command(IDM_UNDO);
+        EXPECT_TRUE(PaintedCells().empty());
+
         const int n = pace * pace;
         for (int i = 0; i < n; ++i) VirtualScreen[i] = 0x7F000000u | RGB(i, 255 - i, i >> 8);
         Command(IDM_COPY);
@@ -187,7 +131,7 @@ TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
         HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
         BITMAP info = {};
         if (bitmap) GetObjectA(bitmap, sizeof info, &info);
-        EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(LONG(pace), LONG(pace))) << "the image's own size";
+        EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(LONG(pace), LONG(pace)));
         const std::vector<COLORREF> shown = Render(pace, pace, [&](HDC hdc) {
             HDC memory = CreateCompatibleDC(hdc);
             HGDIOBJ old = SelectObject(memory, bitmap);
@@ -200,33 +144,8 @@ TEST_F(Editor, CopyPutsTheImageOnTheClipboardAndClearsTheFourthBytes) {
     }
 }
 
-TEST_F(Editor, PasteScalesAnyBitmapToTheImageAndIsOneUndoStep) {
-    // 64 x 48: left half red, right half blue.
-    std::vector<uint32_t> bits(64 * 48);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x) bits[y * 64 + x] = x < 32 ? 0x00FF0000u : 0x000000FFu;   // BGRA
-    for (int pace : {16, 32}) {
-        SCOPED_TRACE(pace);
-        Command(pace == 16 ? IDM_SIZE16 : IDM_SIZE32);
-        ClearImage();
-        ASSERT_TRUE(OpenClipboard(main));
-        EmptyClipboard();
-        SetClipboardData(CF_BITMAP, CreateBitmap(64, 48, 1, 32, bits.data()));
-        CloseClipboard();
-        NeedToSave = 0;
-        Command(IDM_PASTE);
-        for (int i = 0; i < ImagePixels; ++i)
-            ASSERT_EQ(VirtualScreen[i] & 0xFFFFFFu,
-                      i >= pace * pace ? MaskColor : i % pace < pace / 2 ? RGB(255, 0, 0) : RGB(0, 0, 255)) << i;
-        EXPECT_EQ(NeedToSave, 1);   // Exit offers to save a pasted picture
-        Command(IDM_UNDO);
-        EXPECT_TRUE(PaintedCells().empty());
-    }
-}
-
 TEST_F(Files, EditsMarkANamedImageChangedAndKeepItsName) {
-    DialogChoice = folder + "named.ico";
-    Command(IDM_SAVEAS);
+    SaveAs(folder + "named.ico");
     ASSERT_EQ(FileFlag, 1);
     for (int command : {IDM_SIZE32, IDM_GRADFIRST + 1, IDC_NUDGELEFT, IDM_SIZE16}) {
         SCOPED_TRACE(testing::Message() << "command " << command);
@@ -252,12 +171,9 @@ TEST_F(Files, ADiskThatFillsUpDuringASaveKeepsTheOldFileAndTheDrawingUnsaved) {
     WriteBytes(target, old);
     Command(IDM_SIZE32);   // 3262 bytes, beyond the limit
     Draw();
-    DialogChoice = target;
-    Command(IDM_SAVEAS);
+    SaveAs(target);
     EXPECT_TRUE(Prompted("Error writing file!"));
-    EXPECT_EQ(NeedToSave, 1);
-    EXPECT_EQ(ReadBytes(target), old);
-    EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
+    EXPECT_EQ(std::make_tuple(NeedToSave, ReadBytes(target), FilesIn(folder)), std::make_tuple(1, old, 1)) << "no temporary file left";
 }
 
 // A save to a new name that fails (here a full disk) gives back the name and
@@ -272,13 +188,7 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
     const std::vector<uint8_t> twoBytes = Patched(IconBytes(6, RGB(10, 20, 30)), {{4, 2, 2}});   // read first of two
     WriteBytes(two, twoBytes);
     WriteBytes(whole, IconBytes(6, RGB(10, 20, 30)));
-    auto resolution = [this] {
-        Command(IDM_RESOLUTION);
-        SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
-        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
-    };
     const struct { const char* Way; std::string Source; bool Strip; std::function<void()> Save; } ways[] = {
-        {"Save", two, false, [this] { Command(IDM_SAVE); }},
         {"Save as", two, false, [this] { Command(IDM_SAVEAS); }},
         {"Save as, read whole", whole, false, [this] { Command(IDM_SAVEAS); }},
         {"Save as, a name too long", whole, false, [this] {
@@ -286,12 +196,10 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
              Command(IDM_SAVEAS);
          }},
         {"Open", two, false, [this] { PromptAnswer = IDYES; Command(IDM_OPEN); }},
-        {"Open, read whole", whole, false, [this] { PromptAnswer = IDYES; Command(IDM_OPEN); }},
-        {"a drop", two, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "whole.ico"); }},
         {"a drop, read whole", whole, false, [this] { PromptAnswer = IDYES; DropFile(main, folder + "two.ico"); }},
         {"Exit", two, false, [this] { SavePromptAnswer = 0; Command(IDM_EXIT); }},
         {"Icon mode", two, true, [this] { SavePromptAnswer = 0; Command(IDM_ICONMODE); }},
-        {"the resolution dialog", two, true, resolution},
+        {"the resolution dialog", two, true, [this] { Resolve({IDC_RESICONMODE}); }},
     };
     for (const auto& w : ways) {
         SCOPED_TRACE(w.Way);
@@ -311,10 +219,9 @@ TEST_F(Files, AFailedSaveKeepsTheNameAndTheFlagTheyHadBeforeTheDialog) {
         ASSERT_FALSE(Prompts.empty());
         EXPECT_EQ(std::count_if(Prompts.begin(), Prompts.end(), [](const PromptRecord& p) { return p.Caption == "Error"; }), 1);
         EXPECT_EQ(Prompts.back().Caption, "Error") << "nothing asked or read after the failure";
-        EXPECT_TRUE(IsWindow(main));
-        EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the picture stays";
-        EXPECT_EQ(std::make_tuple(DocState(), ToolBarStr.StripActive),
-                  std::make_tuple(std::make_tuple(1, flag, w.Strip ? std::string() : w.Source), int(w.Strip)));
+        EXPECT_EQ(std::make_tuple(IsWindow(main), Pixel(3, 4), DocState(), ToolBarStr.StripActive),
+                  std::make_tuple(TRUE, RGB(200, 10, 10), std::make_tuple(1, flag, w.Strip ? std::string() : w.Source), int(w.Strip)))
+            << "the editor and the picture stay";
         Dialogs.clear();
         ThePerson.FileDialog = [](const DialogRecord&) { return std::string(); };
         Command(IDM_SAVE);
@@ -341,13 +248,12 @@ TEST_F(Files, QuestionsAndMessagesComeWithTheirCaptionsAndIconsInOrder) {
     WriteBytes(folder + "two cut.ico", Slice(two, 0, 62));   // ends where the colour data begins
     // A cursor of no known depth, with a hot spot of its own.
     WriteBytes(folder + "deep.cur", Patched(IconBytes(2, RGB(1, 2, 3), true, 6, 9), {{8, 1, 0}, {36, 2, 0}}));
-    auto open = [this](const char* name) { DialogChoice = folder + name; Command(IDM_OPEN); };
     const struct { const char* Name; std::function<void()> Act; std::vector<PromptRecord> Shown; } cases[] = {
-        {"an icon of another size", [&] { open("wide.ico"); }, {convert}},
-        {"the first of two", [&] { open("two.ico"); }, {several}},
-        {"the first of two, unreadable", [&] { open("two cut.ico"); }, {several, unread}},
-        {"a cursor of no known depth", [&] { open("deep.cur"); }, {}},
-        {"Open with unsaved changes", [&] { Draw(); open("missing.ico"); }, {overwrite, cantOpen}},
+        {"an icon of another size", [&] { OpenFile(folder + "wide.ico"); }, {convert}},
+        {"the first of two", [&] { OpenFile(folder + "two.ico"); }, {several}},
+        {"the first of two, unreadable", [&] { OpenFile(folder + "two cut.ico"); }, {several, unread}},
+        {"a cursor of no known depth", [&] { OpenFile(folder + "deep.cur"); }, {}},
+        {"Open with unsaved changes", [&] { Draw(); OpenFile(folder + "missing.ico"); }, {overwrite, cantOpen}},
         {"New", [&] { Command(IDM_NEW); }, {destroy}},
         {"an unknown error code", [&] { szFileName[0] = 0; MistakeHandler(7); }, {}},
     };

@@ -7,12 +7,6 @@
 #include "tests/gui/EditorFixture.h"
 
 namespace {
-std::string TextOf(HWND w) {
-    wchar_t text[2 * MAX_PATH] = {};
-    GetWindowTextW(w, text, 2 * MAX_PATH);
-    return Utf8Text(text);
-}
-
 // The drawn pixel (3, 4) of the picture in the file.
 COLORREF DrawnPixelIn(const std::string& path) {
     MemoryStream in(ReadBytes(path));
@@ -23,44 +17,50 @@ COLORREF DrawnPixelIn(const std::string& path) {
 }  // namespace
 
 class Names : public Files {
-protected:
-    void SetUp() override {
-        folder = TestFolder("pixtor 日本語 café");
-        EmptyFolder(folder);
-        Editor::SetUp();
-    }
+    std::string FolderName() const override { return "pixtor 日本語 café"; }
 };
 
 TEST_F(Names, AnyNameOpensSavesAndShowsAsWritten) {
-    const std::string japanese = folder + "日本語 café.ico", favicon = folder + "favicon[1].ico";
-    WriteBytes(japanese, IconBytes(5, RGB(0, 0, 255)));
-    Restart("\"" + japanese + "\"");
-    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), OpenPaceMessageToMenu),
-              std::make_tuple(std::make_tuple(0, 1, japanese), std::string("日本語 café.ico"), 5));
+    const std::string japanese = folder + "日本語 café.cur", favicon = folder + "favicon[1].ico";
+    WriteBytes(japanese, IconBytes(5, RGB(0, 0, 255), true, 7, 9));   // 32x32, 8 bits
+    Restart("\"" + japanese + "\"");   // quoted: its name, its title, size, depth, hot spot and picture
+    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), OpenPaceMessageToMenu, HotSpot(), Pixel(31, 31)),
+              std::make_tuple(std::make_tuple(0, 1, japanese), std::string("日本語 café.cur"), 5, std::make_pair(7, 9),
+                              RGB(0, 0, 255)));
+    EXPECT_TRUE(IsMaskPixel(VirtualScreen[0]));
     SendMessageA(main, WM_KILLFOCUS, 0, 0);
-    EXPECT_EQ(TextOf(hMenuDialogue), "日本語 café.ico") << "the title strip";
+    wchar_t strip[2 * MAX_PATH] = {};
+    GetWindowTextW(hMenuDialogue, strip, 2 * MAX_PATH);
+    EXPECT_EQ(Utf8Text(strip), "日本語 café.cur") << "the title strip";
     SendMessageA(main, WM_SETFOCUS, 0, 0);
 
     Draw();
     Command(IDM_SAVE);
     EXPECT_EQ(std::make_pair(NeedToSave, DrawnPixelIn(japanese)), std::make_pair(0, RGB(200, 10, 10)));
     // A name GetFileTitle refuses still gives its own title.
-    DialogChoice = favicon;
-    Command(IDM_SAVEAS);
+    SaveAs(favicon);
     EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName)),
               std::make_tuple(std::make_tuple(0, 1, favicon), std::string("favicon[1].ico")));
     EXPECT_EQ(DrawnPixelIn(favicon), RGB(200, 10, 10));
 
-    WriteBytes(japanese, IconBytes(7, RGB(0, 255, 0)));
-    DialogChoice = japanese;
-    Command(IDM_OPEN);
+    WriteBytes(japanese, IconBytes(7, RGB(0, 255, 0), true));
+    OpenFile(japanese);
     EXPECT_EQ(std::make_tuple(DocState(), OpenPaceMessageToMenu, Pixel(3, 4)),
               std::make_tuple(std::make_tuple(0, 1, japanese), 7, RGB(0, 255, 0)));
     DropFile(main, favicon);
     EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), Pixel(3, 4)),
               std::make_tuple(std::make_tuple(0, 1, favicon), std::string("favicon[1].ico"), RGB(200, 10, 10)));
-    EXPECT_TRUE(Prompts.empty());
-    EXPECT_EQ(FilesIn(folder), 2) << "no temporary file left";
+    EXPECT_EQ(std::make_pair(Prompts.size(), FilesIn(folder)), std::make_pair(size_t(0), 2)) << "no temporary file left";
+
+    // A file that cannot be read leaves the drawing, still unsaved, and its name.
+    std::vector<uint8_t> broken = IconBytes(7, RGB(0, 255, 0));
+    broken.resize(30);
+    WriteBytes(folder + "broken.ico", broken);
+    Draw();
+    OpenFile(folder + "broken.ico");   // not saved first
+    EXPECT_TRUE(Prompted("Error reading file!"));
+    EXPECT_EQ(std::make_tuple(DocState(), Pixel(31, 31)), std::make_tuple(std::make_tuple(1, 1, favicon), RGB(0, 0, 255)))
+        << "nothing half-read";
 }
 
 // The file on the command line: all after the program's own name, quoted
@@ -88,18 +88,16 @@ TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
     const std::vector<uint8_t> bytes = IconBytes(6, RGB(0, 0, 255));
     ASSERT_TRUE(WriteBytes(longForm + tooLong, bytes));
     Restart(tooLong);
-    ASSERT_EQ(Prompts.size(), 1u);
-    EXPECT_EQ(Prompts[0].Text, "Can't open file");
+    EXPECT_EQ(Said(), std::vector<std::string>{"Can't open file"});
     EXPECT_EQ(std::make_pair(DocState(), PaintedCells().empty()), std::make_pair(std::make_tuple(0, 0, std::string()), true));
     Draw();
     PromptAnswer = IDYES;   // would save first
     DropFile(main, tooLong);
     EXPECT_TRUE(Prompted("Can't open file"));
     EXPECT_EQ(std::make_pair(Dialogs.size(), NeedToSave), std::make_pair(size_t(0), 1)) << "nothing offered or read";
-    DialogChoice = tooLong;
     Prompts.clear();
-    Command(IDM_SAVEAS);
-    EXPECT_TRUE(Prompts.size() == 1 && Prompted("Can't open file"));
+    SaveAs(tooLong);
+    EXPECT_EQ(Said(), std::vector<std::string>{"Can't open file"});
     EXPECT_EQ(std::make_pair(DocState(), ReadBytes(longForm + tooLong)), std::make_pair(std::make_tuple(1, 0, std::string()), bytes));
     for (std::string d = deep; d.size() > folder.size(); d = d.substr(0, d.find_last_of('\\', d.size() - 2) + 1)) {
         EmptyFolder(longForm + d);
@@ -108,8 +106,7 @@ TEST_F(Names, ANameTooLongIsRefusedAndTheLongestIsWritten) {
 
     const std::string longest = folder + std::string(MAX_PATH - 1 - Wide(folder).size() - 4, 'y') + ".ico";
     ASSERT_EQ(Wide(longest).size(), size_t(MAX_PATH - 1));
-    DialogChoice = longest;
-    Command(IDM_SAVEAS);
+    SaveAs(longest);
     EXPECT_EQ(std::make_pair(DocState(), DrawnPixelIn(longest)),
               std::make_pair(std::make_tuple(0, 1, longest), RGB(200, 10, 10)));
     EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";

@@ -44,8 +44,7 @@ protected:
     void OpenStrip(const std::string& path) {
         if (!main) return StartWith(path);
         NeedToSave = 0;
-        DialogChoice = path;
-        Command(IDM_OPEN);
+        OpenFile(path);
         PaintStrip();
     }
     void StartWith(const std::string& commandLine) { Restart(commandLine); PaintStrip(); }
@@ -77,14 +76,12 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
         });
         std::vector<uint8_t> before = ReadBytes(path);
         StartWith("\"" + path + "\"");
-        EXPECT_EQ(ToolBarStr.StripCount, 5);
-        EXPECT_EQ(OpenPaceMessageToMenu, pace == 32 ? 7 : 6);
-        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && Checked(MenuStr.hMainMenu, pace == 32 ? IDM_SIZE32 : IDM_SIZE16));
-        EXPECT_EQ(DocState(), std::make_tuple(0, 1, path));
+        EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount, OpenPaceMessageToMenu, DocState()),
+                  std::make_tuple(1, 5, pace == 32 ? 7 : 6, std::make_tuple(0, 1, path)));
         EXPECT_EQ(VirtualScreen[(pace - 1) * pace + 3], Picture(0, 3, pace - 1)) << "image 0 on the board";
         Command(IDM_SAVE);
-        EXPECT_TRUE(Dialogs.empty());
-        EXPECT_EQ(ReadBytes(path), before) << "every byte kept, the fourth ones too";
+        EXPECT_EQ(std::make_pair(Dialogs.size(), ReadBytes(path)), std::make_pair(size_t(0), before))
+            << "saved without a question, every byte kept, the fourth ones too";
         Button(IDM_ICONMODE);
         EXPECT_EQ(std::string(szFileName) + szTitleName, "") << "leaving the mode leaves the strip's name behind";
     }
@@ -92,21 +89,15 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
 
 TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     Start("");
-    DialogChoice = folder + "icon.ico";
-    Command(IDM_SAVEAS);
+    SaveAs(folder + "icon.ico");
     Draw();
     Button(IDM_TOOLBARMODE);
-    EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
     ASSERT_EQ(ToolBarStr.StripCount, 1);
-    EXPECT_EQ(ListPixel(0, 3, 4), RGB(200, 10, 10));
-    EXPECT_TRUE(IsMaskPixel(ListPixel(0, 0, 0)));
-    EXPECT_EQ(NeedToSave, 0) << "a new strip is a new document";
-    EXPECT_STREQ(szFileName, "");
+    EXPECT_TRUE(ListPixel(0, 3, 4) == RGB(200, 10, 10) && IsMaskPixel(ListPixel(0, 0, 0))) << "the board's picture";
+    EXPECT_EQ(DocState(), std::make_tuple(0, 1, std::string())) << "a new strip is a new, unnamed document";
 
     Button(IDC_STRIPADD, 4);
-    EXPECT_EQ(ToolBarStr.StripCount, 5);
-    EXPECT_EQ(ToolBarStr.SelSlot, 0);
-    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(std::make_tuple(ToolBarStr.StripCount, ToolBarStr.SelSlot, NeedToSave), std::make_tuple(5, 0, 1));
     Button(IDC_STRIPNEXT);
     NeedToSave = 0;
     Button(IDC_STRIPDELETE);
@@ -116,9 +107,7 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     EXPECT_EQ(ToolBarStr.StripCount, 4) << "toolbar mode again only refreshes the menus";
     PromptAnswer = IDYES;   // New clears the board; the strip stays unsaved
     Command(IDM_NEW);
-    EXPECT_TRUE(PaintedCells().empty());
-    EXPECT_EQ(ToolBarStr.StripCount, 4);
-    EXPECT_EQ(NeedToSave, 1);
+    EXPECT_EQ(std::make_tuple(PaintedCells().empty(), ToolBarStr.StripCount, NeedToSave), std::make_tuple(true, 4, 1));
     Button(IDC_STRIPGET);   // image 0, the first picture, back on the board
 
     SavePromptAnswer = 2;   // cancel: nothing changes
@@ -126,48 +115,30 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     EXPECT_EQ(ToolBarStr.StripCount, 4);
     SavePromptAnswer = 1;   // no: the strip goes unsaved
     Button(IDM_ICONMODE);
-    EXPECT_EQ(SavePromptCount, 2);
-    EXPECT_EQ(ToolBarStr.hStripList, nullptr);
-    EXPECT_EQ(MenuStr.IconMode, 1);
-    EXPECT_EQ(DocState(), std::make_tuple(0, 0, std::string()));
+    EXPECT_EQ(std::make_tuple(SavePromptCount, ToolBarStr.StripActive, DocState()),
+              std::make_tuple(2, 0, std::make_tuple(0, 0, std::string())));
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "the board keeps its picture";
-    int width = 0;
-    for (COLORREF shown : Shown(ToolBarStr.hStripWnd, &width)) ASSERT_EQ(shown, StripBackground);
+    for (COLORREF shown : Shown(ToolBarStr.hStripWnd)) ASSERT_EQ(shown, StripBackground);
 }
 
 TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
     // Commands all handled by one paint (leaving toolbar mode settles what came before it at once);
     // the strip's markers, selection (-1: no strip, nor any edit) and the board's marker afterwards.
-    struct Case {
-        const char* Name;
-        int Images, Slot;
-        bool FromIconMode;   // the strip left (discarded) before the commands
-        std::vector<int> Commands;
-        std::vector<COLORREF> Expected;
-        int SelSlot;
-        COLORREF Board;
-    };
-    // Requests no command can put together, set on the strip directly.
-    const int CreateRequest = -1, DiscardRequest = -2;
+    struct Case { const char* Name; int Images, Slot; std::vector<int> Commands; std::vector<COLORREF> Expected;
+                  int SelSlot; COLORREF Board; };
     const Case cases[] = {
-        {"delete before add", 1, 0, false, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
-        {"selection limits before add", 1, 0, false, {IDC_STRIPNEXT, IDC_STRIPADD}, {Marker(0), MaskColor}, 0,
+        {"delete before add", 1, 0, {IDC_STRIPADD, IDC_STRIPDELETE}, {Marker(0), MaskColor}, 0, Marker(0)},
+        {"delete before update", 3, 2, {IDC_STRIPUPDATE, IDC_STRIPDELETE}, {Marker(0), Marker(0)}, 1, Marker(0)},
+        {"delete before retrieve", 3, 1, {IDC_STRIPGET, IDC_STRIPDELETE}, {Marker(0), Marker(2)}, 1, Marker(2)},
+        {"a press past the end deletes the last", 3, 2, {IDC_STRIPNEXT, IDC_STRIPDELETE}, {Marker(0), Marker(1)}, 1,
          Marker(0)},
-        {"delete before update", 3, 2, false, {IDC_STRIPUPDATE, IDC_STRIPDELETE}, {Marker(0), Marker(0)}, 1, Marker(0)},
-        {"delete before retrieve", 3, 1, false, {IDC_STRIPGET, IDC_STRIPDELETE}, {Marker(0), Marker(2)}, 1, Marker(2)},
-        {"a press past the end deletes the last", 3, 2, false, {IDC_STRIPNEXT, IDC_STRIPDELETE},
-         {Marker(0), Marker(1)}, 1, Marker(0)},
-        {"a press before the start deletes the first", 3, 0, false, {IDC_STRIPPREV, IDC_STRIPDELETE},
-         {Marker(1), Marker(2)}, 0, Marker(0)},
-        {"discard before every edit", 3, 1, false,
-         {IDM_ICONMODE, IDC_STRIPGET, IDC_STRIPUPDATE, IDC_STRIPADD, IDC_STRIPDELETE}, {}, -1, Marker(0)},
-        {"toolbar mode straight after icon mode", 3, 1, false, {IDM_ICONMODE, IDM_TOOLBARMODE}, {Marker(0)}, 0,
-         Marker(0)},
-        {"create before add", 3, 0, true, {IDM_TOOLBARMODE, IDC_STRIPADD}, {Marker(0), MaskColor}, 0, Marker(0)},
-        {"create before the limits and retrieve", 3, 0, true,
-         {IDM_TOOLBARMODE, IDC_STRIPNEXT, IDC_STRIPNEXT, IDC_STRIPADD, IDC_STRIPGET}, {Marker(0), MaskColor}, 0,
-         Marker(0)},
-        {"discard takes a create with it", 3, 0, false, {CreateRequest, DiscardRequest}, {}, -1, Marker(0)},
+        {"a press before the start deletes the first", 3, 0, {IDC_STRIPPREV, IDC_STRIPDELETE}, {Marker(1), Marker(2)},
+         0, Marker(0)},
+        {"discard before every edit", 3, 1, {IDM_ICONMODE, IDC_STRIPGET, IDC_STRIPUPDATE, IDC_STRIPADD, IDC_STRIPDELETE},
+         {}, -1, Marker(0)},
+        {"toolbar mode straight after icon mode: the board's picture, then the limits, add and retrieve", 3, 1,
+         {IDM_ICONMODE, IDM_TOOLBARMODE, IDC_STRIPNEXT, IDC_STRIPNEXT, IDC_STRIPADD, IDC_STRIPGET},
+         {Marker(0), MaskColor}, 0, Marker(0)},
     };
     std::string path = StripFile("three.bmp", 16, 3);
     std::vector<uint8_t> three = ReadBytes(path);
@@ -176,11 +147,7 @@ TEST_F(Strip, RequestsMeetingInOnePaintActInTheirOrder) {
         SCOPED_TRACE(c.Name);
         StartWith(folder + (c.Images == 1 ? "one.bmp" : "three.bmp"));
         Button(IDC_STRIPNEXT, c.Slot);
-        if (c.FromIconMode) Button(IDM_ICONMODE);
-        for (int id : c.Commands)
-            if (id == CreateRequest) ToolBarStr.CreateRequest = 1;
-            else if (id == DiscardRequest) ToolBarStr.DiscardRequest = 1;
-            else Command(id);
+        for (int id : c.Commands) Command(id);
         InvalidateRect(ToolBarStr.hStripWnd, nullptr, FALSE);
         PaintStrip();
         EXPECT_EQ(Markers(), c.Expected);
@@ -211,14 +178,10 @@ TEST_F(Strip, TheSelectionScrollsOneImagePerPaintAndStopsAtTheEnds) {
         for (const Step& step : strip.Steps) {
             SCOPED_TRACE(testing::Message() << strip.Images << " images, " << step.Presses << " presses of "
                                             << step.Button);
-            if (step.OnePaint) {
-                for (int i = 0; i < step.Presses; ++i) Command(step.Button);
-                PaintStrip();
-            } else {
-                Button(step.Button, step.Presses);
-            }
-            EXPECT_EQ(ToolBarStr.SelSlot, step.SelSlot);
-            EXPECT_EQ(ToolBarStr.FirstVisible, step.FirstVisible);
+            for (int i = 0; step.OnePaint && i < step.Presses; ++i) Command(step.Button);   // all in one paint
+            if (!step.OnePaint) Button(step.Button, step.Presses);
+            PaintStrip();
+            EXPECT_EQ(std::make_pair(ToolBarStr.SelSlot, ToolBarStr.FirstVisible), std::make_pair(step.SelSlot, step.FirstVisible));
         }
     }
 }
@@ -230,14 +193,12 @@ TEST_F(Strip, UpdateAndGetMoveImagesBetweenBoardAndStrip) {
     NeedToSave = 0;
     Command(IDC_STRIPGET);   // met in one paint, update comes first: the board comes back as drawn
     Button(IDC_STRIPUPDATE);
-    EXPECT_EQ(NeedToSave, 1);
-    EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10));
+    EXPECT_EQ(std::make_pair(NeedToSave, Pixel(3, 4)), std::make_pair(1, uint32_t(RGB(200, 10, 10))));
     for (int i = 0; i < 256; ++i) ASSERT_EQ(ListPixel(0, i % 16, i / 16), VirtualScreen[i]) << i;
     Button(IDC_STRIPNEXT);
     NeedToSave = 0;
     Button(IDC_STRIPGET);
-    EXPECT_EQ(NeedToSave, 0);
-    EXPECT_EQ(VirtualScreen[17], Picture(1, 1, 1));
+    EXPECT_EQ(std::make_pair(NeedToSave, VirtualScreen[17]), std::make_pair(0, uint32_t(Picture(1, 1, 1))));
     Command(IDM_UNDO);
     EXPECT_EQ(Pixel(3, 4), RGB(200, 10, 10)) << "Get is one undo step";
 }
@@ -275,38 +236,27 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
                                       Le(4, height) + Le(2, 1) + Le(2, bits) + Bytes(24, 0) + Bytes(bytes, 0x40));
         return folder + name;
     };
-    const std::string unsupported = "File format is not supported!";
     // At start a strip that cannot be read leaves a new, unnamed strip.
-    for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b16.bmp", 16, 16, 24, 768), unsupported},
+    for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b16.bmp", 16, 16, 24, 768),
+                                                                            "File format is not supported!"},
                                         {folder + "missing.bmp", "Can't open file"}}) {
         SCOPED_TRACE(path);
         StartWith(path);
-        EXPECT_TRUE(Prompts.size() == 1 && Prompts[0].Text == message);
-        EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_TOOLBARMODE) && !Checked(MenuStr.hMainMenu, IDM_ICONMODE));
-        EXPECT_EQ(ToolBarStr.StripCount, 1);
-        EXPECT_STREQ(szFileName, "");
+        EXPECT_EQ(Said(), std::vector<std::string>{message});
+        EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount, std::string(szFileName)),
+                  std::make_tuple(1, 1, std::string()));
     }
     // Opened later, it leaves the strip and its name as they were.
     const std::string good = StripFile("good.bmp", 32, 3);
     StartWith(good);
     const std::string title = szTitleName;
-    for (const auto& [path, message] : {std::pair<std::string, std::string>{bitmap("b24.bmp", 48, 16, 24, 48 * 16 * 3), unsupported},
-                                        {bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4), "Error reading file!"}}) {
-        SCOPED_TRACE(path);
-        Prompts.clear();
-        NeedToSave = 1;   // the person goes on without saving the strip first
-        DialogChoice = path;
-        Command(IDM_OPEN);
-        PaintStrip();
-        ASSERT_FALSE(Dialogs.empty());
-        EXPECT_EQ(Dialogs.back().Filter, "Bitmap (*.BMP)|*.bmp|");
-        ASSERT_EQ(Prompts.size(), 2u);
-        EXPECT_EQ(Prompts[1].Text, message);
-        EXPECT_EQ(DocState(), std::make_tuple(1, 1, good)) << "the strip that stays, still unsaved";
-        EXPECT_EQ(szTitleName, title);
-        EXPECT_EQ(Markers(), (std::vector<COLORREF>{Marker(0), Marker(1), Marker(2)}));
-        EXPECT_EQ(Pace, 32);
-    }
+    NeedToSave = 1;   // the person goes on without saving the strip first
+    OpenFile(bitmap("beyond.bmp", 64, 16, 32, 32 * 16 * 4));   // its pixels end half-way
+    PaintStrip();
+    EXPECT_TRUE(!Dialogs.empty() && Dialogs.back().Filter == "Bitmap (*.BMP)|*.bmp|" && Prompted("Error reading file!"));
+    EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), Pace), std::make_tuple(std::make_tuple(1, 1, good), title, 32))
+        << "the strip that stays, still unsaved";
+    EXPECT_EQ(Markers(), (std::vector<COLORREF>{Marker(0), Marker(1), Marker(2)}));
     // Toolbar mode entered at 8 bits: a strip that cannot be read still
     // leaves the strip's size at 24 bits, as one that can.
     Restart("");
@@ -314,9 +264,8 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     Command(IDM_DEPTH8);
     Command(IDM_TOOLBARMODE);
     PaintStrip();
-    DialogChoice = folder + "missing.bmp";
-    Command(IDM_OPEN);
-    EXPECT_EQ(std::make_pair(OpenPaceMessageToMenu, Checked(MenuStr.hMainMenu, IDM_DEPTH24)), std::make_pair(7, true));
+    OpenFile(folder + "missing.bmp");
+    EXPECT_EQ(OpenPaceMessageToMenu, 7);
 }
 
 TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
@@ -333,20 +282,14 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
         CloseHandle(lock);
         ASSERT_FALSE(Prompts.empty());
         EXPECT_EQ(Prompts.back().Text, "Can't open file") << "the file in use cannot be replaced";
-        EXPECT_EQ(ReadBytes(path), old);
-        EXPECT_EQ(FilesIn(folder), 1) << "no temporary file left";
-        EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount, NeedToSave), std::make_tuple(1, 4, 1));
+        EXPECT_EQ(std::make_tuple(ReadBytes(path), FilesIn(folder), ToolBarStr.StripActive, ToolBarStr.StripCount, NeedToSave),
+                  std::make_tuple(old, 1, 1, 4, 1)) << "the old file, no temporary file, the strip unsaved";
     };
     locked([&] { Command(IDM_SAVE); });
     SavePromptAnswer = 0;   // yes: save first, into the same file
     DialogChoice = path;
     locked([&] { Command(IDM_ICONMODE); });
-    locked([&] {
-        Command(IDM_RESOLUTION);
-        SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
-        SendDlgItemMessageA(hModlessDlg, IDC_RES32, BM_CLICK, 0, 0);
-        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
-    });
+    locked([&] { Resolve({IDC_RESICONMODE, IDC_RES32}); });
     EXPECT_EQ(Pace, 16) << "nothing of the dialog applied";
 
     // Free again, leaving saves the strip, with an image added just before it could paint.
@@ -356,6 +299,5 @@ TEST_F(Strip, AStripThatCannotBeSavedKeepsTheOldFileTheStripAndTheMode) {
     StripImages saved;
     MemoryStream in(ReadBytes(path));
     ASSERT_EQ(ReadStripBitmap(in, saved), 0);
-    EXPECT_EQ(saved.Count, 5);
-    EXPECT_EQ(saved.Pixels[3 * 256 + 7], MaskColor);
+    EXPECT_EQ(std::make_pair(saved.Count, saved.Pixels[3 * 256 + 7]), std::make_pair(5, MaskColor));
 }

@@ -131,12 +131,8 @@ void FillFolder() {
     CreateDirectoryW(Wide(In("log")).c_str(), nullptr);
     WriteAll(In("a.ico"), IconFile(5, false));
     WriteAll(In("b.cur"), IconFile(2, true));
-    StripImages strip;
-    strip.Count = 3;
-    for (int k = 0; k < 3; ++k) {
-        std::vector<uint32_t> p = SomePicture();
-        strip.Pixels.insert(strip.Pixels.end(), p.begin(), p.begin() + 256);
-    }
+    StripImages strip{16, 3, SomePicture()};
+    strip.Pixels.resize(3 * 256);
     MemoryStream s;
     WriteStripBitmap(s, strip);
     WriteAll(In("s.bmp"), s.data);
@@ -230,18 +226,12 @@ void SettleRead() {
         if (p.Caption == "Error" && p.Text != "Error writing file!" && p.Text != "Can't open file") return;
     const std::vector<uint8_t> bytes = ReadBytes(name);
     MemoryStream in(bytes);
-    if (ToolBarStr.StripActive) {
-        StripImages strip;
-        MayWrite[name] = ReadStripBitmap(in, strip) == 0;
-        return;
-    }
-    if (StartsAsPng(bytes.data(), bytes.size())) {
-        MayWrite[name] = false;
-        return;
-    }
+    StripImages strip;
     std::vector<uint32_t> pixels(ImagePixels);
-    const IconReadResult r = FormatOpen(in, pixels.data());
-    if (r.Outcome != IconUnknownDepth) MayWrite[name] = r.Outcome == IconLoaded && !r.MultiImageWarning;
+    if (ToolBarStr.StripActive) MayWrite[name] = ReadStripBitmap(in, strip) == 0;
+    else if (StartsAsPng(bytes.data(), bytes.size())) MayWrite[name] = false;
+    else if (const IconReadResult r = FormatOpen(in, pixels.data()); r.Outcome != IconUnknownDepth)
+        MayWrite[name] = r.Outcome == IconLoaded && !r.MultiImageWarning;
 }
 
 BOOL AnswerColour(CHOOSECOLORA* cc) {
@@ -395,9 +385,8 @@ const Key Keys[] = {{IDM_EXTRACT, 'E', false}, {IDM_SAVEAS, 'A', false}, {IDM_SA
 void PressKey() {
     const Key& k = Keys[Below(sizeof Keys / sizeof Keys[0])];
     Say("keys %s+%c", k.Control ? "Ctrl" : "Alt", k.Vk);
-    BYTE state[256];
+    BYTE state[256], held[256];
     GetKeyboardState(state);
-    BYTE held[256];
     memcpy(held, state, sizeof held);
     held[k.Control ? VK_CONTROL : VK_MENU] = 0x80;
     SetKeyboardState(held);
@@ -511,15 +500,8 @@ void TakeAction() {
 
 // ---- What must always hold --------------------------------------------------
 void CheckDocument() {
-    if (Pace != 16 && Pace != 32) Fail("size %d", Pace);
-    const int index = OpenPaceMessageToMenu;
+    const int index = OpenPaceMessageToMenu, rank = DepthRankOf(index);
     if (!IsFormatIndex(index) || FormatTable[index].Pace != Pace) Fail("format index %d at size %d", index, Pace);
-    const int rank = DepthRankOf(index);
-    const int flags[6] = {MenuStr.Size16, MenuStr.Size32, MenuStr.Depth1, MenuStr.Depth4, MenuStr.Depth8,
-                          MenuStr.Depth24};
-    const int want[6] = {Pace == 16, Pace == 32, rank == 0, rank == 1, rank == 2, rank == 3};
-    for (int k = 0; k < 6; ++k)
-        if (!flags[k] != !want[k]) Fail("size and depth flag %d is %d at format index %d", k, flags[k], index);
     if (DinamicMem.Stored > UndoSlots || DinamicMem.NextSlot >= UndoSlots || DinamicMem.StepsBack < 0 ||
         DinamicMem.StepsBack > static_cast<int>(DinamicMem.Stored))
         Fail("undo ring: stored %u, next %u, back %d", DinamicMem.Stored, DinamicMem.NextSlot, DinamicMem.StepsBack);
@@ -527,7 +509,6 @@ void CheckDocument() {
     if (CursorStr.HotX >= Pace || CursorStr.HotY >= Pace) Fail("hot spot %d,%d", CursorStr.HotX, CursorStr.HotY);
     if (DrawBar.Tool != CursorShape || DrawBar.Tool < 0 || DrawBar.Tool >= ToolCount) Fail("tool %d", DrawBar.Tool);
     const bool strip = ToolBarStr.StripActive != 0;
-    if (MenuStr.ToolbarMode != strip || MenuStr.IconMode == strip) Fail("mode flags disagree with the strip");
     if (strip) {
         const int count = ToolBarStr.StripCount;
         if (!ToolBarStr.hStripList || ImageList_GetImageCount(ToolBarStr.hStripList) != count || count < 1)
@@ -541,22 +522,28 @@ void CheckDocument() {
     } else if (ToolBarStr.hStripList || ToolBarStr.StripCount) {
         Fail("icon mode with a strip of %d images", ToolBarStr.StripCount);
     }
-    // The menus show the state: checks, and greying as a menu opens.
+    // The size, depth, mode and grid flags, and the menus' check marks made
+    // from them, show the state (the size and depth: the format row's); the
+    // greying as a menu opens follows the store and the clipboard.
     HMENU menu = static_cast<HMENU>(MenuStr.hMainMenu), popup = static_cast<HMENU>(MenuStr.hPopupMenu);
     auto checked = [](HMENU m, int id) { return (GetMenuState(m, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
-    const struct { HMENU Menu; int Id; bool On; } marks[] = {
-        {menu, IDM_SIZE16, Pace == 16}, {menu, IDM_SIZE32, Pace == 32}, {popup, IDM_SIZE16, Pace == 16},
-        {popup, IDM_SIZE32, Pace == 32}, {menu, IDM_DEPTH1, rank == 0}, {menu, IDM_DEPTH4, rank == 1},
-        {menu, IDM_DEPTH8, rank == 2}, {menu, IDM_DEPTH24, rank == 3}, {menu, IDM_ICONMODE, !strip},
-        {menu, IDM_TOOLBARMODE, strip}, {menu, IDM_SHOWGRID, !boolGreed}, {popup, IDM_SHOWGRID, !boolGreed},
-        {menu, IDM_GRIDSIMPLE, MenuStr.SimpleGrid != 0}, {menu, IDM_GRIDINVERSION, MenuStr.SimpleGrid == 0},
+    const struct { HMENU Menu; int Id, Flag; bool On; } marks[] = {
+        {menu, IDM_SIZE16, MenuStr.Size16, Pace == 16}, {popup, IDM_SIZE16, MenuStr.Size16, Pace == 16},
+        {menu, IDM_SIZE32, MenuStr.Size32, Pace == 32}, {popup, IDM_SIZE32, MenuStr.Size32, Pace == 32},
+        {menu, IDM_DEPTH1, MenuStr.Depth1, rank == 0}, {menu, IDM_DEPTH4, MenuStr.Depth4, rank == 1},
+        {menu, IDM_DEPTH8, MenuStr.Depth8, rank == 2}, {menu, IDM_DEPTH24, MenuStr.Depth24, rank == 3},
+        {menu, IDM_ICONMODE, MenuStr.IconMode, !strip}, {menu, IDM_TOOLBARMODE, MenuStr.ToolbarMode, strip},
+        {menu, IDM_SHOWGRID, MenuStr.ShowGrid, !boolGreed}, {popup, IDM_SHOWGRID, MenuStr.ShowGrid, !boolGreed},
+        {menu, IDM_GRIDSIMPLE, MenuStr.SimpleGrid, MenuStr.SimpleGrid != 0},
+        {menu, IDM_GRIDINVERSION, MenuStr.InversionGrid, MenuStr.SimpleGrid == 0},
     };
     for (const auto& m : marks)
-        if (checked(m.Menu, m.Id) != m.On) Fail("menu item %d is %schecked", m.Id, m.On ? "not " : "");
+        if (!m.Flag != !m.On || checked(m.Menu, m.Id) != m.On)
+            Fail("menu item %d: flag %d, %schecked, at format index %d", m.Id, m.Flag, checked(m.Menu, m.Id) ? "" : "not ",
+                 index);
     const bool picture = IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(PngClipboardFormat());
-    const struct { int Id; bool On; } live[] = {
-        {IDM_UNDO, DinamicMem.StepsBack < static_cast<int>(DinamicMem.Stored)},
-        {IDM_UNDOBACK, DinamicMem.StepsBack > 1}, {IDM_PASTE, picture}};
+    const struct { int Id; bool On; } live[] = {{IDM_UNDO, UndoEnabled()}, {IDM_UNDOBACK, UndoBackEnabled()},
+                                                {IDM_PASTE, picture}};
     for (const auto& l : live)
         if (Greyed(l.Id) == l.On) Fail("menu item %d is %sgreyed", l.Id, l.On ? "" : "not ");
 }
@@ -580,10 +567,7 @@ void CheckBoard() {
         const int x = Below(Pace), y = Below(Pace);
         const COLORREF shown = GetPixel(dc, x * cell + cell / 2, y * cell + cell / 2);
         const COLORREF want = VirtualScreen[y * Pace + x] & 0x00FFFFFFu;
-        if (shown != want) {
-            ReleaseDC(hwndChild, dc);
-            Fail("the board shows %06lx at cell %d,%d; the image holds %06lx", shown, x, y, want);
-        }
+        if (shown != want) Fail("the board shows %06lx at cell %d,%d; the image holds %06lx", shown, x, y, want);
     }
     ReleaseDC(hwndChild, dc);
 }
@@ -615,7 +599,6 @@ void Keep(const std::vector<uint8_t>& bytes, const char* ext, const std::vector<
 }
 
 void CheckWritten(const std::string& name, const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) Fail("%s is empty", name.c_str());
     MemoryStream in(bytes), again;
     if (bytes.size() > 2 && bytes[0] == 'B' && bytes[1] == 'M') {
         StripImages strip;
@@ -667,15 +650,8 @@ void CheckFiles(bool saved) {
 // there a handle with a zero upper word names whatever object holds that
 // slot, so the objects are counted slot by slot.
 struct Objects { DWORD Gdi, User; };
-BOOL CALLBACK CountChild(HWND, LPARAM n) {
-    ++*reinterpret_cast<DWORD*>(n);
-    return TRUE;
-}
-BOOL CALLBACK CountWindow(HWND w, LPARAM n) {
-    ++*reinterpret_cast<DWORD*>(n);
-    EnumChildWindows(w, CountChild, n);
-    return TRUE;
-}
+BOOL CALLBACK CountChild(HWND, LPARAM n) { return ++*reinterpret_cast<DWORD*>(n), TRUE; }
+BOOL CALLBACK CountWindow(HWND w, LPARAM n) { return EnumChildWindows(w, CountChild, n), CountChild(w, n); }
 Objects CountObjects() {
     Objects o = {GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
                  GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)};

@@ -5,12 +5,11 @@ picture our reader saw in it (NAME.txt).
 usage: check_kept.py FOLDER"""
 import glob
 import os
-import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
-from pixtor_testlib import Failure, check, compare_rgba, read_txt, same  # noqa: E402
+from pixtor_testlib import Failure, check, compare_rgba, icotool_extract, read_txt, same  # noqa: E402
 from PIL import Image  # noqa: E402
 
 
@@ -24,9 +23,8 @@ def check_file(path):
                  "Pillow reads " + path)
         return
     with tempfile.TemporaryDirectory() as out:
-        p = subprocess.run(["icotool", "-x", "-o", out, path], capture_output=True, text=True)
-        pngs = glob.glob(os.path.join(out, "*.png"))
-        check(p.returncode == 0 and len(pngs) == 1, "icotool -x %s gave %s: %s" % (path, pngs, p.stderr))
+        pngs = icotool_extract(path, os.path.join(out, "x"))
+        check(len(pngs) == 1, "icotool -x %s gave %s" % (path, pngs))
         with Image.open(pngs[0]) as im:
             compare_rgba("icotool -x " + path, im.convert("RGBA"), picture)
 

@@ -4,36 +4,25 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 #include "resources/Ids.h"
+#include "resources/Names.h"
 
 namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-struct BitmapCase { std::string Name; LONG Width, Height; };
-const BitmapCase Bitmaps[] = {
-    {"Pixtor", 34, 18}, {"Pixtor1", 34, 18}, {"Pixtor2", 18, 18}, {"Pixtor3", 18, 18},
-    {"Pixtor4", 18, 18}, {"AboutMe", 13, 13}, {"SepLine", 500, 5}, {"Status", 200, 20},
-    {"TOOL", 224, 32}, {"DrawTool", 432, 24},
-    {"IconDlYesB", 80, 30}, {"IconDlNoB", 80, 30}, {"IconDlCnslB", 80, 30}, {"IconDlOK", 77, 29},
-};
-// Button faces: Name + "First" drawn normally, Name + "Second" pressed.
-const BitmapCase Faces[] = {
-    {"NudgeUp", 24, 24}, {"NudgeDown", 24, 24}, {"NudgeRight", 24, 24}, {"NudgeLeft", 24, 24},
-    {"ToolBarRight", 24, 50}, {"ToolBarLeft", 24, 50}, {"ToolBarAdd", 24, 24}, {"ToolBarDelete", 24, 24},
-    {"ToolBarUpdate", 24, 24}, {"ToolBarRetrieve", 24, 24},
-};
-
-// Loads by name with its size, or fails the test.
-HBITMAP LoadChecked(const BitmapCase& b, const std::string& name) {
-    SCOPED_TRACE(name);
-    HBITMAP bitmap = LoadBitmapA(Module(), name.c_str());
+// Loads a bitmap by name, or fails the test; its size.
+std::pair<LONG, LONG> Loads(const char* name, HBITMAP* kept = nullptr) {
+    HBITMAP bitmap = LoadBitmapA(Module(), name);
     BITMAP info{};
-    EXPECT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-    EXPECT_EQ(std::make_pair(info.bmWidth, info.bmHeight), std::make_pair(b.Width, b.Height));
-    return bitmap;
+    EXPECT_EQ(GetObjectA(bitmap, sizeof info, &info), static_cast<int>(sizeof info)) << name;
+    if (kept) *kept = bitmap;
+    else DeleteObject(bitmap);
+    return {info.bmWidth, info.bmHeight};
 }
 
 COLORREF PixelOf(HDC dc, HBITMAP bitmap, int x, int y) {
@@ -43,26 +32,26 @@ COLORREF PixelOf(HDC dc, HBITMAP bitmap, int x, int y) {
     return c;
 }
 
-TEST(Resources, EveryBitmapLoadsByNameWithItsSize) {
-    for (const BitmapCase& b : Bitmaps) DeleteObject(LoadChecked(b, b.Name));
+TEST(Resources, EveryBitmapTheProgramNamesLoads) {
+    auto loads = [](const auto& table) { for (const char* name : table) EXPECT_GT(Loads(name).first, 0) << name; };
+    loads(szBitName), loads(szDlgSave), loads(ToolbarStripNames), loads(StatusImageNames);
 }
 
 // The face painter floods from (0, 0) over the colour found there, so the
 // background must reach every corner; and a pressed face must look pressed.
-TEST(Resources, ButtonFacesHaveTheirSizeOneBackgroundAndAPressedLook) {
+TEST(Resources, ButtonFacesPairUpWithOneBackgroundAndAPressedLook) {
     HDC dc = CreateCompatibleDC(nullptr);
-    for (const BitmapCase& b : Faces) {
-        SCOPED_TRACE(b.Name);
-        HBITMAP normal = LoadChecked(b, b.Name + "First"), pressed = LoadChecked(b, b.Name + "Second");
-        ASSERT_TRUE(normal && pressed);
-        for (HBITMAP face : {normal, pressed}) {
-            for (POINT p : {POINT{b.Width - 1, 0}, POINT{0, b.Height - 1}, POINT{b.Width - 1, b.Height - 1}})
+    for (const auto& pair : FaceNames) {
+        SCOPED_TRACE(pair[0]);
+        HBITMAP normal = nullptr, pressed = nullptr;
+        const auto [w, h] = Loads(pair[0], &normal);
+        ASSERT_EQ(Loads(pair[1], &pressed), std::make_pair(w, h));
+        for (HBITMAP face : {normal, pressed})
+            for (POINT p : {POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
                 EXPECT_EQ(PixelOf(dc, face, p.x, p.y), PixelOf(dc, face, 0, 0));
-        }
         int differing = 0;
-        for (int y = 0; y < b.Height; ++y)
-            for (int x = 0; x < b.Width; ++x)
-                differing += PixelOf(dc, normal, x, y) != PixelOf(dc, pressed, x, y);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) differing += PixelOf(dc, normal, x, y) != PixelOf(dc, pressed, x, y);
         EXPECT_GT(differing, 20);
         DeleteObject(normal);
         DeleteObject(pressed);
@@ -70,24 +59,50 @@ TEST(Resources, ButtonFacesHaveTheirSizeOneBackgroundAndAPressedLook) {
     DeleteDC(dc);
 }
 
-TEST(Resources, CursorsKeepTheirHotSpotsAndIconsLoad) {
-    const struct { const char* Name; DWORD HotX, HotY; } cursors[] = {
-        {"Icur", 2, 29}, {"Line", 8, 8}, {"Spill", 5, 29}, {"Round", 15, 15},
-        {"Square", 15, 15}, {"Masker", 3, 28}, {"Hot", 15, 15},
-    };
-    for (const auto& c : cursors) {
-        SCOPED_TRACE(c.Name);
+// Each pointer's hot spot is the one its picture's source gives it.
+TEST(Resources, ToolCursorsKeepTheirHotSpots) {
+    std::ifstream art(PIXTOR_SOURCE_DIR "/resources/art/cursors.txt");
+    ASSERT_TRUE(art) << "the cursors' source";
+    std::map<std::string, std::pair<DWORD, DWORD>> given;
+    for (std::string word, name; art >> word;)
+        if (word == "cur" && art >> name) art >> given[name].first >> given[name].second;
+    for (const char* name : CursorNames) {
+        if (!name) continue;
+        SCOPED_TRACE(name);
         ICONINFO info{};
-        ASSERT_TRUE(GetIconInfo(LoadCursorA(Module(), c.Name), &info));
+        ASSERT_TRUE(GetIconInfo(LoadCursorA(Module(), name), &info));
         EXPECT_FALSE(info.fIcon);
-        EXPECT_EQ(std::make_pair(info.xHotspot, info.yHotspot), std::make_pair(c.HotX, c.HotY));
+        ASSERT_TRUE(given.count(name));
+        EXPECT_EQ(std::make_pair(info.xHotspot, info.yHotspot), given[name]);
         if (info.hbmColor) DeleteObject(info.hbmColor);
         DeleteObject(info.hbmMask);
     }
-    // The dialogs' icons: the loader stretches any icon to its default size.
-    for (const char* name : {"CAT", "RES16", "RES32", "RES162", "RES1616", "RES32OP25", "RES16M",
-                             "ICONMODE", "TOOLBARMODE"})
-        EXPECT_NE(LoadIconA(Module(), name), nullptr) << name;
+}
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Every icon a dialog template names is there: its static shows it.
+TEST(Resources, EveryDialogFindsItsIcons) {
+    InitCommonControls();
+    std::vector<std::string> dialogs;
+    EnumResourceNamesA(Module(), RT_DIALOG, [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
+        if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
+        return TRUE;
+    }, reinterpret_cast<LONG_PTR>(&dialogs));
+    int icons = 0;
+    for (const std::string& name : dialogs) {
+        HWND dialog = CreateDialogParamA(Module(), name.c_str(), nullptr, Inert, 0);
+        ASSERT_NE(dialog, nullptr) << name;
+        for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char cls[16] = {};
+            GetClassNameA(c, cls, sizeof cls);
+            if (lstrcmpiA(cls, "Static") || (GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+            ++icons;
+            EXPECT_NE(SendMessageA(c, STM_GETICON, 0, 0), 0) << name;
+        }
+        DestroyWindow(dialog);
+    }
+    EXPECT_GE(icons, 9) << "the templates' icons were found";
 }
 
 // The key each entry of a menu and its sub-menus shows after its tab
@@ -135,13 +150,13 @@ TEST(Resources, MenuKeysAndTheAcceleratorTableAgree) {
     EXPECT_EQ(shown.size(), byKey.size());   // and every key of the table is shown
 }
 
-TEST(Resources, AnimationControlOpensAndPlaysMyavi) {
+TEST(Resources, AnimationControlOpensAndPlaysTheAboutClip) {
     InitCommonControls();
     HWND animation = CreateWindowExA(0, ANIMATE_CLASSA, "", WS_POPUP, 0, 0, 40, 40, nullptr,
                                      nullptr, Module(), nullptr);
     ASSERT_NE(animation, nullptr);
     EXPECT_TRUE(SendMessageA(animation, ACM_OPENA, reinterpret_cast<WPARAM>(Module()),
-                             reinterpret_cast<LPARAM>("Myavi")));
+                             reinterpret_cast<LPARAM>(AboutClipName)));
     EXPECT_TRUE(SendMessageA(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, -1)));
     // A name that is not there must fail, or the check above proves nothing.
     EXPECT_FALSE(SendMessageA(animation, ACM_OPENA, reinterpret_cast<WPARAM>(Module()),
