@@ -59,6 +59,7 @@ TEST(Nudge, OneStepTheOppositeGivesBackAFramedPictureAndPaceStepsLeaveOnlyMask) 
             EXPECT_EQ(px[(7 + m.dy) * pace + 5 + m.dx], framed[7 * pace + 5]);
             NudgeImage(m.back, px.data(), pace);
             EXPECT_EQ(px, framed);
+            px = Numbered();   // no frame: every edge pixel must go
             for (int k = 0; k < pace; ++k) NudgeImage(m.cmd, px.data(), pace);
             for (int i = 0; i < ImagePixels; ++i) ASSERT_EQ(px[i], i < pace * pace ? MaskColor : framed[i]) << i;
         }

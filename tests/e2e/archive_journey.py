@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The release archive of a build, as a person who downloads it meets it:
 unpacked, it holds the editor, pixtor-cli and the read-me, and each program
-starts: the editor shows its window and ends on Alt+X, pixtor-cli prints
+starts: the editor shows its board and ends on Alt+X, pixtor-cli prints
 its usage. (What the programs import: windows_imports_only_system_dlls.)
 usage: archive_journey.py ZIP OUTPUT_DIR; with PIXTOR_CPACK set, CPack
 first makes ZIP from the build in the working folder."""
@@ -19,35 +19,28 @@ def journey(archive, out, failures):
         if p.returncode != 0:
             raise e2e.E2EError("cpack failed: " + p.stdout + p.stderr)
     top = os.path.basename(archive)[:-len(".zip")]
+    folder = os.path.join(out, "unpacked", top)
+    shutil.rmtree(os.path.dirname(folder), ignore_errors=True)
     with zipfile.ZipFile(archive) as z:
         names = sorted(z.namelist())
-        want = sorted(top + "/" + n for n in ("README.txt", "pixtor-cli.exe", "pixtor-cli.txt", "pixtor.exe"))
-        if names != want:
-            failures.append("the archive holds %s, expected %s" % (names, want))
-        manual = z.read(top + "/pixtor-cli.txt").decode("ascii", "replace")
-        if "EXIT STATUS" not in manual or "\r\n" not in manual:
-            failures.append("pixtor-cli.txt is not the manual with Windows line ends")
-        readme = z.read(top + "/README.txt").decode("ascii", "replace")
-        if "pixtor-cli" not in readme or "\n" in readme.replace("\r\n", ""):
-            failures.append("README.txt is not the read-me with Windows line ends")
-        unpacked = os.path.join(out, "unpacked")
-        shutil.rmtree(unpacked, ignore_errors=True)
-        z.extractall(unpacked)
-    folder = os.path.join(unpacked, top)
-    editor_exe, cli_exe = os.path.join(folder, "pixtor.exe"), os.path.join(folder, "pixtor-cli.exe")
+        z.extractall(os.path.dirname(folder))
+    if names != [top + "/" + n for n in ("README.txt", "pixtor-cli.exe", "pixtor-cli.txt", "pixtor.exe")]:
+        failures.append("the archive holds %s" % names)
+    # The manual and the read-me, both with Windows line ends.
+    for name, holds in (("pixtor-cli.txt", "EXIT STATUS"), ("README.txt", "pixtor-cli")):
+        with open(os.path.join(folder, name), "rb") as f:
+            text = f.read().decode("ascii", "replace")
+        if holds not in text or "\n" in text.replace("\r\n", ""):
+            failures.append("%s lacks %r or has other line ends than Windows'" % (name, holds))
     print("1. unpacked: %s" % ", ".join(names))
 
-    p = e2e.run(e2e.WINE, cli_exe, "--help", timeout=120)
+    p = e2e.run(e2e.WINE, os.path.join(folder, "pixtor-cli.exe"), "--help", timeout=120)
     if p.returncode != 0 or not p.stdout.startswith("usage: pixtor-cli info"):
         failures.append("pixtor-cli --help: exit %d, printed %r" % (p.returncode, p.stdout[:200]))
     print("2. pixtor-cli --help: exit %d" % p.returncode)
 
-    editor = e2e.Editor(editor_exe, log_path=os.path.join(out, "pixtor.log"))
-    try:
-        editor.wait_for_window()
-        e2e.screenshot(os.path.join(out, "started.png"))
-    finally:
-        e2e.close(editor, "3. the unpacked editor", failures)
+    with e2e.started(os.path.join(folder, "pixtor.exe"), out, "archive", failures):
+        print("3. the unpacked editor shows its board")
 
 
 if __name__ == "__main__":

@@ -16,25 +16,15 @@ from operator import and_
 
 from PIL import Image
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-import pixtor_e2e as e2e  # noqa: E402
+import pixtor_e2e as e2e
 
 GREEN, BLUE = 55, 56        # palette buttons
 # Cells in opposite corners tell a file whose rows or columns run the wrong
 # way; the top-left cell stays transparent, where the board's outline is found.
 BRUSH_CELLS = [(4, 6), (7, 6), (12, 12), (15, 0), (0, 15)]
-SQUARE = ((3, 9), (8, 13))
+(X0, Y0), (X1, Y1) = SQUARE = ((3, 9), (8, 13))
 EXTRACTED = 6               # the child of the extractor's tree chosen
 DIALOG_FACE = (60, 0, 180)  # the extractor's violet face
-
-
-def expected_picture():
-    """The drawing as rows of colours, the mask colour where nothing was
-    painted; the filled square covers both the pressed and the released cell."""
-    (x0, y0), (x1, y1) = SQUARE
-    return [[(0, 0, 255) if x0 <= x <= x1 and y0 <= y <= y1 else (0, 255, 0) if (x, y) in BRUSH_CELLS
-             else e2e.MASK_COLOUR for x in range(16)] for y in range(16)]
 
 
 def extracted_picture(fixtures):
@@ -50,28 +40,26 @@ def extracted_picture(fixtures):
 def file_mismatches(path, picture):
     """The saved icon as Pillow reads it: as the board shows it, transparent
     where the mask colour is. (The depth a save writes: the GUI tests.)"""
-    with Image.open(path) as im:
-        if im.size != (16, 16):
-            return ["Pillow reads %s as %s, expected 16x16" % (path, im.size)]
-        px = im.convert("RGBA").load()
-    bad = [(x, y, px[x, y]) for y in range(16) for x in range(16)
-           if px[x, y] != (picture[y][x] + (255,) if picture[y][x] != e2e.MASK_COLOUR else px[x, y][:3] + (0,))]
-    return ["Pillow reads %d pixels of %s other than drawn, first %s" % (len(bad), path, bad[0])] if bad else []
+    try:
+        with Image.open(path) as im:
+            e2e.compare_rgba("Pillow reads " + path, im.convert("RGBA"), picture)
+    except e2e.Failure as e:
+        return [str(e)]
+    return []
 
 
 def journey(exe, out, failures):
-    picture = expected_picture()
+    # The drawing: the filled square covers both the pressed and the released cell.
+    picture = [[(0, 0, 255) if X0 <= x <= X1 and Y0 <= y <= Y1 else (0, 255, 0) if (x, y) in BRUSH_CELLS
+                else e2e.MASK for x in range(16)] for y in range(16)]
     saved = os.path.join(out, "saved.ico")
-    for name in os.listdir(out):
-        if name.endswith(".ico"):
-            os.remove(os.path.join(out, name))
-    editor = e2e.start(exe, out, "journey")
-
-    def save_as(name, picture):   # the file is put in place whole, by a rename
-        e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, name)), out, name + ".png")
-        e2e.until(lambda: os.path.exists(os.path.join(out, name + ".ico")), 10, "no %s.ico" % name)
-        return file_mismatches(os.path.join(out, name + ".ico"), picture)
-    try:
+    for name in (n for n in os.listdir(out) if n.endswith(".ico")):
+        os.remove(os.path.join(out, name))
+    with e2e.started(exe, out, "journey", failures) as editor:
+        def save_as(name, picture):   # the file is put in place whole, by a rename
+            e2e.file_dialog(editor, "alt+s", e2e.SAVE_TITLE, e2e.wine_path(os.path.join(out, name)), out, name + ".png")
+            e2e.until(lambda: os.path.exists(os.path.join(out, name + ".ico")), 10, "no %s.ico" % name)
+            return file_mismatches(os.path.join(out, name + ".ico"), picture)
         editor.pick_colour(GREEN)
         editor.pick_tool("brush")
         for cell in BRUSH_CELLS:
@@ -106,20 +94,15 @@ def journey(exe, out, failures):
         print("2. icon %d taken out of the test library and saved" % EXTRACTED)
 
         e2e.file_dialog(editor, "alt+o", e2e.OPEN_TITLE, e2e.wine_path(saved), out, "3-open-dialog.png")
-        failures += editor.board_mismatches("board opened through the dialog", picture,
-                                            os.path.join(out, "3-opened.png"))
+        failures += editor.board_mismatches("board opened through the dialog", picture, os.path.join(out, "3-opened.png"))
         print("3. the drawing opened again through the dialog")
-    finally:
-        e2e.close(editor, "after reopening", failures)
 
     # A name and a folder in other languages, given on the command line:
     # opened, drawn on, and saved under that name with Alt+S.
-    folder = os.path.join(out, "日本語 café")
-    os.makedirs(folder, exist_ok=True)
-    named = os.path.join(folder, "favicon[1] 日本語.ico")
+    named = os.path.join(out, "日本語 café", "favicon[1] 日本語.ico")
+    os.makedirs(os.path.dirname(named), exist_ok=True)
     shutil.copyfile(saved, named)
-    editor = e2e.start(exe, out, "named", args=[e2e.wine_path(named)])
-    try:
+    with e2e.started(exe, out, "named", failures, args=[e2e.wine_path(named)]) as editor:
         failures += editor.board_mismatches("board opened by its name", picture, os.path.join(out, "4-named.png"))
         editor.pick_colour(GREEN)
         editor.click_cell(15, 15)
@@ -129,8 +112,6 @@ def journey(exe, out, failures):
         picture[15][15] = (0, 255, 0)
         failures += file_mismatches(named, picture)
         print("4. opened by a name in other languages, drawn on and saved under it")
-    finally:
-        e2e.close(editor, "after saving by that name", failures)
 
 
 if __name__ == "__main__":

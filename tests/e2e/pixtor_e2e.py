@@ -1,6 +1,7 @@
 """Driving the real editor under Wine with xdotool, for the journeys and
 the screenshot script, inside tools/lib/with-session. The editor it starts
 it stops by its process id; every wait is bounded."""
+import contextlib
 import os
 import subprocess
 import sys
@@ -8,11 +9,14 @@ import time
 
 from PIL import Image
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "scripts"))
+# MASK: how the board shows a transparent pixel; the journeys take these from here.
+from pixtor_testlib import MASK, Failure, compare_rgba, wine_path, write_txt  # noqa: E402,F401
+
 # The Wine that runs the build: wine64, or the 32-bit build's runner.
 WINE = os.environ.get("PIXTOR_WINE", "/usr/lib/wine/wine64")
 TITLE = "Pixtor1.0.0"
 SAVE_TITLE, OPEN_TITLE = "Save As", "Open"   # Wine's file dialogs
-MASK_COLOUR = (95, 111, 111)                # how the board shows a transparent pixel
 
 # Main-window client positions of the controls the journeys use.
 BOARD_ORIGIN, BOARD_SIZE, CELLS = (48, 128), 288, 16
@@ -41,17 +45,11 @@ def screenshot(path):
 def until(probe, timeout, what):
     """probe's first true answer within timeout seconds; E2EError after."""
     deadline = time.monotonic() + timeout
-    while True:
-        answer = probe()
-        if answer:
-            return answer
+    while not (answer := probe()):
         if time.monotonic() > deadline:
             raise E2EError("%s within %d s" % (what, timeout))
         time.sleep(0.2)
-
-
-def wine_path(path):   # through Wine's Z: drive
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
+    return answer
 
 
 class Editor:
@@ -86,12 +84,11 @@ class Editor:
             return next(((x, y) for y in range(max(0, wy), min(H - 1 - far, wy + wh))
                          for x in range(max(0, wx), min(W - 1 - far, wx + ww))
                          if px[x, y] == px[x + 1, y] == px[x, y + 1] == black
-                         and px[x + 1, y + 1] == px[x + 2, y + 2] == MASK_COLOUR
+                         and px[x + 1, y + 1] == px[x + 2, y + 2] == MASK
                          and px[x + far, y] == px[x, y + far] == px[x + far, y + far] == black), None)
         corner = until(probe, timeout, "the board was not found in " + shot_path)
         self.client = (corner[0] - BOARD_ORIGIN[0], corner[1] - BOARD_ORIGIN[1])
 
-    # -- input ----------------------------------------------------------
     def key(self, keys):   # at the main window, focused first so that the accelerators see them
         xdotool("windowfocus", "--sync", self.wid, timeout=10)
         xdotool("key", *keys.split())
@@ -118,10 +115,8 @@ class Editor:
         size = BOARD_SIZE // CELLS
         return BOARD_ORIGIN[0] + size * col + size // 2, BOARD_ORIGIN[1] + size * row + size // 2
 
-    def pick_colour(self, pid):
-        """Palette button pid (51-66: two columns of eight)."""
-        k = pid - 51
-        self.click_client(450 + 23 * (k // 8) + 10, 180 + 23 * (k % 8) + 10)
+    def pick_colour(self, pid):   # palette button pid (51-66: two columns of eight)
+        self.click_client(450 + 23 * ((pid - 51) // 8) + 10, 180 + 23 * ((pid - 51) % 8) + 10)
 
     def pick_tool(self, name):
         self.click_client(5 + 15, 135 + 30 * TOOLS.index(name) + 15)
@@ -132,7 +127,6 @@ class Editor:
     def drag_cells(self, start, end):
         self.drag(self.screen(*self.cell_centre(*start)), self.screen(*self.cell_centre(*end)), steps=8)
 
-    # -- reading the board ------------------------------------------------
     def board_mismatches(self, what, picture, shot_path, timeout=10):
         """Screenshots until the board shows picture (rows of colours, the
         mask colour where transparent), a covered window repainting in its
@@ -144,11 +138,10 @@ class Editor:
                      for row in range(CELLS) for col in range(CELLS)]
             wrong = [w for w in wrong if w[2] != w[3]]
             if not wrong or time.monotonic() > deadline:
-                return ["%s: cell (%d,%d) shows %s, expected %s" % (what, c, r, s, w) for c, r, s, w in wrong[:6]] + (
+                return ["%s: cell (%d,%d) shows %s, expected %s" % (what, *w) for w in wrong[:6]] + (
                     ["%s: %d cells differ in all" % (what, len(wrong))] if len(wrong) > 6 else [])
             time.sleep(0.3)
 
-    # -- shut-down ------------------------------------------------------
     def close(self, timeout=10):
         """Alt+X (Exit), else the end of the process it started; tells how the editor ended."""
         how = "not running"
@@ -168,19 +161,21 @@ class Editor:
         return how
 
 
-def start(exe, out, name, args=()):
+@contextlib.contextmanager
+def started(exe, out, name, failures, args=()):
+    """The editor started on args, its window and board found; at the end
+    closed with Alt+X, which must not ask: nothing is unsaved at any close
+    of the journeys."""
     editor = Editor(exe, args=args, log_path=os.path.join(out, "pixtor-%s.log" % name))
-    editor.wait_for_window()
-    editor.locate(os.path.join(out, "%s-start.png" % name))
-    return editor
-
-
-def close(editor, what, failures):
-    """Nothing is unsaved at any close of the journeys: Exit must not ask."""
-    how = editor.close()
-    print("%s: editor closed: %s" % (what, how))
-    if how != "Alt+X":
-        failures.append("%s: Alt+X did not end the editor (%s)" % (what, how))
+    try:
+        editor.wait_for_window()
+        editor.locate(os.path.join(out, "%s-start.png" % name))
+        yield editor
+    finally:
+        how = editor.close()
+        print("%s: editor closed: %s" % (name, how))
+        if how != "Alt+X":
+            failures.append("%s: Alt+X did not end the editor (%s)" % (name, how))
 
 
 def file_dialog(editor, keys, title, typed, out, shot_name):

@@ -11,11 +11,7 @@ import sys
 
 from PIL import Image
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-sys.path.insert(0, os.path.join(HERE, "..", "scripts"))
-import pixtor_e2e as e2e  # noqa: E402
-from pixtor_testlib import MASK, write_txt  # noqa: E402
+import pixtor_e2e as e2e
 
 P = 16
 YELLOW, YELLOW_RGB = 51, (255, 255, 0)
@@ -28,20 +24,17 @@ def picture(k, drawn=()):
     (the top-left cell transparent, where the board's outline is found)."""
     colour = [(255, 0, 0), (0, 160, 0), (0, 0, 255), None][k]
     on = [lambda x, y: x == y + 1, lambda x, y: x + y == 15, lambda x, y: y == 8 and x > 0, lambda x, y: False][k]
-    return [[YELLOW_RGB if (x, y) in drawn else colour if on(x, y) else MASK for x in range(P)] for y in range(P)]
+    return [[YELLOW_RGB if (x, y) in drawn else colour if on(x, y) else e2e.MASK for x in range(P)] for y in range(P)]
 
 
 def journey(exe, out, failures):
     path = os.path.join(out, "strip.bmp")
-    names = [os.path.join(out, "piece%d.txt" % k) for k in range(3)]
-    for k, name in enumerate(names):
-        write_txt(name, picture(k))
+    names = [e2e.write_txt(os.path.join(out, "piece%d.txt" % k), picture(k)) for k in range(3)]
     r = e2e.run(e2e.WINE, os.environ.get("PIXTOR_CLI", ""), "strip", "join", *map(e2e.wine_path, [path] + names), timeout=60)
     if r.returncode != 0:
         raise e2e.E2EError("pixtor-cli strip join: " + (r.stderr or r.stdout).strip())
 
-    editor = e2e.start(exe, out, "strip", (e2e.wine_path(path),))
-    try:
+    with e2e.started(exe, out, "strip", failures, (e2e.wine_path(path),)) as editor:
         failures += editor.board_mismatches("board after opening", picture(0), os.path.join(out, "1-opened.png"))
         # Two presses right, Get: image 2 on the board; draw, Update, Add, Alt+S.
         for button in (NEXT, NEXT, GET):
@@ -54,15 +47,12 @@ def journey(exe, out, failures):
         editor.click_client(*ADD)
         editor.key("alt+s")
         e2e.until(lambda: os.path.getsize(path) == 54 + 4 * 4 * P * P, 10, "Alt+S did not write the strip of four")
-        expected = [picture(0), picture(1), picture(2, DRAWN), picture(3)]
         with Image.open(path) as im:
             px = im.convert("RGB").load()
-            got = [[[px[k * P + x, y] for x in range(P)] for y in range(P)] for k in range(4)]
-        if got != expected:
+        if [[[px[k * P + x, y] for x in range(P)] for y in range(P)] for k in range(4)] != [
+                picture(0), picture(1), picture(2, DRAWN), picture(3)]:
             failures.append("Pillow reads another strip than the one saved")
         print("opened, Get, drawn, Update, Add, saved: %s" % ("read back as saved" if not failures else "differs"))
-    finally:
-        e2e.close(editor, "after saving", failures)
 
 
 if __name__ == "__main__":

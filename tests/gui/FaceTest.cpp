@@ -106,12 +106,17 @@ TEST_F(Face, TheStatusImageShowsTheHintOfTheToolUnderThePointer) {
     // a hint, or a notice from elsewhere, gives the blank one.
     HWND commands = reinterpret_cast<HWND>(SendMessageA(CommandBar(main), TB_GETTOOLTIPS, 0, 0));
     const struct { HWND From; WPARAM Id; const char* Hint; } hints[] = {
-        {commands, IDM_OPEN, "   Open file"}, {tools, IDM_TOOLFIRST + 4, "  Draw filled round"},
-        {tools, IDM_NEW, "                  "}, {board, IDM_OPEN, "                  "}};
+        {commands, IDM_OPEN, "   Open file"}, {tools, IDM_TOOLFIRST + ToolFilledRound, "  Draw filled round"},
+        {tools, IDM_TOOLFIRST + ToolMask, "    Mask color"}, {tools, IDM_NEW, "                  "},
+        {board, IDM_OPEN, "                  "}};
+    char text[64];
     for (const auto& h : hints) {
-        char text[64];
         FormatHint(text, h.From, h.Id);
         EXPECT_STREQ(text, h.Hint) << h.Id;
+    }
+    for (int tool = 0; tool < ToolCount; ++tool) {   // every tool has its hint
+        FormatHint(text, tools, IDM_TOOLFIRST + tool);
+        EXPECT_STRNE(text, hints[3].Hint) << tool;
     }
 }
 

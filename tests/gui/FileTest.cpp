@@ -73,10 +73,11 @@ TEST_F(Files, NewKeepsSizeDepthHotSpotAndHistory) {
     Command(IDM_DEPTH8);
     CursorStr.HotX = 4, CursorStr.HotY = 9;
     Draw();
+    VirtualScreen[ImagePixels - 1] = 0;   // the last pixel too
     const unsigned stored = DinamicMem.Stored;
     const int format = OpenPaceMessageToMenu;
     Command(IDM_NEW);   // answered No
-    EXPECT_EQ(PaintedCells().size(), 1u);
+    EXPECT_EQ(PaintedCells().size(), 2u);
     PromptAnswer = IDYES;
     Command(IDM_NEW);
     EXPECT_EQ(std::make_tuple(PaintedCells().empty(), Prompts.size(), OpenPaceMessageToMenu, HotSpot(), DinamicMem.Stored),

@@ -20,10 +20,12 @@ import struct
 import subprocess
 import sys
 
+from pixtor_testlib import read_bytes, wine_path, write_bytes
+
 WINE64 = "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"
 LIBRARIES = ["shell32.dll", "user32.dll", "comctl32.dll", "notepad.exe"]
-HERE = os.path.dirname(os.path.abspath(__file__))
-WINE32 = os.path.join(HERE, "..", "..", "build", "wow64-root", "usr", "lib", "x86_64-linux-gnu", "wine", "i386-windows")
+WINE32 = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "build", "wow64-root",
+                      "usr", "lib", "x86_64-linux-gnu", "wine", "i386-windows")
 
 
 def dib(size, colour):
@@ -37,59 +39,42 @@ def ne_library(names=("APP", 9, "HAND")):
     """A 16-bit icon library: two icon groups (one named) and a named cursor
     group, pictures of 16, 32 and 48 px, resources aligned to 16 bytes;
     names: the groups' names or numbers."""
-    pictures = [(1, dib(16, (10, 20, 200))), (2, dib(32, (10, 200, 20))), (3, dib(48, (200, 20, 10))),
-                (4, dib(32, (90, 90, 90)))]
+    pictures = [(k + 1, dib(size, colour)) for k, (size, colour) in
+                enumerate(((16, (10, 20, 200)), (32, (10, 200, 20)), (48, (200, 20, 10)), (32, (90, 90, 90))))]
     cursor = struct.pack("<HH", 5, 7) + dib(32, (0, 0, 255))
+
     def group(kind, entries):
         out = struct.pack("<HHH", 0, kind, len(entries))
         for ident, data in entries:
-            if kind == 1:
-                size = struct.unpack("<i", data[4:8])[0]
-                out += struct.pack("<BBBBHHIH", size % 256, size % 256, 0, 0, 1, 32, len(data), ident)
-            else:
-                size = struct.unpack("<i", data[8:12])[0]
-                out += struct.pack("<HHHHIH", size, 2 * size, 1, 32, len(data), ident)
+            size = struct.unpack("<i", data[4:8] if kind == 1 else data[8:12])[0]
+            out += (struct.pack("<BBBBHHIH", size % 256, size % 256, 0, 0, 1, 32, len(data), ident) if kind == 1
+                    else struct.pack("<HHHHIH", size, 2 * size, 1, 32, len(data), ident))
         return out
-    resources = [  # (type, id or name, data)
-        (3, 1, pictures[0][1]), (3, 2, pictures[1][1]), (3, 3, pictures[2][1]), (3, 4, pictures[3][1]),
-        (1, 6, cursor),
-        (14, names[0], group(1, pictures[:3])), (14, names[1], group(1, pictures[3:])),
-        (12, names[2], group(2, [(6, cursor)])),
-    ] + [(14, n, group(1, pictures[3:])) for n in names[3:]]
+    resources = ([(3, k, data) for k, data in pictures] + [(1, 6, cursor), (14, names[0], group(1, pictures[:3])),
+                 (14, names[1], group(1, pictures[3:])), (12, names[2], group(2, [(6, cursor)]))]
+                 + [(14, n, group(1, pictures[3:])) for n in names[3:]])   # (type, id or name, data)
     shift, mz_size, ne_size = 4, 64, 64
-    table = mz_size + ne_size
-    types = []
-    for kind in (3, 1, 14, 12):
-        types.append((kind, [r for r in resources if r[0] == kind]))
+    types = [(kind, [r for r in resources if r[0] == kind]) for kind in (3, 1, 14, 12)]
     table_size = 2 + sum(8 + 12 * len(rs) for _, rs in types) + 2
-    strings = b""
-    name_at = {}
-    for _, key, _ in resources:
-        if isinstance(key, str) and key not in name_at:
-            name_at[key] = table_size + len(strings)
-            strings += bytes([len(key.encode())]) + key.encode()
-    strings += b"\0"
-    data_at = (table + table_size + len(strings) + 15) // 16 * 16
+    strings, name_at = b"", {}
+    for key in (r[1] for r in resources if isinstance(r[1], str) and r[1] not in name_at):
+        name_at[key] = table_size + len(strings)
+        strings += bytes([len(key.encode())]) + key.encode()
+    data_at = (mz_size + ne_size + table_size + len(strings) + 1 + 15) // 16 * 16
     blobs, placed = b"", {}
     for r in resources:
-        placed[id(r)] = data_at + len(blobs)
-        blobs += r[2] + bytes((-len(r[2])) % 16)
-    out = struct.pack("<H", shift)
-    for kind, rs in types:
-        out += struct.pack("<HHI", 0x8000 | kind, len(rs), 0)
-        for r in rs:
-            ident = name_at[r[1]] if isinstance(r[1], str) else 0x8000 | r[1]
-            out += struct.pack("<HHHHHH", placed[id(r)] >> shift, (len(r[2]) + 15) >> shift, 0x30, ident, 0, 0)
-    out += struct.pack("<H", 0) + strings
-    mz = b"MZ" + bytes(0x3A) + struct.pack("<I", mz_size)
-    ne = b"NE" + bytes(0x22) + struct.pack("<HH", ne_size, ne_size + len(out)) + bytes(ne_size - 0x28)
-    head = mz + ne + out
+        placed[id(r)], blobs = data_at + len(blobs), blobs + r[2] + bytes((-len(r[2])) % 16)
+    out = struct.pack("<H", shift) + b"".join(struct.pack("<HHI", 0x8000 | kind, len(rs), 0) + b"".join(
+        struct.pack("<HHHHHH", placed[id(r)] >> shift, (len(r[2]) + 15) >> shift, 0x30,
+                    name_at[r[1]] if isinstance(r[1], str) else 0x8000 | r[1], 0, 0) for r in rs) for kind, rs in types)
+    out += struct.pack("<H", 0) + strings + b"\0"
+    head = (b"MZ" + bytes(0x3A) + struct.pack("<I", mz_size) + b"NE" + bytes(0x22)
+            + struct.pack("<HH", ne_size, ne_size + len(out)) + bytes(ne_size - 0x28) + out)
     return head + bytes(data_at - len(head)) + blobs
 
 
 def directory(data):
-    count = struct.unpack("<H", data[4:6])[0]
-    return [struct.unpack("<BBBBHHII", data[6 + 16 * k:22 + 16 * k]) for k in range(count)]
+    return [struct.unpack("<BBBBHHII", data[6 + 16 * k:22 + 16 * k]) for k in range(struct.unpack("<H", data[4:6])[0])]
 
 
 def compare(ours, theirs, cursor):
@@ -105,6 +90,12 @@ def compare(ours, theirs, cursor):
     return ""
 
 
+def extract(cli, runner, out, path, *options):
+    """pixtor-cli extract, under runner when there is one."""
+    where = (wine_path(out), wine_path(path)) if runner else (out, path)
+    return subprocess.run(([runner] if runner else []) + [cli, "extract", *options, "--out", *where], capture_output=True)
+
+
 def check_library(cli, runner, path, work):
     """Every group of path, extracted by both; a list of what differs."""
     name = os.path.basename(path)
@@ -112,10 +103,9 @@ def check_library(cli, runner, path, work):
     os.makedirs(theirs)
     for kind in ("14", "12"):
         subprocess.run(["wrestool", "-x", "--type=" + kind, "-o", theirs, path], check=True, capture_output=True)
-    where = ("Z:" + ours.replace("/", "\\"), "Z:" + path.replace("/", "\\")) if runner else (ours, path)
-    p = subprocess.run(([runner] if runner else []) + [cli, "extract", "--out", *where], capture_output=True, text=True)
+    p = extract(cli, runner, ours, path)
     if p.returncode != 0:
-        return ["%s: extract failed: %s" % (name, p.stderr.strip())]
+        return ["%s: extract failed: %s" % (name, p.stderr.decode("utf-8", "replace").strip())]
     problems, listed = [], set(os.listdir(ours))
     for got in sorted(os.listdir(theirs)):
         kind, group = re.match(re.escape(name) + r"_(\d+)_(.+?)(?:_\d+)?\.(?:ico|cur)$", got).groups()
@@ -124,10 +114,8 @@ def check_library(cli, runner, path, work):
             problems.append("%s: no %s for wrestool's %s" % (name, mine, got))
             continue
         listed.discard(mine)
-        with open(os.path.join(ours, mine), "rb") as a, open(os.path.join(theirs, got), "rb") as b:
-            differs = compare(a.read(), b.read(), kind == "12")
-        if differs:
-            problems.append("%s: %s %s" % (name, mine, differs))
+        differs = compare(read_bytes(os.path.join(ours, mine)), read_bytes(os.path.join(theirs, got)), kind == "12")
+        problems += ["%s: %s %s" % (name, mine, differs)] if differs else []
     return problems + ["%s: %s, which wrestool does not write" % (name, extra) for extra in sorted(listed)]
 
 
@@ -135,12 +123,8 @@ def hostile_names(cli, runner, work):
     """Names from a file are made safe, clashes numbered, nothing written
     outside the folder."""
     names = ("..", "a/b\\c:d", "CON", "same", "SAME", "lpt1.x", "tab\there ", "CON .x", "a.", " ", "n" * 250)
-    path = os.path.join(work, "names.icl")
-    with open(path, "wb") as f:
-        f.write(ne_library(names))
     out = os.path.join(work, "names")
-    where = ("Z:" + out.replace("/", "\\"), "Z:" + path.replace("/", "\\")) if runner else (out, path)
-    p = subprocess.run(([runner] if runner else []) + [cli, "extract", "--json", "--out", *where], capture_output=True)
+    p = extract(cli, runner, out, write_bytes(os.path.join(work, "names.icl"), ne_library(names)), "--json")
     told = json.loads(p.stdout.decode("utf-8"))
     if sorted(g["name"] for g in told["groups"]) != sorted(names) or told["not_read"]:
         return ["--json tells %s" % told]
@@ -155,8 +139,7 @@ def hostile_names(cli, runner, work):
 
 def main(argv):
     if len(argv) == 3 and argv[1] == "--ne":
-        with open(argv[2], "wb") as f:
-            f.write(ne_library())
+        write_bytes(argv[2], ne_library())
         return 0
     if len(argv) not in (3, 4):
         sys.stderr.write(__doc__)
@@ -164,19 +147,15 @@ def main(argv):
     cli, work, runner = os.path.abspath(argv[1]), os.path.abspath(argv[2]), argv[3] if len(argv) == 4 else None
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
-    ne = os.path.join(work, "library.icl")
-    with open(ne, "wb") as f:
-        f.write(ne_library())
-    libraries = [os.path.join(WINE64, n) for n in LIBRARIES] + [ne]
+    libraries = [os.path.join(WINE64, n) for n in LIBRARIES] + [write_bytes(os.path.join(work, "library.icl"), ne_library())]
     if os.path.isdir(WINE32):
         libraries += [os.path.join(os.path.abspath(WINE32), n) for n in LIBRARIES]
     else:
         print("no 32-bit libraries at %s: the 32-bit test root is made by tools/test" % WINE32)
     problems = hostile_names(cli, runner, work)
-    for path in libraries:
-        sub = os.path.join(work, str(libraries.index(path)))
-        os.makedirs(sub)
-        problems += check_library(cli, runner, path, sub)
+    for k, path in enumerate(libraries):
+        os.makedirs(os.path.join(work, str(k)))
+        problems += check_library(cli, runner, path, os.path.join(work, str(k)))
     for p in problems:
         print("FAIL", p)
     print("%d libraries, %s" % (len(libraries), "every group as wrestool's" if not problems else "%d problems" % len(problems)))

@@ -1,9 +1,12 @@
 """Shared helpers of the script tests: text images, test pictures that each
 depth holds exactly, bytes, running pixtor-cli, independent readers, checks."""
+import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 MASK, BLACK, WHITE = (0x5F, 0x6F, 0x6F), (0, 0, 0), (255, 255, 255)   # MASK: a transparent pixel
 
@@ -19,6 +22,12 @@ FORMAT_INDEX = {c: i for i, c in enumerate(COMBINATIONS)}
 
 class Failure(Exception):
     pass
+
+
+class Folder(str):
+    """A path; folder / name is the path of name in it, a Folder too."""
+    def __truediv__(self, name):
+        return Folder(os.path.join(self, name))
 
 
 def check(condition, message):
@@ -60,6 +69,10 @@ def grid_of(pace, f):
     return [[f(x, y) for x in range(pace)] for y in range(pace)]
 
 
+def wine_path(path):   # through Wine's Z: drive
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
 def colour(seed):
     """A colour from a number, never the mask colour nor black."""
     x = (seed * 2654435761) & 0xFFFFFFFF
@@ -99,25 +112,66 @@ def compare_rgba(what, rgba, picture):
     check(not bad, "%s: %d pixels differ, first: %s" % (what, len(bad), "; ".join(bad[:4])))
 
 
+def icotool_list(path):
+    """icotool -l: one dict of --name=value for each entry."""
+    p = subprocess.run(["icotool", "-l", path], capture_output=True, text=True)
+    check(p.returncode == 0, "icotool -l %s: %s" % (path, p.stderr))
+    return [dict(re.findall(r"--([a-z-]+)(?:=(\S+))?", l)) for l in p.stdout.splitlines() if l.strip()]
+
+
+def icotool_extract(path, out):
+    """icotool -x into the new folder out: the PNGs it wrote."""
+    os.makedirs(out)
+    p = subprocess.run(["icotool", "-x", "-o", out, path], capture_output=True, text=True)
+    check(p.returncode == 0, "icotool -x %s: %s" % (path, p.stderr))
+    return sorted(glob.glob(os.path.join(out, "*.png")))
+
+
+def ico_entry(im, size):
+    """Pillow's reading of an icon's entry of size x size, as RGBA."""
+    im.size = (size, size)
+    im.load()
+    return im.convert("RGBA")
+
+
+def files_of(folder):
+    """Every file under folder, with what tells whether it was written."""
+    return {os.path.join(d, n): (s.st_ino, s.st_size, s.st_mtime_ns) for d, _, names in os.walk(folder)
+            for n in names for s in [os.stat(os.path.join(d, n))]}
+
+
 class Cli:
     def __init__(self, path):
-        self.path = path
+        self.path, self.work = path, None
 
-    def run(self, *args, rc=0, says=None, first=None, preexec=None):
-        """says: text stderr must hold; first: its first line."""
+    def run(self, *args, rc=0, says=None, first=None, preexec=None, env=None, partial=False):
+        """says: text stderr must hold; first: its first line. A run that
+        fails leaves every file of the section's folder as it was, unless
+        partial (a batch, whose other files go on)."""
+        before = files_of(self.work) if rc and not partial and self.work else None
         p = subprocess.run([self.path] + [str(a) for a in args], capture_output=True, text=True,
-                           preexec_fn=preexec, timeout=60)
+                           preexec_fn=preexec, env=env, timeout=60)
         what = "pixtor-cli %s" % " ".join(map(str, args))
         check(p.returncode == rc, "%s: exit %d, expected %d\nstdout:\n%s\nstderr:\n%s"
               % (what, p.returncode, rc, p.stdout, p.stderr))
         check(says is None or says in p.stderr, "%s: stderr lacks %r:\n%s" % (what, says, p.stderr))
         check(first is None or p.stderr.split("\n")[0] == first,
               "%s: stderr should start with %r:\n%s" % (what, first, p.stderr))
+        if before is not None:
+            after = files_of(self.work)
+            changed = sorted(f for f in set(before) | set(after) if before.get(f) != after.get(f))
+            check(not changed, "%s failed but wrote %s" % (what, changed))
         return p
 
     def info(self, path):
         lines = self.run("info", path).stdout.splitlines()
         return dict(l.split(": ", 1) for l in lines if ": " in l and not l.startswith(" "))
+
+    def grid(self, path, *args, **kw):
+        """path converted to a text image (args and kw as run takes them), read."""
+        with tempfile.TemporaryDirectory() as d:
+            self.run("convert", path, os.path.join(d, "grid.txt"), *args, **kw)
+            return read_txt(os.path.join(d, "grid.txt"))
 
 
 def main(sections, argv):
@@ -128,11 +182,11 @@ def main(sections, argv):
         return 2
     cli, failed = Cli(os.path.abspath(argv[1])), 0
     for name in names:
-        d = os.path.join(os.path.abspath(argv[2]), name)
-        shutil.rmtree(d, ignore_errors=True)
-        os.makedirs(d)
+        cli.work = Folder(os.path.join(os.path.abspath(argv[2]), name))
+        shutil.rmtree(cli.work, ignore_errors=True)
+        os.makedirs(cli.work)
         try:
-            sections[name](cli, d)
+            sections[name](cli, cli.work)
             print("PASS %s" % name)
         except Failure as e:
             failed += 1

@@ -14,10 +14,8 @@ fail() { echo "FAILED: $*"; status=1; }
 cp /bin/sleep "$tmp/wine64"
 cp /bin/sleep "$tmp/Xvfb"
 export WINEPREFIX=$tmp/prefix
-"$tmp/wine64" 60 &
-wine=$!
-"$tmp/Xvfb" 60 &
-xvfb=$!
+"$tmp/wine64" 60 & wine=$!
+"$tmp/Xvfb" 60 & xvfb=$!
 started=($wine $xvfb)
 said=$(timeout 20 bash -c '. "$1/tools/lib/session.sh"; session_end_leftovers "$2"; echo "returned $?"' \
     caller "$repo" "$WINEPREFIX" 2>&1)
@@ -33,8 +31,7 @@ unset WINEPREFIX
 . "$repo/tools/lib/wow64.sh"
 words="32-bit emulation is off"
 while read -r root t64 t32 kernel require want; do
-    [ "$t64" = - ] && t64=""
-    [ "$t32" = - ] && t32=""
+    t64=${t64#-} t32=${t32#-}
     [ "$kernel" = - ] && kernel="" || kernel=$words
     PIXTOR_REQUIRE_32BIT=$require wow64_decide "$root" "$t64" "$t32" "$kernel"
     echo "$root $t64 $t32 ${kernel:--} $require: $WOW64_VERDICT ($WOW64_REASON)"
