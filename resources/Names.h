@@ -3,16 +3,16 @@
 #pragma once
 
 // The menu bar's five images and the "About" check mark, in hBit order.
-inline constexpr const char* szBitName[6] = {"Pixtor", "Pixtor1", "Pixtor2", "Pixtor3", "Pixtor4", "AboutMe"};
+inline constexpr const char* szBitName[] = {"Pixtor", "Pixtor1", "Pixtor2", "Pixtor3", "Pixtor4", "AboutMe"};
 // The dialog buttons' faces: Yes, No, Cancel, OK (hBitDialogue order).
-inline constexpr const char* szDlgSave[4] = {"IconDlYesB", "IconDlNoB", "IconDlCnslB", "IconDlOK"};
+inline constexpr const char* szDlgSave[] = {"IconDlYesB", "IconDlNoB", "IconDlCnslB", "IconDlOK"};
 // The board's pointer per tool, in tool order; the filled shapes share the
 // pointers of the outlined ones.
-inline constexpr const char* CursorNames[9] = {"Icur", "Line", "Spill", "Round", nullptr,
-                                               "Square", nullptr, "Masker", "Hot"};
+inline constexpr const char* CursorNames[] = {"Icur", "Line", "Spill", "Round", nullptr,
+                                             "Square", nullptr, "Masker", "Hot"};
 // Normal and pressed face of each of the ten bitmap buttons, in button id
 // order.
-inline constexpr const char* FaceNames[10][2] = {
+inline constexpr const char* FaceNames[][2] = {
     {"NudgeUpFirst", "NudgeUpSecond"},
     {"NudgeDownFirst", "NudgeDownSecond"},
     {"NudgeRightFirst", "NudgeRightSecond"},
@@ -25,8 +25,8 @@ inline constexpr const char* FaceNames[10][2] = {
     {"ToolBarRetrieveFirst", "ToolBarRetrieveSecond"},
 };
 // The command toolbar's and the drawing-tool toolbar's button strips.
-inline constexpr const char* ToolbarStripNames[2] = {"TOOL", "DrawTool"};
+inline constexpr const char* ToolbarStripNames[] = {"TOOL", "DrawTool"};
 // The main window's separator line and status image.
-inline constexpr const char* StatusImageNames[2] = {"SepLine", "Status"};
+inline constexpr const char* StatusImageNames[] = {"SepLine", "Status"};
 // The About box's animation.
 inline constexpr const char AboutClipName[] = "Myavi";

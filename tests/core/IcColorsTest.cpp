@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 #include <array>
 #include <utility>
-#include <vector>
 #include "document/Document.h"
 #include "document/IcColors.h"
+#include "tests/core/TestBytes.h"
 
 namespace {
 
-using Pixels = std::vector<uint32_t>;
-
 Pixels Numbered() {
-    Pixels px(ImagePixels);
-    for (int i = 0; i < ImagePixels; ++i) px[i] = MakeColour(i & 0xFF, (i >> 8) + 1, 7) | ((i & 1u) << 24);
-    return px;
+    return Gen<uint32_t>(ImagePixels, [](int i) { return MakeColour(i & 0xFF, (i >> 8) + 1, 7) | ((i & 1u) << 24); });
 }
 
 // Enlarging makes each 2x2 block one pixel, the fourth byte with it, and
@@ -29,10 +25,10 @@ TEST(DimeChange, EnlargingRepeatsEachPixelWholeAndShrinkingAndsEachBlock) {
     for (int i = 0; i < ImagePixels; ++i) ASSERT_EQ(px[i], px[i & ~33]) << i;   // ~33: the block's top left
     DimeChange(16, 32, px.data());
     EXPECT_EQ(Pixels(px.begin(), px.begin() + 256), Pixels(numbered.begin(), numbered.begin() + 256));
-    // The blocks of small pixels 1, 2 and 255: top left, top right, bottom left, bottom right.
+    // Blocks of small pixels 1, 2 and 255: top left, top right, bottom left, bottom right; each of 255's clears a bit.
     const std::pair<int, std::array<uint32_t, 4>> blocks[] = {{1, {MaskColor, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}},
                                                               {2, {MaskColor, 0, MaskColor, MaskColor}},
-                                                              {255, {0x0000F0, 0x00F0F0, 0x0000F0, 0x0000FF}}};
+                                                              {255, {0x0000F7, 0x00F0FB, 0x0000FD, 0x0000FE}}};
     for (const auto& [at, block] : blocks)
         for (int d = 0; d < 4; ++d) px[(2 * (at / 16) + d / 2) * 32 + 2 * (at % 16) + d % 2] = block[d];
     const auto before = px;

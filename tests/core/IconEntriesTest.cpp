@@ -12,15 +12,14 @@ namespace {
 uint32_t Half(int x, int y) { return x < 8 ? 0xFF0000FFu : (y % 2 ? 0x00FFFFFFu : 0x8000FF00u); }
 
 TEST(IconEntries, TheBestPictureForEachSize) {
-    const Bytes png = EncodePng(32, std::vector<uint32_t>(32 * 32, MakeColour(1, 2, 3)).data());
+    const Bytes png = EncodePng(32, Pixels(32 * 32, MakeColour(1, 2, 3)).data());
     MemoryStream in(IconFile({{16, Entry32(16, 16, Half)},
                               {48, Entry32(48, 48, [](int x, int) { return x < 24 ? 0xFF00FF00u : 0u; })},
                               {0, png, 1, 24}}));   // a PNG whose directory says 24 bits
     IconEntries read;
     ASSERT_EQ(ReadIconEntries(in, read), FileOk);
     ASSERT_EQ(read.Pictures.size(), 3u);
-    EXPECT_TRUE(read.Pictures[2].Png);
-    std::vector<uint32_t> px;
+    Pixels px;
     ASSERT_TRUE(BestPicture(read, 16, px, nullptr, nullptr));   // exact: alpha 128 and up opaque
     EXPECT_EQ(std::make_tuple(px[0], px[8], px[16 + 8]), std::make_tuple(MakeColour(255, 0, 0), MakeColour(0, 255, 0), MaskColor));
     ASSERT_TRUE(BestPicture(read, 32, px, nullptr, nullptr));   // exact, the PNG entry
@@ -45,7 +44,7 @@ TEST(IconEntries, WhatTheFileDoesNotHoldIsNeverRead) {
          "entry 2: its data lies beyond the end of the file"},
         {"a size past the end", Patched(two, {{6 + 8, 4, 0x7FFFFFFF}}), FileOk, 1,
          "entry 1: its data lies beyond the end of the file"},
-        {"a PNG cut short, not a bitmap", IconFile({{32, Slice(EncodePng(32, std::vector<uint32_t>(1024).data()), 0, 60)}}),
+        {"a PNG cut short, not a bitmap", IconFile({{32, Slice(EncodePng(32, Pixels(1024).data()), 0, 60)}}),
          FileNotSupported, 0, "entry 1: PNG: "},
         {"a picture of 300 pixels", IconFile({{16, Patched(good, {{4, 4, 300}})}}), FileNotSupported, 0,
          "entry 1: a picture of 300x16 pixels"},
@@ -78,21 +77,18 @@ TEST(IconEntries, WhatTheFileDoesNotHoldIsNeverRead) {
 // distance 0, and a pixel beyond a one-colour palette. They come out as
 // zeros and black, never as what memory held before.
 TEST(PngPictures, BytesNoneWroteComeOutAsZerosAndBlack) {
-    const Bytes distanceZero = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00,
-        0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x01, 0x63, 0x00, 0x3D, 0x00, 0x00, 0x00, 0x00, 0x01,
-        0x43, 0xA3, 0x8D, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
-    const Bytes beyondPalette = {
-        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
-        0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x03, 0x00, 0x00, 0x00, 0x28, 0xCB, 0x34, 0xBB, 0x00,
-        0x00, 0x00, 0x03, 0x50, 0x4C, 0x54, 0x45, 0xFF, 0x00, 0x00, 0x19, 0xE2, 0x09, 0x37, 0x00, 0x00, 0x00,
-        0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x60, 0x05, 0x00, 0x00, 0x07, 0x00, 0x06, 0x80, 0xCD,
-        0x62, 0x8A, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    // Both 1x1 at 8 bits a channel: the signature and the header chunk up to the colour type; the end chunk.
+    const Bytes head = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0, 1, 0, 0, 0, 1, 8};
+    const Bytes end = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+    const Bytes distanceZero = head + Bytes{6, 0, 0, 0, 0x1F, 0x15, 0xC4, 0x89, 0, 0, 0, 10, 'I', 'D', 'A', 'T', 0x78,
+                                            0x01, 0x63, 0x00, 0x3D, 0, 0, 0, 0, 0x01, 0x43, 0xA3, 0x8D, 0xE0} + end;
+    const Bytes beyondPalette = head + Bytes{3, 0, 0, 0, 0x28, 0xCB, 0x34, 0xBB, 0, 0, 0, 3, 'P', 'L', 'T', 'E', 0xFF,
+                                             0, 0, 0x19, 0xE2, 0x09, 0x37, 0, 0, 0, 10, 'I', 'D', 'A', 'T', 0x78, 0x9C,
+                                             0x63, 0x60, 0x05, 0x00, 0x00, 0x07, 0x00, 0x06, 0x80, 0xCD, 0x62, 0x8A} + end;
     for (const auto& [png, pixel] : {std::make_pair(distanceZero, 0u), std::make_pair(beyondPalette, 0xFF000000u)}) {
         PngPicture picture;
         ASSERT_EQ(DecodePngWithAlpha(png.data(), png.size(), picture), "");
-        EXPECT_EQ(picture.Pixels, std::vector<uint32_t>{pixel});
+        EXPECT_EQ(picture.Pixels, Pixels{pixel});
     }
 }
 

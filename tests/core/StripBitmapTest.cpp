@@ -1,6 +1,5 @@
 // The toolbar strip file: writer, reader, and the files it must refuse.
 #include <gtest/gtest.h>
-#include <climits>
 #include <string>
 #include <tuple>
 #include "TestBytes.h"
@@ -19,13 +18,7 @@ uint32_t HandColour(int x, int y) {
 // A 32-bit (or other) bitmap of width x height, dataWidth columns held, its
 // rows bottom row first, each pixel blue, green, red, fourth byte.
 Bytes HandBitmap(int32_t width, int32_t height, int bits = 32, int dataWidth = -1) {
-    Bytes rows;
-    for (int y = height - 1; y >= 0; --y)
-        for (int x = 0; x < (dataWidth < 0 ? width : dataWidth); ++x) {
-            const uint32_t p = HandColour(x, y);
-            rows.insert(rows.end(), {static_cast<uint8_t>(BlueOf(p)), static_cast<uint8_t>(GreenOf(p)),
-                                     static_cast<uint8_t>(RedOf(p)), static_cast<uint8_t>(p >> 24)});
-        }
+    const Bytes rows = BgraRows(dataWidth < 0 ? width : dataWidth, height, HandColour);
     return Bytes{'B', 'M'} + Le(4, static_cast<int64_t>(54 + rows.size())) + Le(4, 0) + Le(4, 54) + Le(4, 40) +
            Le(4, width) + Le(4, height) + Le(2, 1) + Le(2, bits) + Bytes(24, 0) + rows;
 }
@@ -33,8 +26,7 @@ Bytes HandBitmap(int32_t width, int32_t height, int bits = 32, int dataWidth = -
 StripImages HandStrip(int pace, int count) {
     StripImages s{pace, count, {}};
     for (int k = 0; k < count; ++k)
-        for (int y = 0; y < pace; ++y)
-            for (int x = 0; x < pace; ++x) s.Pixels.push_back(HandColour(k * pace + x, y));
+        for (auto p : Square(pace, [&](int x, int y) { return HandColour(k * pace + x, y); })) s.Pixels.push_back(p);
     return s;
 }
 
@@ -123,15 +115,14 @@ TEST(StripBitmap, AFailedShortOrRefusedWriteStopsTheFile) {
             EXPECT_EQ(out.writes, k + 1) << k << " " << answer;
         }
     // Strips no file can hold write nothing; many images are no such strip.
-    auto px = [](int n) { return std::vector<uint32_t>(static_cast<size_t>(n), 0); };
-    for (const StripImages& bad : {StripImages{16, 0, {}}, StripImages{16, -1, px(256)},
-                                   StripImages{24, 2, px(2 * 576)}, StripImages{16, 2, px(511)}}) {
+    for (const StripImages& bad : {StripImages{16, 0, {}}, StripImages{16, -1, Pixels(256)},
+                                   StripImages{24, 2, Pixels(2 * 576)}, StripImages{16, 2, Pixels(511)}}) {
         MemoryStream out;
         EXPECT_EQ(WriteStripBitmap(out, bad), FileWriteError) << bad.Count << " of " << bad.Pace;
         EXPECT_TRUE(out.data.empty());
     }
     MemoryStream out;
-    EXPECT_EQ(WriteStripBitmap(out, StripImages{16, 5000, px(5000 * 256)}), FileOk);
+    EXPECT_EQ(WriteStripBitmap(out, StripImages{16, 5000, Pixels(5000 * 256)}), FileOk);
 }
 
 }  // namespace

@@ -34,8 +34,7 @@ std::vector<uint8_t> IconBytes(int format, COLORREF colour, bool cursor, int hot
     std::vector<uint32_t> pixels(ImagePixels, colour);
     pixels[0] = MaskColor;
     MemoryStream out;
-    EXPECT_EQ(Format(out, pixels.data(), format, cursor, static_cast<uint16_t>(hotX),
-                     static_cast<uint16_t>(hotY)), 0);
+    EXPECT_EQ(Format(out, pixels.data(), format, cursor, static_cast<uint16_t>(hotX), static_cast<uint16_t>(hotY)), 0);
     return out.data;
 }
 
@@ -59,13 +58,9 @@ void PutOnClipboard(HWND owner, UINT format, HANDLE data) {
 void DragWithMouse(HWND w, POINT at, POINT by) {
     ClientToScreen(w, &at);
     const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    auto event = [&](DWORD flags, LONG x, LONG y) {
-        INPUT i = {};
-        i.type = INPUT_MOUSE;
-        i.mi.dx = (x * 65536 + width / 2) / width;
-        i.mi.dy = (y * 65536 + height / 2) / height;
-        i.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        return i;
+    auto event = [&](DWORD flags, LONG x, LONG y) {   // MOUSEINPUT: dx, dy, data, flags, time, extra
+        const LONG dx = (x * 65536 + width / 2) / width, dy = (y * 65536 + height / 2) / height;
+        return INPUT{INPUT_MOUSE, {{dx, dy, 0, flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE, 0, 0}}};
     };
     INPUT input[] = {event(0, at.x, at.y), event(MOUSEEVENTF_LEFTDOWN, at.x, at.y),
                      event(0, at.x + by.x / 2, at.y + by.y / 2), event(0, at.x + by.x, at.y + by.y),
@@ -100,12 +95,8 @@ void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<v
     KillTimer(nullptr, timer);
 }
 
-int PromptAnswer = IDNO;
-int SavePromptAnswer = 1, SavePromptCount = 0;
+int PromptAnswer, SavePromptAnswer, SavePromptCount, ColourChooserCalls;   // each set as an editor starts
 std::string DialogChoice;
-int ColourChooserCalls = 0;
-
-void Editor::SetUp() { Start(""); }
 
 void Editor::Start(const std::string& commandLine) {
     Prompts.clear();
@@ -122,14 +113,4 @@ void Editor::Start(const std::string& commandLine) {
     ASSERT_NE(main, nullptr);
     board = hwndChild;
     ASSERT_NE(board, nullptr);
-}
-
-void Editor::TearDown() { StopEditor(main); }
-
-std::vector<std::pair<int, int>> Editor::PaintedCells() const {
-    std::vector<std::pair<int, int>> cells;
-    for (int y = 0; y < Pace; ++y)
-        for (int x = 0; x < Pace; ++x)
-            if (!IsMaskPixel(VirtualScreen[y * Pace + x])) cells.push_back({x, y});
-    return cells;
 }

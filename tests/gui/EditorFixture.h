@@ -1,14 +1,10 @@
 // Starts the real main window in this process for each test and takes it
 // down again; questions the program asks are answered from a script.
 #pragma once
-#include <windows.h>
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <functional>
 #include <initializer_list>
-#include <string>
 #include <tuple>
-#include <vector>
 #include "colour/Palette.h"
 #include "platform/Prompt.h"
 #include "tests/gui/Harness.h"
@@ -17,14 +13,11 @@
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 
-// The scripted person: the answer to every question,
-extern int PromptAnswer;
-// the save prompt's (0 yes, 1 no, 2 cancel) and how often it came;
-extern int SavePromptAnswer, SavePromptCount;
-// the name typed into every file dialog, or "" to cancel;
+// The scripted person: the answer to every question, the save prompt's (0 yes,
+// 1 no, 2 cancel) and how often it came, how often the colour chooser was
+// opened (it closes unchosen), and the name typed into every file dialog ("" cancels).
+extern int PromptAnswer, SavePromptAnswer, SavePromptCount, ColourChooserCalls;
 extern std::string DialogChoice;
-// and how often the colour chooser was opened (it closes unchosen).
-extern int ColourChooserCalls;
 
 // A picture painted by paint into memory like the screen's, row by row.
 std::vector<COLORREF> Render(int width, int height, const std::function<void(HDC)>& paint);
@@ -41,9 +34,6 @@ void Pump();
 // Does what while a person looks at this thread's windows every `every` ms; act(w): w was answered.
 void WithPerson(UINT every, std::function<bool(HWND)> act, const std::function<void()>& what);
 
-inline bool Checked(void* menu, UINT id) {
-    return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
-}
 // The checked items among the size, depth and mode entries of both menus
 // (the right-click menu's own size marks as 1000 + id).
 std::vector<UINT> MenuChecks();
@@ -52,8 +42,8 @@ void PutOnClipboard(HWND owner, UINT format, HANDLE data);
 
 class Editor : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { Start(""); }
+    void TearDown() override { StopEditor(main); }
     void Start(const std::string& commandLine);
     // A new editor in place of this test's one.
     void Restart(const std::string& commandLine) {
@@ -61,8 +51,7 @@ protected:
         Start(commandLine);
     }
 
-    HWND main = nullptr;
-    HWND board = nullptr;
+    HWND main = nullptr, board = nullptr;
 
     // Board coordinates of the centre of image cell (x, y) at the current size.
     static LPARAM Cell(int x, int y) {
@@ -73,7 +62,6 @@ protected:
     void DragTo(int x, int y) { SendMessageA(board, WM_MOUSEMOVE, MK_LBUTTON, Cell(x, y)); }
     void Release(int x, int y) { SendMessageA(board, WM_LBUTTONUP, 0, Cell(x, y)); }
     void Click(int x, int y) { Press(x, y); Release(x, y); }
-    // Pressed at one cell, dragged to another and let go, then painted.
     void Stroke(int x0, int y0, int x1, int y1) { Press(x0, y0); DragTo(x1, y1); Release(x1, y1); Paint(); }
     void Paint() { UpdateWindow(board); }
     void Tool(int tool) { Command(IDM_TOOLFIRST + tool); }
@@ -81,7 +69,6 @@ protected:
     // The file named in the dialog that follows.
     void OpenFile(const std::string& path) { DialogChoice = path; Command(IDM_OPEN); }
     void SaveAs(const std::string& path) { DialogChoice = path; Command(IDM_SAVEAS); }
-    // The resolution dialog opened, the radios clicked in turn and OK pressed.
     void Resolve(std::initializer_list<int> radios) {
         Command(IDM_RESOLUTION);
         for (int id : radios) SendDlgItemMessageA(hModlessDlg, id, BM_CLICK, 0, 0);
@@ -94,7 +81,13 @@ protected:
         return buffer;
     }
     // The cells of the image that are not transparent.
-    std::vector<std::pair<int, int>> PaintedCells() const;
+    std::vector<std::pair<int, int>> PaintedCells() const {
+        std::vector<std::pair<int, int>> cells;
+        for (int y = 0; y < Pace; ++y)
+            for (int x = 0; x < Pace; ++x)
+                if (!IsMaskPixel(VirtualScreen[y * Pace + x])) cells.push_back({x, y});
+        return cells;
+    }
     std::vector<uint32_t> Image() const { return std::vector<uint32_t>(VirtualScreen, VirtualScreen + Pace * Pace); }
     void ClearImage() { std::fill(VirtualScreen, VirtualScreen + ImagePixels, MaskColor); }
     // What the title and the save question go by: unsaved changes, a name, the name.

@@ -1,10 +1,7 @@
 #include "tests/gui/Harness.h"
 #include <shlobj.h>
 #include "platform/Prompt.h"
-#include "platform/WideNames.h"
 #include "shell/Shell.h"
-
-std::wstring Wide(const std::string& utf8) { return WideText(utf8); }
 
 std::string TestFolder(const std::string& name) {
     wchar_t temp[MAX_PATH];
@@ -37,34 +34,23 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 bool Exists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void SetAttributes(const std::string& path, DWORD attributes) { SetFileAttributesW(Wide(path).c_str(), attributes); }
-
-// Calls each(name) for every file of folder.
-static void EachFile(const std::string& folder, const std::function<void(const std::string&)>& each) {
+std::map<std::string, std::vector<uint8_t>> FilesOf(const std::string& folder) {
+    std::map<std::string, std::vector<uint8_t>> files;
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW(Wide(folder + "*").c_str(), &found);
     for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &found))
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) each(Utf8Text(found.cFileName));
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files[Utf8Text(found.cFileName)] = ReadBytes(folder + Utf8Text(found.cFileName));
     if (h != INVALID_HANDLE_VALUE) FindClose(h);
-}
-
-std::map<std::string, std::vector<uint8_t>> FilesOf(const std::string& folder) {
-    std::map<std::string, std::vector<uint8_t>> files;
-    EachFile(folder, [&](const std::string& name) { files[name] = ReadBytes(folder + name); });
     return files;
 }
 
-int FilesIn(const std::string& folder) {
-    int n = 0;
-    EachFile(folder, [&](const std::string&) { ++n; });
-    return n;
-}
-
 void EmptyFolder(const std::string& folder) {
-    EachFile(folder, [&](const std::string& name) {
-        SetAttributes(folder + name, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(Wide(folder + name).c_str());
-    });
+    for (const auto& file : FilesOf(folder)) {
+        const std::wstring path = Wide(folder + file.first);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+    }
 }
 
 std::vector<PromptRecord> Prompts;
@@ -76,46 +62,33 @@ static int WINAPI AskThePerson(HWND, const char* text, const char* caption, UINT
     return ThePerson.Prompt ? ThePerson.Prompt(Prompts.back()) : IDNO;
 }
 
-static int AskAboutSaving(HWND, const HBITMAP*) { return ThePerson.SavePrompt ? ThePerson.SavePrompt() : 1; }
-
-// A filter list's strings, each followed by '|'.
-static std::string FilterText(const wchar_t* filter) {
-    std::string text;
-    for (const wchar_t* p = filter; p && *p; p += lstrlenW(p) + 1) text += Utf8Text(p) + "|";
-    return text;
-}
-
 // The dialog as the person sees it, and the name typed into it as the
 // system's dialog hands it back: the path and the name with its extension.
 static BOOL FileDialog(OPENFILENAMEW* ofn, bool save) {
-    Dialogs.push_back({save, Utf8Text(ofn->lpstrFile ? ofn->lpstrFile : L""),
-                       FilterText(ofn->lpstrFilter),
+    std::string filter;
+    for (const wchar_t* p = ofn->lpstrFilter; p && *p; p += lstrlenW(p) + 1) filter += Utf8Text(p) + "|";
+    Dialogs.push_back({save, Utf8Text(ofn->lpstrFile ? ofn->lpstrFile : L""), filter,
                        Utf8Text(ofn->lpstrDefExt ? ofn->lpstrDefExt : L""), ofn->Flags, ofn->lStructSize});
     const std::string typed = ThePerson.FileDialog ? ThePerson.FileDialog(Dialogs.back()) : std::string();
     if (typed.empty()) return FALSE;
     const std::wstring name = Wide(typed);
     if (name.size() >= ofn->nMaxFile) return FALSE;   // the system's dialog refuses it
     lstrcpynW(ofn->lpstrFile, name.c_str(), static_cast<int>(ofn->nMaxFile));
-    const size_t slash = name.find_last_of(L"\\/");
-    if (ofn->lpstrFileTitle)
-        lstrcpynW(ofn->lpstrFileTitle, name.c_str() + (slash == std::wstring::npos ? 0 : slash + 1),
-                  static_cast<int>(ofn->nMaxFileTitle));
+    const wchar_t* title = name.c_str() + (name.find_last_of(L"\\/") + 1);   // npos + 1 is 0: no folder
+    if (ofn->lpstrFileTitle) lstrcpynW(ofn->lpstrFileTitle, title, static_cast<int>(ofn->nMaxFileTitle));
     return TRUE;
 }
 static BOOL WINAPI OpenDialog(OPENFILENAMEW* ofn) { return FileDialog(ofn, false); }
 static BOOL WINAPI SaveDialog(OPENFILENAMEW* ofn) { return FileDialog(ofn, true); }
 static BOOL WINAPI ColourDialog(CHOOSECOLORA* cc) { return ThePerson.Colour ? ThePerson.Colour(cc) : FALSE; }
-static long long Disk(const char* path) { return ThePerson.Disk ? ThePerson.Disk(path) : -1; }
 
 HWND StartEditor(const std::string& commandLine) {
     PixtorPrompt = AskThePerson;
-    PixtorSavePrompt = AskAboutSaving;
+    PixtorSavePrompt = [](HWND, const HBITMAP*) { return ThePerson.SavePrompt ? ThePerson.SavePrompt() : 1; };
     PixtorOpenDialog = OpenDialog;
     PixtorSaveDialog = SaveDialog;
     PixtorColourDialog = ColourDialog;
-    PixtorWriteFault = Disk;
-    // Keep the real pointer away from the board, so no stray pointer move
-    // changes what a test reads.
+    PixtorWriteFault = [](const char* path) { return ThePerson.Disk ? ThePerson.Disk(path) : -1LL; };
     SetCursorPos(0, 0);
     static std::wstring line;
     line = Wide(commandLine);
@@ -131,12 +104,10 @@ void StopEditor(HWND main) {
     bool quit = !closing;
     MSG msg;
     for (const DWORD until = GetTickCount() + 5000; GetTickCount() < until;) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (quit) break;
-            Sleep(1);
-            continue;
-        }
-        if (msg.message == WM_QUIT) quit = true;
+        const bool got = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+        if (!got && quit) break;
+        if (!got) Sleep(1);
+        else if (msg.message == WM_QUIT) quit = true;
         else DispatchMessageA(&msg);
     }
     ClipCursor(nullptr);

@@ -9,18 +9,18 @@
 #include <map>
 #include <string>
 #include <vector>
+#include "platform/WideNames.h"
 
 // ---- Files ------------------------------------------------------------------
-std::wstring Wide(const std::string& utf8);
+inline std::wstring Wide(const std::string& utf8) { return WideText(utf8); }
 // A folder of that name under the temporary folder, made; with its last '\'.
 std::string TestFolder(const std::string& name = "pixtor-file-test");
 std::vector<uint8_t> ReadBytes(const std::string& path);
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool Exists(const std::string& path);
-void SetAttributes(const std::string& path, DWORD attributes);
 // The files of a folder (not its folders), by name, with their bytes.
 std::map<std::string, std::vector<uint8_t>> FilesOf(const std::string& folder);
-int FilesIn(const std::string& folder);
+inline int FilesIn(const std::string& folder) { return static_cast<int>(FilesOf(folder).size()); }
 void EmptyFolder(const std::string& folder);
 
 // ---- The person's answers -------------------------------------------------
@@ -28,7 +28,6 @@ struct PromptRecord { std::string Text, Caption; UINT Type; };
 struct DialogRecord {
     bool Save;
     std::string Initial, Filter, DefaultExtension;   // Filter: its strings, each ended by '|'
-
     DWORD Flags, Size;
 };
 // Every question and file dialog since the record was last cleared.
@@ -45,11 +44,15 @@ struct Person {
 // Who answers; the editor's seams ask it from StartEditor on.
 extern Person ThePerson;
 
-// The editor on this command line (after the program's name), with the
-// pointer kept off the board; 0 when it did not start.
+// The editor on this command line (after the program's name), the pointer kept
+// off the board lest a stray move change what a test reads; 0 if it did not start.
 HWND StartEditor(const std::string& commandLine);
 // Destroys the window if it stands, handles what is left of its messages
 // and releases what the start-up made.
 void StopEditor(HWND main);
 // A file dropped on the window as the shell drops it.
 void DropFile(HWND main, const std::string& path);
+// Whether the item id of the menu carries a check mark.
+inline bool Checked(void* menu, UINT id) {
+    return (GetMenuState(static_cast<HMENU>(menu), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}

@@ -34,9 +34,6 @@ TEST_F(Editor, StartsAsAnEmptySixteenPixel24BitIconAndOnlyOnce) {
     EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH24, IDM_ICONMODE, 1000 + IDM_SIZE16}));
     EXPECT_TRUE(Checked(MenuStr.hMainMenu, IDM_GRIDSIMPLE) && Checked(MenuStr.hMainMenu, IDM_SHOWGRID));
     EXPECT_EQ(std::make_pair(Pace, PaintedCells().empty()), std::make_pair(16, true));
-    char title[32];
-    GetWindowTextA(main, title, sizeof title);
-    EXPECT_STREQ(title, "Pixtor1.0.0");
     EXPECT_TRUE(!PixtorStartUp(GetModuleHandleA(nullptr), L"x.ico", SW_SHOW) && IsWindow(main));
 }
 
@@ -108,24 +105,14 @@ TEST_F(Editor, TheLowerBandDragsTheWindowAndSaysSo) {
 }
 
 TEST_F(Files, AFileOnTheCommandLineOpensAtItsOwnFormatOrLeavesTheDocumentUnnamed) {
-    const std::vector<uint8_t> good = IconBytes(6, RGB(0, 0, 255));
-    std::vector<uint8_t> wide = good, deep = good, cut(good.begin(), good.begin() + 30);
-    wide[6] = 48;    // a 48x48 icon: the conversion question, answered No
-    deep[12] = 16;   // 16 bits: no decoding fits, and no message
-    struct Case { const char* Name; std::vector<uint8_t> Bytes; std::vector<std::string> Said; };
-    const Case cases[] = {
-        {"wide.ico", wide, {"Current image format is not supported.\n Convert to 24bit 32x32?"}},
-        {"cut.ico", cut, {"Error reading file!"}},
-        {"deep.ico", deep, {}},
-        {"missing.ico", {}, {"Can't open file"}},
-        {"some.txt", good, {}},   // an unknown extension: not even tried
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        const std::string path = folder + c.Name;
-        if (!c.Bytes.empty()) WriteBytes(path, c.Bytes);
-        Restart(path);
-        EXPECT_EQ(Said(), c.Said);
+    // A file that is not taken leaves the document unnamed (what the reader
+    // says of each kind: the tests of Open); one of another extension is not even tried.
+    WriteBytes(folder + "some.txt", IconBytes(6, RGB(0, 0, 255)));
+    for (const auto& [name, said] : {std::make_pair("missing.ico", std::vector<std::string>{"Can't open file"}),
+                                     std::make_pair("some.txt", std::vector<std::string>{})}) {
+        SCOPED_TRACE(name);
+        Restart(folder + name);
+        EXPECT_EQ(Said(), said);
         EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), Pace), std::make_tuple(std::make_tuple(0, 0, std::string()), std::string(), 16));
     }
     // A PNG opens as Open opens it: named, but Save asks where.

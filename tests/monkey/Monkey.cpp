@@ -12,13 +12,12 @@
 // status 0, or 1 with the seed and the last actions.
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 #include "colour/Palette.h"
 #include "document/Document.h"
@@ -28,8 +27,6 @@
 #include "formats/IcFormat.h"
 #include "formats/PngImage.h"
 #include "formats/StripBitmap.h"
-#include "platform/Prompt.h"
-#include "platform/WideNames.h"
 #include "resources/Ids.h"
 #include "shell/Shell.h"
 #include "strip/StripList.h"
@@ -53,20 +50,16 @@ bool OneIn(int n) { return Below(n) == 0; }
 constexpr int Remembered = 50;
 std::string Recent[Remembered];   // the last actions, by action number
 std::string& Now() { return Recent[Done % Remembered]; }
-#define TEXT_OF(format)                                  \
-    char text[512];                                      \
-    va_list args;                                        \
-    va_start(args, format);                              \
-    vsnprintf(text, sizeof text, format, args);          \
-    va_end(args)
-void Say(const char* format, ...) {
-    TEXT_OF(format);
-    Now() += text;
+template <typename... Args> std::string Text(const char* format, Args... args) {
+    char text[512];
+    snprintf(text, sizeof text, format, args...);
+    return text;
 }
+template <typename... Args> void Say(const char* format, Args... args) { Now() += Text(format, args...); }
 
-[[noreturn]] void Fail(const char* format, ...) {
-    TEXT_OF(format);
-    printf("\nFAILED at action %lu of %lu, seed %lu: %s\nThe last actions:\n", Done, Actions, Seed, text);
+template <typename... Args> [[noreturn]] void Fail(const char* format, Args... args) {
+    printf("\nFAILED at action %lu of %lu, seed %lu: %s\nThe last actions:\n", Done, Actions, Seed,
+           Text(format, args...).c_str());
     for (unsigned long k = Done >= Remembered ? Done - Remembered + 1 : 0; k <= Done; ++k)
         printf("  %5lu  %s\n", k, Recent[k % Remembered].c_str());
     printf("Replay: tools/monkey %s%lu %lu\n", sizeof(void*) == 4 ? "--i686 " : "", Done + 1, Seed);
@@ -111,24 +104,21 @@ std::vector<uint8_t> IconFile(int index, bool cursor) {
 // Files of other programs: a modern icon holding a PNG, a PNG and a file
 // that is no icon.
 void WriteOddFiles() {
-    const std::vector<uint32_t> picture = SomePicture();
-    const std::vector<uint8_t> png = EncodePng(32, picture.data());
+    const std::vector<uint8_t> png = EncodePng(32, SomePicture().data());
     WriteAll(In("pic.png"), png);
     std::vector<uint8_t> modern = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 22, 0, 0, 0};
     for (int k = 0; k < 4; ++k) modern[14 + k] = static_cast<uint8_t>(png.size() >> (8 * k));
-    modern.insert(modern.end(), png.begin(), png.end());
+    modern.resize(modern.size() + png.size());
+    std::copy(png.begin(), png.end(), modern.end() - static_cast<std::ptrdiff_t>(png.size()));
     WriteAll(In("modern.ico"), modern);
     WriteAll(In("refused.ico"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'c', 'o', 'n'});
 }
 
-// What a person finds in the folder: icons, a cursor, a strip, a modern
-// icon holding a PNG, a PNG, a file that is no icon and a read-only icon.
-// gone.ico is offered by the file dialog but never exists.
+// What a person finds in the folder: icons, a cursor, a strip, the files of
+// other programs and a read-only icon; gone.ico, offered to open, never exists.
 void FillFolder() {
-    CreateDirectoryW(Wide(Scratch).c_str(), nullptr);
+    for (const char* folder : {"", "kept", "log"}) CreateDirectoryW(Wide(In(folder)).c_str(), nullptr);
     EmptyFolder(Scratch);
-    CreateDirectoryW(Wide(In("kept")).c_str(), nullptr);
-    CreateDirectoryW(Wide(In("log")).c_str(), nullptr);
     WriteAll(In("a.ico"), IconFile(5, false));
     WriteAll(In("b.cur"), IconFile(2, true));
     StripImages strip{16, 3, SomePicture()};
@@ -138,7 +128,7 @@ void FillFolder() {
     WriteAll(In("s.bmp"), s.data);
     WriteOddFiles();
     WriteAll(In("ro.ico"), IconFile(0, false));
-    SetAttributes(In("ro.ico"), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(Wide(In("ro.ico")).c_str(), FILE_ATTRIBUTE_READONLY);
 }
 
 // ---- Answers to every question --------------------------------------------
@@ -190,9 +180,7 @@ std::string AnswerFileDialog(const DialogRecord& d) {
         return "";
     }
     const bool extract = d.Filter.find("Executable") != std::string::npos;
-    std::string name;
-    if (extract && !Library.empty() && !OneIn(4)) name = Library;
-    else name = In(Names[Below(d.Save ? 10 : 12)]);   // the last two only to open
+    const std::string name = extract && !Library.empty() && !OneIn(4) ? Library : In(Names[Below(d.Save ? 10 : 12)]);
     Say(" | file dialog: %s", name.compare(0, Scratch.size(), Scratch) ? name.c_str() : name.c_str() + Scratch.size());
     if (d.Save) {
         MayWrite[name] = true;
@@ -219,8 +207,7 @@ long long Disk(const std::string& path) {
 // loss (converted, the first of several, a PNG), only once named again; not
 // taken at all (missing, refused, declined, an error shown), as it was.
 void SettleRead() {
-    const std::string name = ReadName;
-    ReadName.clear();
+    const std::string name = std::exchange(ReadName, std::string());
     if (name.empty() || !Exists(name) || ConvertDeclined) return;
     for (const PromptRecord& p : Prompts)
         if (p.Caption == "Error" && p.Text != "Error writing file!" && p.Text != "Can't open file") return;
@@ -266,9 +253,8 @@ void CALLBACK PersonLooks(HWND, UINT, UINT_PTR timer, DWORD) {
     if (!dlg) return;
     KillTimer(nullptr, timer);
     if (HWND tree = GetDlgItem(dlg, IDC_EXTRACTTREE)) {
-        std::vector<HTREEITEM> items;
-        HTREEITEM root = TreeView_GetRoot(tree);
-        if (root) items.push_back(root);
+        const HTREEITEM root = TreeView_GetRoot(tree);
+        std::vector<HTREEITEM> items(root ? 1 : 0, root);
         for (HTREEITEM c = root ? TreeView_GetChild(tree, root) : nullptr; c; c = TreeView_GetNextSibling(tree, c))
             items.push_back(c);
         if (!items.empty() && !OneIn(4)) {
@@ -302,8 +288,7 @@ void Settle() {
 void Command(int id) { SendMessageA(Main, WM_COMMAND, id, 0); }
 
 void Click(int id) {
-    HWND button = GetDlgItem(Main, id);
-    if (button) SendMessageA(button, BM_CLICK, 0, 0);
+    if (HWND button = GetDlgItem(Main, id)) SendMessageA(button, BM_CLICK, 0, 0);
     else Command(id);
 }
 
@@ -314,7 +299,30 @@ LPARAM Somewhere(HWND w, int margin) {
     return MAKELPARAM(Below(rc.right + 2 * margin) - margin, Below(rc.bottom + 2 * margin) - margin);
 }
 
-void PressKey();
+struct Key { int Id; BYTE Vk; bool Control; };
+const Key Keys[] = {{IDM_EXTRACT, 'E', false}, {IDM_SAVEAS, 'A', false}, {IDM_SAVE, 'S', false},
+                    {IDM_OPEN, 'O', false},    {IDM_NEW, 'N', false},    {IDM_UNDO, 'U', false},
+                    {IDM_UNDOBACK, 'B', false}, {IDM_COPY, 'C', true},   {IDM_PASTE, 'V', true},
+                    {IDM_PALETTE, 'P', false}};
+
+// A key as the keyboard sends it, through the loop's accelerators.
+void PressKey() {
+    const Key& k = Keys[Below(sizeof Keys / sizeof Keys[0])];
+    Say("keys %s+%c", k.Control ? "Ctrl" : "Alt", k.Vk);
+    BYTE state[256], held[256];
+    GetKeyboardState(state);
+    memcpy(held, state, sizeof held);
+    held[k.Control ? VK_CONTROL : VK_MENU] = 0x80;
+    SetKeyboardState(held);
+    HWND to = GetFocus() ? GetFocus() : Main;
+    UINT_PTR timer = k.Id == IDM_EXTRACT ? SetTimer(nullptr, 0, 20, PersonLooks) : 0;
+    const LPARAM alt = k.Control ? 0 : (1 << 29);
+    PostMessageA(to, k.Control ? WM_KEYDOWN : WM_SYSKEYDOWN, k.Vk, 1 | alt);
+    PostMessageA(to, k.Control ? WM_KEYUP : WM_SYSKEYUP, k.Vk, 1 | alt | (3u << 30));
+    Settle();
+    if (timer) KillTimer(nullptr, timer);
+    SetKeyboardState(state);
+}
 
 void Stroke() {
     const LPARAM at = Somewhere(hwndChild, 0);
@@ -373,31 +381,6 @@ void FromMenu() {
     Say("menu %d", id);
     if (Greyed(id)) { Say(" (greyed)"); return; }
     RunCommand(id);
-}
-
-struct Key { int Id; BYTE Vk; bool Control; };
-const Key Keys[] = {{IDM_EXTRACT, 'E', false}, {IDM_SAVEAS, 'A', false}, {IDM_SAVE, 'S', false},
-                    {IDM_OPEN, 'O', false},    {IDM_NEW, 'N', false},    {IDM_UNDO, 'U', false},
-                    {IDM_UNDOBACK, 'B', false}, {IDM_COPY, 'C', true},   {IDM_PASTE, 'V', true},
-                    {IDM_PALETTE, 'P', false}};
-
-// A key as the keyboard sends it, through the loop's accelerators.
-void PressKey() {
-    const Key& k = Keys[Below(sizeof Keys / sizeof Keys[0])];
-    Say("keys %s+%c", k.Control ? "Ctrl" : "Alt", k.Vk);
-    BYTE state[256], held[256];
-    GetKeyboardState(state);
-    memcpy(held, state, sizeof held);
-    held[k.Control ? VK_CONTROL : VK_MENU] = 0x80;
-    SetKeyboardState(held);
-    HWND to = GetFocus() ? GetFocus() : Main;
-    UINT_PTR timer = k.Id == IDM_EXTRACT ? SetTimer(nullptr, 0, 20, PersonLooks) : 0;
-    const LPARAM alt = k.Control ? 0 : (1 << 29);
-    PostMessageA(to, k.Control ? WM_KEYDOWN : WM_SYSKEYDOWN, k.Vk, 1 | alt);
-    PostMessageA(to, k.Control ? WM_KEYUP : WM_SYSKEYUP, k.Vk, 1 | alt | (3u << 30));
-    Settle();
-    if (timer) KillTimer(nullptr, timer);
-    SetKeyboardState(state);
 }
 
 void Gradient() {
@@ -484,18 +467,12 @@ const Action Table[] = {
 void TakeAction() {
     int total = 0;
     for (const Action& a : Table) total += a.Weight;
-    int pick = Below(total);
-    for (const Action& a : Table) {
-        if (pick >= a.Weight) {
-            pick -= a.Weight;
-            continue;
-        }
-        // A click anywhere on the main window activates it, which closes
-        // the resolution dialog; keys go where the focus is.
-        if (a.InMainWindow && hModlessDlg) SetFocus(Main);
-        a.Take();
-        return;
-    }
+    const Action* a = Table;
+    for (int pick = Below(total); pick >= a->Weight; ++a) pick -= a->Weight;
+    // A click anywhere on the main window activates it, which closes the
+    // resolution dialog; keys go where the focus is.
+    if (a->InMainWindow && hModlessDlg) SetFocus(Main);
+    a->Take();
 }
 
 // ---- What must always hold --------------------------------------------------
@@ -511,9 +488,8 @@ void CheckDocument() {
     const bool strip = ToolBarStr.StripActive != 0;
     if (strip) {
         const int count = ToolBarStr.StripCount;
-        if (!ToolBarStr.hStripList || ImageList_GetImageCount(ToolBarStr.hStripList) != count || count < 1)
-            Fail("strip of %d images, its list holds %d", count,
-                 ToolBarStr.hStripList ? ImageList_GetImageCount(ToolBarStr.hStripList) : -1);
+        const int held = ToolBarStr.hStripList ? ImageList_GetImageCount(ToolBarStr.hStripList) : -1;
+        if (held != count || count < 1) Fail("strip of %d images, its list holds %d", count, held);
         if (StripListPace(ToolBarStr.hStripList) != Pace) Fail("strip of %d pixel images at size %d",
                                                                StripListPace(ToolBarStr.hStripList), Pace);
         if (ToolBarStr.FirstVisible < 0 || ToolBarStr.SelSlot < 0 ||
@@ -526,7 +502,6 @@ void CheckDocument() {
     // from them, show the state (the size and depth: the format row's); the
     // greying as a menu opens follows the store and the clipboard.
     HMENU menu = static_cast<HMENU>(MenuStr.hMainMenu), popup = static_cast<HMENU>(MenuStr.hPopupMenu);
-    auto checked = [](HMENU m, int id) { return (GetMenuState(m, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
     const struct { HMENU Menu; int Id, Flag; bool On; } marks[] = {
         {menu, IDM_SIZE16, MenuStr.Size16, Pace == 16}, {popup, IDM_SIZE16, MenuStr.Size16, Pace == 16},
         {menu, IDM_SIZE32, MenuStr.Size32, Pace == 32}, {popup, IDM_SIZE32, MenuStr.Size32, Pace == 32},
@@ -538,8 +513,8 @@ void CheckDocument() {
         {menu, IDM_GRIDINVERSION, MenuStr.InversionGrid, MenuStr.SimpleGrid == 0},
     };
     for (const auto& m : marks)
-        if (!m.Flag != !m.On || checked(m.Menu, m.Id) != m.On)
-            Fail("menu item %d: flag %d, %schecked, at format index %d", m.Id, m.Flag, checked(m.Menu, m.Id) ? "" : "not ",
+        if (!m.Flag != !m.On || Checked(m.Menu, m.Id) != m.On)
+            Fail("menu item %d: flag %d, %schecked, at format index %d", m.Id, m.Flag, Checked(m.Menu, m.Id) ? "" : "not ",
                  index);
     const bool picture = IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(PngClipboardFormat());
     const struct { int Id; bool On; } live[] = {{IDM_UNDO, UndoEnabled()}, {IDM_UNDOBACK, UndoBackEnabled()},
@@ -576,25 +551,21 @@ void CheckBoard() {
 // the editor wrote reads back whole, and as written when the editor says
 // it saved the document there.
 int Kept;
-FILE* Trace;   // every action, in order
 
 void Keep(const std::vector<uint8_t>& bytes, const char* ext, const std::vector<uint32_t>& pixels, int width,
           int pace) {
     unsigned long long hash = 14695981039346656037ull;
     for (uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
-    char name[64];
-    snprintf(name, sizeof name, "kept\\%016llx.", hash);
-    if (Exists(In(name + std::string(ext)))) return;
+    const std::string name = Text("kept\\%016llx.", hash);
+    if (Exists(In(name + ext))) return;
     std::string rows;
     for (int y = 0; y < pace; ++y)
         for (int x = 0; x < width; ++x) {
             const uint32_t p = pixels[static_cast<size_t>(x / pace) * pace * pace + y * pace + x % pace];
-            char c[8];
-            snprintf(c, sizeof c, "%02X%02X%02X%c", RedOf(p), GreenOf(p), BlueOf(p), x + 1 < width ? ' ' : '\n');
-            rows += c;
+            rows += Text("%02X%02X%02X%c", RedOf(p), GreenOf(p), BlueOf(p), x + 1 < width ? ' ' : '\n');
         }
-    WriteAll(In(name + std::string("txt")), std::vector<uint8_t>(rows.begin(), rows.end()));
-    WriteAll(In(name + std::string(ext)), bytes);
+    WriteAll(In(name + "txt"), std::vector<uint8_t>(rows.begin(), rows.end()));
+    WriteAll(In(name + ext), bytes);
     ++Kept;
 }
 
@@ -683,7 +654,6 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "usage: pixtor_monkey ACTIONS SEED FOLDER [LIBRARY]\n");
         return 2;
     }
-    // The folders by any name, as the system gives them.
     Actions = wcstoul(argv[1], nullptr, 10);
     Seed = wcstoul(argv[2], nullptr, 10);
     Scratch = Utf8Text(argv[3]);
@@ -696,8 +666,8 @@ int wmain(int argc, wchar_t** argv) {
     ThePerson = {AnswerPrompt, AnswerSavePrompt, AnswerFileDialog, AnswerColour, Disk};
     SetWindowsHookExA(WH_CALLWNDPROC, SeeCommands, nullptr, GetCurrentThreadId());
     Before = FilesOf(Scratch);
-    Trace = _wfopen(Wide(In("log\\actions.txt")).c_str(), L"w");
-    if (!Trace) Fail("cannot write the log of actions");
+    FILE* const trace = _wfopen(Wide(In("log\\actions.txt")).c_str(), L"w");
+    if (!trace) Fail("cannot write the log of actions");
     Start();
     const Objects start = CountObjects();
     Objects settled = start;
@@ -718,7 +688,7 @@ int wmain(int argc, wchar_t** argv) {
             Quit = false;
             Start();
         }
-        fprintf(Trace, "%lu %s\n", Done, Now().c_str());
+        fprintf(trace, "%lu %s\n", Done, Now().c_str());
         CheckWindows();
         CheckDocument();
         CheckFiles(SaveCommand && !DialogCancelled);
