@@ -82,6 +82,12 @@ TEST_F(Strip, ABmpOnTheCommandLineOpensAtItsSizeAndSavesByteForByte) {
         Command(IDM_SAVE);
         EXPECT_EQ(std::make_pair(Dialogs.size(), ReadBytes(path)), std::make_pair(size_t(0), before))
             << "saved without a question, every byte kept, the fourth ones too";
+        // Leaving through the resolution dialog saves the strip where asked.
+        DialogChoice = folder + "copy.bmp";
+        Command(IDM_RESOLUTION);
+        SendDlgItemMessageA(hModlessDlg, IDC_RESICONMODE, BM_CLICK, 0, 0);
+        SendMessageA(hModlessDlg, WM_COMMAND, IDC_RESOK, 0);
+        EXPECT_EQ(std::make_pair(ToolBarStr.StripActive, ReadBytes(folder + "copy.bmp")), std::make_pair(0, before));
     }
 }
 
@@ -89,8 +95,8 @@ TEST_F(Strip, ToolbarModeMakesAStripOfTheBoardAndIconModeEndsIt) {
     Start("");
     SaveAs(folder + "icon.ico");
     Draw();
-    Button(IDM_TOOLBARMODE);
-    ASSERT_EQ(ToolBarStr.StripCount, 1);
+    Command(IDM_TOOLBARMODE);
+    ASSERT_EQ(ToolBarStr.StripCount, 1) << "made at once, not at the strip's next paint";
     EXPECT_TRUE(ListPixel(0, 3, 4) == RGB(200, 10, 10) && IsMaskPixel(ListPixel(0, 0, 0))) << "the board's picture";
     EXPECT_EQ(DocState(), std::make_tuple(0, 1, std::string())) << "a new strip is a new, unnamed document";
 
