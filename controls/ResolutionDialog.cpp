@@ -5,6 +5,7 @@
 #include "controls/Dialogs.h"
 #include "document/Document.h"
 #include "document/IcColors.h"
+#include "formats/FileErrors.h"
 #include "formats/win32/IconFile.h"
 #include "resources/Ids.h"
 #include "strip/ToolBarStrip.h"
@@ -41,7 +42,10 @@ static void InitResolution(HWND hDlg, LPARAM faces) {
 static bool OfferStripAndDiscard() {
     UpdateWindow(ToolBarStr.hStripWnd);   // requests still pending take effect first
     StripImages strip;
-    CopyStripImages(strip);
+    if (const int code = CopyStripImages(strip); code != FileOk) {
+        ReportFileError(code);
+        return false;
+    }
     PopFileInitialize(MainWindow, 2);
     int saved = FileFlag;
     if (SaveAsk(MainWindow, VirtualScreen, OpenPaceMessageToMenu, &saved, &strip) == SaveFailed) return false;
@@ -63,7 +67,8 @@ static void ApplyResolution() {
     CxC = c;
     // The main window applies the format and puts every check on the menus.
     SendMessageA(MainWindow, WM_FORMATINDEX, 0, FormatIndex(XxX == 1 ? 32 : 16, CxC));
-    // The new strip takes the picture at its new size.
+    // The new strip takes the picture at its new size; a strip in force
+    // returned above, so none is replaced here.
     if (cTool == 1) {
         EnterToolbarMode();
         UpdateMenu();

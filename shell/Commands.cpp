@@ -208,18 +208,29 @@ static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
 
 // What a save writes in toolbar mode: the strip as it stands, copied into
-// images; null in icon mode.
-static const StripImages* StripToSave(StripImages& images) {
+// images; null in icon mode. A strip that cannot be copied is told, and the
+// save fails before any dialog: false.
+static bool StripToSave(StripImages& images, const StripImages** strip) {
     SettleStrip();
-    if (!ToolBarStr.StripActive) return nullptr;
-    CopyStripImages(images);
-    return &images;
+    *strip = nullptr;
+    if (!ToolBarStr.StripActive) return true;
+    const int code = CopyStripImages(images);
+    if (code != FileOk) {
+        ReportFileError(code);
+        return false;
+    }
+    *strip = &images;
+    return true;
 }
 
 // Save as: the dialog, then the write; its outcome.
 static int SaveUnderNewName(HWND hwnd) {
     StripImages images;
-    const StripImages* strip = StripToSave(images);
+    const StripImages* strip;
+    if (!StripToSave(images, &strip)) {
+        NeedToSave = 1;
+        return SaveFailed;
+    }
     PopFileInitialize(hwnd, FilterForMode());
     const int outcome = SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag, strip);
     NeedToSave = outcome == SaveWritten ? 0 : 1;
@@ -305,9 +316,11 @@ void OpenDroppedFile(HWND hwnd, const char* path) {
 static void SaveAs(HWND hwnd) { SaveUnderNewName(hwnd); }
 
 static void Save(HWND hwnd) {
-    StripImages images;
-    const StripImages* strip = StripToSave(images);
+    SettleStrip();
     if (szFileName[0] && FileFlag) {
+        StripImages images;
+        const StripImages* strip;
+        if (!StripToSave(images, &strip)) return;
         // A write that fails keeps the name it was writing to, not one from
         // before some earlier dialog.
         KeepNames();
@@ -320,12 +333,14 @@ static void Save(HWND hwnd) {
 // The save prompt before leaving; false when the user cancelled. Yes always
 // shows the save dialog, and a cancelled dialog still lets the caller go on.
 static bool OfferToSave(HWND hwnd) {
-    StripImages images;
-    const StripImages* strip = StripToSave(images);
+    SettleStrip();
     if (NeedToSave == 0) return true;
     int answer = PixtorSavePrompt ? PixtorSavePrompt(hwnd, hBitDialogue) : RunSavePrompt(hwnd, hBitDialogue);
     if (answer == 2) return false;
     if (answer == 0) {
+        StripImages images;
+        const StripImages* strip;
+        if (!StripToSave(images, &strip)) return false;
         PopFileInitialize(hwnd, FilterForMode());
         // A cancelled dialog still lets the caller go on; a failed write does not.
         if (SaveAsk(hwnd, VirtualScreen, OpenPaceMessageToMenu, &FileFlag, strip) == SaveFailed) return false;

@@ -6,6 +6,7 @@
 #include <new>
 #include "platform/ChildWindow.h"
 #include "document/Document.h"
+#include "formats/FileErrors.h"
 #include "strip/StripList.h"
 
 ToolBarRecord ToolBarStr;
@@ -186,18 +187,19 @@ void LeaveToolbarMode() {
     InvalidateRect(ToolBarStr.hStripWnd, nullptr, TRUE);
 }
 
-bool CopyStripImages(StripImages& out) {
+int CopyStripImages(StripImages& out) {
     out.Pace = StripListPace(ToolBarStr.hStripList);
-    out.Count = out.Pace > 0 ? ToolBarStr.StripCount : 0;
+    out.Count = ToolBarStr.StripCount;
+    if (out.Pace <= 0 || out.Count < 1) return FileWriteError;
     const size_t each = static_cast<size_t>(out.Pace) * out.Pace;
     try {
         out.Pixels.resize(each * static_cast<size_t>(out.Count));
     } catch (const std::bad_alloc&) {
-        out.Count = 0;
+        return FileNoMemory;
     }
     for (int k = 0; k < out.Count; ++k)
-        if (!ReadStripImage(ToolBarStr.hStripList, k, out.Pixels.data() + each * k)) out.Count = 0;
-    return out.Count > 0;
+        if (!ReadStripImage(ToolBarStr.hStripList, k, out.Pixels.data() + each * k)) return FileWriteError;
+    return FileOk;
 }
 
 LRESULT CALLBACK ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

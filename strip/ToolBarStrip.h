@@ -37,8 +37,8 @@ bool EnterToolbarMode(const StripImages& strip);
 // unnamed and with nothing to save.
 void LeaveToolbarMode();
 
-// The strip's images as they stand, to be written. False without a strip
-// or the memory to copy it.
-bool CopyStripImages(StripImages& out);
+// The strip's images as they stand, to be written: FileOk, FileNoMemory,
+// or FileWriteError without a strip whose images can be read.
+int CopyStripImages(StripImages& out);
 
 LRESULT CALLBACK ToolBarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

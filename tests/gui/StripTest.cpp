@@ -235,6 +235,7 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     EXPECT_EQ(Said(), std::vector<std::string>{"Can't open file"});
     EXPECT_EQ(std::make_tuple(ToolBarStr.StripActive, ToolBarStr.StripCount, std::string(szFileName)),
               std::make_tuple(1, 1, std::string()));
+    EXPECT_EQ(MenuChecks(), (std::vector<UINT>{IDM_SIZE16, IDM_DEPTH24, IDM_TOOLBARMODE, 1000 + IDM_SIZE16}));
     // Opened later, it leaves the strip and its name as they were.
     const std::string good = StripFile("good.bmp", 32, 3), beyond = StripFile("beyond.bmp", 16, 4);
     WriteBytes(beyond, Slice(ReadBytes(beyond), 0, 54 + 2 * 16 * 16 * 4));   // its pixels end half-way
@@ -247,6 +248,9 @@ TEST_F(Strip, UnreadableStripsAreRefusedAndKeepTheStripAndItsName) {
     EXPECT_EQ(std::make_tuple(DocState(), std::string(szTitleName), Pace), std::make_tuple(std::make_tuple(1, 1, good), title, 32))
         << "the strip that stays, still unsaved";
     EXPECT_EQ(Markers(), (std::vector<COLORREF>{Marker(0), Marker(1), Marker(2)}));
+    WriteBytes(beyond, Patched(ReadBytes(good), {{28, 2, 24}}));   // 24 bits a pixel
+    OpenFile(beyond);
+    EXPECT_EQ(std::make_pair(Prompted("File format is not supported!"), ToolBarStr.StripCount), std::make_pair(true, 3));
     // Toolbar mode entered at 8 bits: a strip that cannot be read still
     // leaves the strip's size at 24 bits, as one that can.
     Restart("");

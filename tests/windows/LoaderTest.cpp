@@ -64,7 +64,10 @@ TEST(Loader, EverySizeOfAPackedIconOrCursorDrawsAsStored) {
         const std::string path = std::string(temp) + (cursor ? "pixtor-loader.cur" : "pixtor-loader.ico");
         MemoryStream file;
         ASSERT_EQ(WriteIconFile(file, cursor, entries), 0);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data.data()), file.data.size());
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(file.data.data()), static_cast<std::streamsize>(file.data.size()));
+        out.close();
+        ASSERT_TRUE(out) << path;
         for (size_t k = 0; k < entries.size(); ++k) {
             const int size = sizes[k].Size;
             SCOPED_TRACE(testing::Message() << (cursor ? "cursor " : "icon ") << size);

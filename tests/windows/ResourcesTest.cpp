@@ -81,14 +81,16 @@ TEST(Resources, ToolCursorsKeepTheirHotSpots) {
 
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
+BOOL CALLBACK Named(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+    if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
+    return TRUE;
+}
+
 // Every icon a dialog template names is there: its static shows it.
 TEST(Resources, EveryDialogFindsItsIcons) {
     InitCommonControls();
     std::vector<std::string> dialogs;
-    EnumResourceNamesA(Module(), RT_DIALOG, [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
-        if (!IS_INTRESOURCE(name)) reinterpret_cast<std::vector<std::string>*>(list)->push_back(name);
-        return TRUE;
-    }, reinterpret_cast<LONG_PTR>(&dialogs));
+    EnumResourceNamesA(Module(), RT_DIALOG, Named, reinterpret_cast<LONG_PTR>(&dialogs));
     int icons = 0;
     for (const std::string& name : dialogs) {
         HWND dialog = CreateDialogParamA(Module(), name.c_str(), nullptr, Inert, 0);
