@@ -154,8 +154,11 @@ def main(argv):
         print("no 32-bit libraries at %s: the 32-bit test root is made by tools/test" % WINE32)
     problems = hostile_names(cli, runner, work)
     for k, path in enumerate(libraries):
+        # Both read a copy in the work folder: the 32-bit build's runner
+        # sees the system's folders as those of its own root.
         os.makedirs(os.path.join(work, str(k)))
-        problems += check_library(cli, runner, path, os.path.join(work, str(k)))
+        copy = shutil.copy(path, os.path.join(work, str(k), os.path.basename(path)))
+        problems += check_library(cli, runner, copy, os.path.join(work, str(k)))
     for p in problems:
         print("FAIL", p)
     print("%d libraries, %s" % (len(libraries), "every group as wrestool's" if not problems else "%d problems" % len(problems)))
