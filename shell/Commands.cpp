@@ -207,11 +207,10 @@ static int FilterForMode() { return ToolBarStr.StripActive ? 2 : 0; }
 // before the strip is written or its name is asked for.
 static void SettleStrip() { UpdateWindow(ToolBarStr.hStripWnd); }
 
-// What a save writes in toolbar mode: the strip as it stands, copied into
+// What a save writes in toolbar mode: the strip, settled, copied into
 // images; null in icon mode. A strip that cannot be copied is told, and the
 // save fails before any dialog: false.
 static bool StripToSave(StripImages& images, const StripImages** strip) {
-    SettleStrip();
     *strip = nullptr;
     if (!ToolBarStr.StripActive) return true;
     const int code = CopyStripImages(images);
@@ -225,6 +224,7 @@ static bool StripToSave(StripImages& images, const StripImages** strip) {
 
 // Save as: the dialog, then the write; its outcome.
 static int SaveUnderNewName(HWND hwnd) {
+    SettleStrip();
     StripImages images;
     const StripImages* strip;
     if (!StripToSave(images, &strip)) {

@@ -10,6 +10,7 @@
 #include "document/Document.h"
 #include "formats/ByteStream.h"
 #include "formats/IconEntries.h"
+#include "formats/ProgramIcons.h"
 #include "tools/cli/Terminal.h"
 
 namespace cli {
@@ -34,6 +35,10 @@ bool ParseInt(const std::string& s, int& value);
 // Takes "--name value" or "--name=value" at args[i]; moves i past it.
 bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::string& name, std::string& value,
                  bool& missing);
+// The arguments of a command that takes only --out DIR, --json and at least
+// one FILE; 0, or the usage status (told) of arguments it cannot take.
+int FolderAndFiles(const std::vector<std::string>& args, const char* command, std::string& folder, bool& json,
+                   std::vector<std::string>& files);
 
 // A file open for reading, by any name; err is errno when it could not be.
 class InputFile {
@@ -66,6 +71,9 @@ int LoadImage(const std::string& path, Image& image, int size = 0);
 // (looked at, not decoded); reports and returns non-zero when none can be
 // read.
 int LoadEntries(const std::string& path, IconEntries& entries);
+// The icon and cursor groups of a program or library; reports and returns
+// non-zero when it cannot be read.
+int LoadProgram(const std::string& path, ProgramIcons& program);
 // The whole file, refused beyond limit bytes.
 int ReadWhole(const std::string& path, long limit, const char* what, std::string& bytes);
 std::string Describe(const IconEntry& e);

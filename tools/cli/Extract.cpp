@@ -53,21 +53,7 @@ int Extract(const std::vector<std::string>& args) {
     std::string folder;
     bool json = false;
     std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        bool missing = false;
-        if (OptionValue(args, i, "--out", value, missing)) {
-            if (missing || value.empty()) return Usage("--out needs a folder");
-            folder = value;
-        } else if (args[i] == "--json") {
-            json = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(("unknown option '" + args[i] + "'").c_str());
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.empty()) return Usage("extract takes at least one FILE");
+    if (int usage = FolderAndFiles(args, "extract", folder, json, files)) return usage;
     if (folder.empty()) folder = ".";
     if (!MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
     // One program's groups straight into the folder; several programs' each
@@ -84,14 +70,7 @@ int Extract(const std::vector<std::string>& args) {
     const int failed = RunBatch(files.size(), [&](size_t k) {
         const std::string& path = files[k];
         ProgramIcons program;
-        {
-            InputFile in(path);
-            if (!in.file) return CantOpen(path, in.err);
-            StdioStream stream(in.file);
-            const int code = ReadProgramIcons(stream, program);
-            if (code == FileNotSupported) return FailPlain(path, "not a Windows program or library");
-            if (code != FileOk) return Fail(code, path);
-        }
+        if (int rc = LoadProgram(path, program)) return rc;
         for (const std::string& why : program.Skipped) Warn(path, why.c_str());
         if (program.Groups.empty()) Warn(path, "no icon or cursor group in it");
         else if (files.size() > 1 && !MakeFolder(into[k])) return Fail(FileCantOpen, into[k], "the folder cannot be made");

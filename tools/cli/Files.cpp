@@ -153,6 +153,15 @@ int LoadEntries(const std::string& path, IconEntries& entries) {
     return code == FileOk ? 0 : Fail(code, path);
 }
 
+int LoadProgram(const std::string& path, ProgramIcons& program) {
+    InputFile in(path);
+    if (!in.file) return CantOpen(path, in.err);
+    StdioStream stream(in.file);
+    const int code = ReadProgramIcons(stream, program);
+    if (code == FileNotSupported) return FailPlain(path, "not a Windows program or library");
+    return code == FileOk ? 0 : Fail(code, path);
+}
+
 namespace {
 
 // The best picture of the file's entries for the size asked (0: 32, or 16
@@ -271,6 +280,25 @@ bool OptionValue(const std::vector<std::string>& args, size_t& i, const std::str
         return true;
     }
     return false;
+}
+
+int FolderAndFiles(const std::vector<std::string>& args, const char* command, std::string& folder, bool& json,
+                   std::vector<std::string>& files) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string value;
+        bool missing = false;
+        if (OptionValue(args, i, "--out", value, missing)) {
+            if (missing || value.empty()) return Usage("--out needs a folder");
+            folder = value;
+        } else if (args[i] == "--json") {
+            json = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return Usage(("unknown option '" + args[i] + "'").c_str());
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    return files.empty() ? Usage((std::string(command) + " takes at least one FILE").c_str()) : 0;
 }
 
 std::string OutputStem(const std::string& in, const std::string& folder, bool keepExtension) {

@@ -116,14 +116,7 @@ int PictureInfo(const std::string& path, bool json) {
 // A program's or library's icon and cursor groups.
 int ProgramInfo(const std::string& path, bool json) {
     ProgramIcons program;
-    {
-        InputFile in(path);
-        if (!in.file) return CantOpen(path, in.err);
-        StdioStream stream(in.file);
-        const int code = ReadProgramIcons(stream, program);
-        if (code == FileNotSupported) return FailPlain(path, "not a Windows program or library");
-        if (code != FileOk) return Fail(code, path);
-    }
+    if (int rc = LoadProgram(path, program)) return rc;
     std::vector<std::string> groups, skipped;
     if (!json) Print(stdout, "kind: program\ngroups: %zu\n", program.Groups.size());
     for (size_t k = 0; k < program.Groups.size(); ++k) {

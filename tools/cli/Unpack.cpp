@@ -59,21 +59,7 @@ int Unpack(const std::vector<std::string>& args) {
     std::string folder;
     bool json = false;
     std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string value;
-        bool missing = false;
-        if (OptionValue(args, i, "--out", value, missing)) {
-            if (missing || value.empty()) return Usage("--out needs a folder");
-            folder = value;
-        } else if (args[i] == "--json") {
-            json = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(("unknown option '" + args[i] + "'").c_str());
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.empty()) return Usage("unpack takes at least one FILE");
+    if (int usage = FolderAndFiles(args, "unpack", folder, json, files)) return usage;
     if (!folder.empty() && !MakeFolder(folder)) return Fail(FileCantOpen, folder, "the folder cannot be made");
     // Each file on its own, on every core: one that fails is told and the
     // rest go on. No picture is written over an input, nor over another
